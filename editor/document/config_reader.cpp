@@ -1,0 +1,200 @@
+#include "config_reader.h"
+
+#include "tree_walk.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tarnwick {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
+
+// Hands out the lines of a buffer without their line ends (LF, CR LF or a lone CR).
+class LineCursor {
+public:
+    explicit LineCursor(std::string_view bytes) : rest_(bytes) {}
+
+    bool Next(std::string_view& line) {
+        if (rest_.empty()) return false;
+        const char* begin = rest_.data();
+        const std::size_t size = rest_.size();
+        const void* lf = std::memchr(begin, '\n', size);
+        std::size_t end = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - begin) : size;
+        std::size_t next = lf ? end + 1 : size;
+        if (const void* cr = std::memchr(begin, '\r', end)) {
+            const auto at = static_cast<std::size_t>(static_cast<const char*>(cr) - begin);
+            next = (at + 1 == end && lf) ? end + 1 : at + 1;  // CR LF, or a lone CR
+            end = at;
+        }
+        line = rest_.substr(0, end);
+        rest_.remove_prefix(next);
+        return true;
+    }
+
+private:
+    std::string_view rest_;
+};
+
+// "<Name args>": the name runs to the first blank; the arguments end before the last '>'.
+ItemView SectionFromOpeningLine(std::string_view line) {
+    std::string_view body = line.substr(1);
+    ItemView section;
+    section.hasValue = true;
+    section.image = kSectionImage;
+    section.selectedImage = kSectionSelectedImage;
+    section.sectionMark = true;
+    std::size_t blank = 0;
+    while (blank < body.size() && !IsBlank(body[blank])) ++blank;
+    if (blank == body.size()) {
+        if (!body.empty() && body.back() == '>') body.remove_suffix(1);
+        section.text = body;
+        return section;
+    }
+    section.text = body.substr(0, blank);
+    const std::string_view arguments = body.substr(blank + 1);
+    const auto closing = arguments.rfind('>');
+    section.value = closing == std::string_view::npos ? arguments : arguments.substr(0, closing);
+    return section;
+}
+
+ItemView DirectiveFromLine(std::string_view line) {
+    ItemView directive;
+    directive.hasValue = true;
+    directive.image = kDirectiveImage;
+    directive.selectedImage = kDirectiveImage;
+    std::size_t blank = 0;
+    while (blank < line.size() && !IsBlank(line[blank])) ++blank;
+    directive.text = line.substr(0, blank);
+    if (blank < line.size()) directive.value = line.substr(blank + 1);
+    return directive;
+}
+
+ItemHandle FindSameFile(const ConfigTree& tree, std::string_view directory, std::string_view itemText) {
+    std::string wantedDirectory(directory);
+    AppendBackslash(wantedDirectory);
+    for (ItemHandle file = tree.FirstFileItem(); file != kNoItem; file = tree.NextSibling(file)) {
+        const ItemView item = tree.GetItem(file);
+        if (!item.hasValue || !EqualsIgnoringCase(item.text, itemText)) continue;
+        std::string itemDirectory(item.value);
+        AppendBackslash(itemDirectory);
+        if (EqualsIgnoringCase(itemDirectory, wantedDirectory)) return file;
+    }
+    return kNoItem;
+}
+
+}  // namespace
+
+std::string_view CleanLine(std::string_view line) {
+    if (line.size() <= 1) return line;
+    for (int i = 0; i < 2 && !line.empty() && IsLineEnd(line.back()); ++i) line.remove_suffix(1);
+    while (!line.empty() && IsBlank(line.front())) line.remove_prefix(1);
+    while (!line.empty() && IsBlank(line.back())) line.remove_suffix(1);
+    return line;
+}
+
+void CleanLine(std::string& line) {
+    const std::string_view cleaned = CleanLine(std::string_view(line));
+    line = std::string(cleaned);
+}
+
+void ParseConfigText(ConfigTree& tree, std::string_view bytes, ItemHandle fileItem) {
+    ItemHandle parent = fileItem;
+    LineCursor lines(bytes);
+    std::string joined;  // a value continued over several lines
+    std::string_view raw;
+    while (lines.Next(raw)) {
+        const std::string_view line = CleanLine(raw);
+        if (line.empty() || line[0] == '#' || IsBlank(line[0]) || IsLineEnd(line[0])) continue;
+        if (line[0] == '<') {
+            if (line.size() > 1 && line[1] == '/') {
+                if (parent != fileItem) parent = tree.Parent(parent);
+                continue;
+            }
+            const ItemHandle section = tree.InsertItem(parent, InsertPosition::Last(), SectionFromOpeningLine(line));
+            if (section != kNoItem) parent = section;
+            continue;
+        }
+        ItemView directive = DirectiveFromLine(line);
+        if (!directive.value.empty() && directive.value.back() == '\\') {
+            joined.assign(directive.value.substr(0, directive.value.size() - 1));
+            while (lines.Next(raw)) {
+                joined += CleanLine(raw);
+                if (joined.empty() || joined.back() != '\\') break;
+                joined.pop_back();
+            }
+            directive.value = joined;
+        }
+        tree.InsertItem(parent, InsertPosition::Last(), directive);
+    }
+}
+
+bool ParseConfigLines(ConfigTree& tree, const FileStore& files, const std::string& path, ItemHandle fileItem) {
+    const std::optional<std::string> bytes = files.ReadFileBytes(path);
+    if (!bytes) return false;
+    ParseConfigText(tree, *bytes, fileItem);
+    return true;
+}
+
+ItemHandle ReadConfigFile(ConfigDocument& document, std::string_view directory, std::string_view fileName,
+                          std::string_view itemText, ExistingItem rule) {
+    ConfigTree& tree = document.tree;
+    std::string path(directory);
+    AppendBackslash(path);
+    path += fileName;
+
+    if (rule == ExistingItem::SelectSameFile) {
+        if (const ItemHandle open = FindSameFile(tree, directory, itemText); open != kNoItem) {
+            tree.SelectItem(open);
+            return open;
+        }
+    }
+    ItemHandle fileItem = rule == ExistingItem::ReadIntoNamedItem ? FindItemByName(tree, kNoItem, itemText) : kNoItem;
+    if (fileItem == kNoItem) {
+        ItemView file;
+        file.text = itemText;
+        file.value = directory;
+        file.hasValue = true;
+        file.image = kFileImage;
+        file.selectedImage = kFileSelectedImage;
+        file.sectionMark = true;
+        fileItem = tree.InsertItem(kNoItem, InsertPosition::Last(), file);
+        if (fileItem == kNoItem) return kNoItem;
+    }
+    ParseConfigLines(tree, document.files, path, fileItem);
+    return fileItem;
+}
+
+std::optional<OpenSelection> DecodeOpenSelection(std::string_view buffer, std::size_t fileOffset) {
+    if (fileOffset == 0 || fileOffset >= buffer.size()) return std::nullopt;
+    const std::string_view first = buffer.substr(0, buffer.find('\0'));
+    OpenSelection selection;
+    if (buffer[fileOffset - 1] != '\0') {
+        if (fileOffset >= first.size()) return std::nullopt;
+        const auto lastBackslash = first.rfind('\\');
+        if (lastBackslash == std::string_view::npos) return std::nullopt;
+        selection.directory = std::string(first.substr(0, lastBackslash + 1));
+        selection.names.emplace_back(first.substr(fileOffset));
+        return selection;
+    }
+    selection.directory = std::string(first);
+    AppendBackslash(selection.directory);
+    std::string_view rest = buffer.substr(fileOffset);
+    while (!rest.empty() && rest[0] != '\0') {
+        const std::string_view name = rest.substr(0, rest.find('\0'));
+        selection.names.emplace_back(name);
+        rest.remove_prefix(std::min(rest.size(), name.size() + 1));
+    }
+    if (selection.names.empty()) return std::nullopt;
+    return selection;
+}
+
+void OpenConfigFiles(ConfigDocument& document, const OpenSelection& selection) {
+    document.configDirectory = selection.directory;
+    for (const std::string& name : selection.names)
+        ReadConfigFile(document, document.configDirectory, name, name);
+}
+
+}  // namespace tarnwick

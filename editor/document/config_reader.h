@@ -1,0 +1,60 @@
+#pragma once
+// Reading Apache configuration files into the tree.
+//
+// A line ends at LF, CR LF or a lone CR and may be of any length. After cleaning, a line is
+// skipped when it is empty or starts with '#'; "</..." closes the current section; "<..."
+// opens a section; anything else is a directive: its name runs to the first space or tab,
+// its value is everything after that one character. A value ending in a backslash continues
+// on the next line, joined without the backslash.
+
+#include "config_document.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnwick {
+
+// Removes a line end (up to two CR/LF characters) and then leading and trailing spaces and
+// tabs. A line of one character is left as it is, as the format has always done.
+std::string_view CleanLine(std::string_view line);
+void CleanLine(std::string& line);
+
+// Reads the lines of `bytes` under `fileItem`, nesting sections as the file nests them.
+void ParseConfigText(ConfigTree& tree, std::string_view bytes, ItemHandle fileItem);
+
+// Reads the file at `path` under `fileItem`. Returns false, adding nothing and saying
+// nothing, when the file cannot be read.
+bool ParseConfigLines(ConfigTree& tree, const FileStore& files, const std::string& path, ItemHandle fileItem);
+
+// What to do when the file to read seems to be in the tree already.
+enum class ExistingItem {
+    // Open: a top-level file item with the same name and directory (ignoring case) is that
+    // file; it is selected and not read again. Anything else gets a new file item.
+    SelectSameFile,
+    // Quick Config: the lines go under the first item of the tree named like the item text.
+    ReadIntoNamedItem,
+};
+
+// Reads `fileName` from `directory` into the file item named `itemText` (a new one at the end
+// of the top level, holding a copy of the directory, unless `rule` finds one). Returns the
+// file item; a file that cannot be read leaves a new file item empty, without a message.
+ItemHandle ReadConfigFile(ConfigDocument& document, std::string_view directory, std::string_view fileName,
+                          std::string_view itemText, ExistingItem rule = ExistingItem::SelectSameFile);
+
+// What the common open dialog chose: one directory and the names in the dialog's order.
+struct OpenSelection {
+    std::string directory;  // ends in one backslash
+    std::vector<std::string> names;
+};
+
+// Decodes the open dialog's file-name buffer: either one full path (the character before
+// `fileOffset` is not NUL), or a directory, NUL, and NUL-separated names ended by an empty
+// name. Returns nothing when the buffer does not hold a usable selection.
+std::optional<OpenSelection> DecodeOpenSelection(std::string_view buffer, std::size_t fileOffset);
+
+// Makes the selection's directory the configuration directory and reads each chosen file.
+void OpenConfigFiles(ConfigDocument& document, const OpenSelection& selection);
+
+}  // namespace tarnwick

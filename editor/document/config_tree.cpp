@@ -1,0 +1,32 @@
+#include "config_tree.h"
+
+namespace tarnwick {
+
+ItemFields ItemFields::From(const ItemView& view) {
+    ItemFields fields;
+    fields.text = std::string(view.text);
+    if (view.hasValue) fields.value = std::string(view.value);
+    fields.image = view.image;
+    fields.selectedImage = view.selectedImage;
+    fields.sectionMark = view.sectionMark;
+    fields.expanded = view.expanded;
+    return fields;
+}
+
+ItemView ItemFields::View() const {
+    ItemView view;
+    view.text = text;
+    view.hasValue = value.has_value();
+    if (value) view.value = *value;
+    view.image = image;
+    view.selectedImage = selectedImage;
+    view.sectionMark = sectionMark;
+    view.expanded = expanded;
+    return view;
+}
+
+bool CountsAsSection(const ConfigTree& tree, ItemHandle item) {
+    return tree.GetItem(item).sectionMark || tree.FirstChild(item) != kNoItem;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,103 @@
+#pragma once
+// The configuration tree: the editor's whole document. Every part of the editor reads and
+// changes the configuration only through this interface; the Win32 binding carries the
+// operations out on the main window's tree view, the in-memory binding serves the core's
+// tests and tools.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+// Opaque identifier of one item. 0 means none (and, as a parent, the top level).
+using ItemHandle = std::uintptr_t;
+inline constexpr ItemHandle kNoItem = 0;
+
+// Image indexes that mark an item's kind (file, section, directive).
+inline constexpr int kFileImage = 0;
+inline constexpr int kFileSelectedImage = 1;
+inline constexpr int kSectionImage = 2;
+inline constexpr int kSectionSelectedImage = 3;
+inline constexpr int kDirectiveImage = 4;
+
+// Item names take part in name lookups up to this many characters; the tree itself keeps
+// longer names whole so that nothing is cut when a file is written back.
+inline constexpr std::size_t kMaxItemTextLength = 1023;
+
+// A borrowed view of one item. Texts end at their first NUL, as in a C-string control.
+// A view returned by GetItem stays valid until the next GetItem or change on the same tree.
+struct ItemView {
+    std::string_view text;
+    std::string_view value;  // empty when hasValue is false
+    bool hasValue = false;
+    int image = 0;
+    int selectedImage = 0;
+    bool sectionMark = false;
+    bool expanded = false;
+};
+
+// An owning copy of an item, for callers that keep fields across tree calls.
+struct ItemFields {
+    std::string text;
+    std::optional<std::string> value;
+    int image = 0;
+    int selectedImage = 0;
+    bool sectionMark = false;
+    bool expanded = false;
+
+    static ItemFields From(const ItemView& view);
+    ItemView View() const;
+};
+
+struct InsertPosition {
+    enum class Kind { First, Last, After };
+    Kind kind = Kind::Last;
+    ItemHandle after = kNoItem;
+
+    static InsertPosition First() { return {Kind::First, kNoItem}; }
+    static InsertPosition Last() { return {Kind::Last, kNoItem}; }
+    static InsertPosition After(ItemHandle item) { return {Kind::After, item}; }
+};
+
+struct TreePoint {
+    int x = 0;
+    int y = 0;
+};
+
+// The binding owns every value string: it copies on insert and on SetItemValue, and
+// releases them when an item is deleted or the binding goes away. No caller frees one.
+class ConfigTree {
+public:
+    virtual ~ConfigTree() = default;
+
+    // Returns the new item, or kNoItem when the parent or position is not usable.
+    virtual ItemHandle InsertItem(ItemHandle parent, InsertPosition where, const ItemView& item) = 0;
+    // All fields of an item; an empty view for kNoItem or an unknown handle.
+    virtual ItemView GetItem(ItemHandle item) const = 0;
+    // Replaces the item's value string by a copy of `value`.
+    virtual void SetItemValue(ItemHandle item, std::string_view value) = 0;
+    // Releases the item's own value string; the item then has none.
+    virtual void ReleaseItemValue(ItemHandle item) = 0;
+
+    virtual ItemHandle FirstFileItem() const = 0;
+    virtual ItemHandle NextSibling(ItemHandle item) const = 0;
+    virtual ItemHandle FirstChild(ItemHandle item) const = 0;
+    virtual ItemHandle Parent(ItemHandle item) const = 0;  // kNoItem for a top-level item
+
+    virtual ItemHandle SelectedItem() const = 0;
+    // Selects the item; the selection-change notification goes to the tree's owner.
+    virtual void SelectItem(ItemHandle item) = 0;
+    virtual void SetDropHighlight(ItemHandle item) = 0;
+    virtual ItemHandle HitTest(TreePoint point) const = 0;
+
+    // Removes the item and everything below it, with their value strings.
+    virtual void DeleteItem(ItemHandle item) = 0;
+};
+
+// An item counts as a section (written as a block) when its section mark is set or it has
+// at least one child.
+bool CountsAsSection(const ConfigTree& tree, ItemHandle item);
+
+}  // namespace tarnwick

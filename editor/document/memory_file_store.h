@@ -1,0 +1,36 @@
+#pragma once
+// The in-memory binding of the file store, with the failures a real disk can show. Paths
+// compare without regard to case and separator, as on Windows.
+
+#include "file_store.h"
+
+#include <map>
+#include <set>
+
+namespace tarnwick {
+
+class MemoryFileStore final : public FileStore {
+public:
+    std::optional<std::string> ReadFileBytes(const std::string& path) const override;
+    bool ReplaceFileBytes(const std::string& path, std::string_view bytes) override;
+
+    // A directory must exist before files can be written into it.
+    void AddDirectory(const std::string& directory);
+    void AddFile(const std::string& path, std::string bytes);
+    void MakeUnreadable(const std::string& path);
+    void MakeReadOnly(const std::string& path);
+    bool Exists(const std::string& path) const;
+    std::size_t FileCount() const { return files_.size(); }
+    int WriteCount() const { return writes_; }
+
+private:
+    static std::string Key(std::string_view path);
+
+    std::map<std::string, std::string> files_;
+    std::set<std::string> directories_;
+    std::set<std::string> unreadable_;
+    std::set<std::string> readOnly_;
+    int writes_ = 0;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,213 @@
+#include "memory_tree.h"
+
+#include <cstring>
+#include <limits>
+
+namespace tarnwick {
+
+namespace {
+
+constexpr std::size_t kBlockSize = 256 * 1024;
+constexpr std::size_t kOwnBlockThreshold = kBlockSize / 4;
+constexpr std::size_t kCompactFloorBytes = 1 << 20;
+
+std::string_view UpToNul(std::string_view text) {
+    const auto nul = text.find('\0');
+    return nul == std::string_view::npos ? text : text.substr(0, nul);
+}
+
+std::uint8_t ClampImage(int image) {
+    return static_cast<std::uint8_t>(image < 0 ? 0 : image > 255 ? 255 : image);
+}
+
+}  // namespace
+
+MemoryTree::MemoryTree() { nodes_.emplace_back().flags = kAlive; }
+
+bool MemoryTree::IsItem(ItemHandle item) const {
+    return item != kNoItem && item < nodes_.size() && (nodes_[item].flags & kAlive);
+}
+
+char* MemoryTree::Allocate(std::size_t size) {
+    if (size == 0) return nullptr;
+    if (size >= kOwnBlockThreshold) {
+        blocks_.emplace_back(new char[size]);
+        arenaBytes_ += size;
+        return blocks_.back().get();
+    }
+    if (size > blockLeft_) {
+        blocks_.emplace_back(new char[kBlockSize]);
+        blockCursor_ = blocks_.back().get();
+        blockLeft_ = kBlockSize;
+        arenaBytes_ += kBlockSize;
+    }
+    char* place = blockCursor_;
+    blockCursor_ += size;
+    blockLeft_ -= size;
+    return place;
+}
+
+void MemoryTree::StoreBytes(Node& node, std::string_view text, const std::string_view* value) {
+    const std::size_t valueLength = value ? value->size() : 0;
+    char* place = Allocate(text.size() + valueLength);
+    if (!text.empty()) std::memcpy(place, text.data(), text.size());
+    if (valueLength) std::memcpy(place + text.size(), value->data(), valueLength);
+    node.bytes = place;
+    node.textLength = static_cast<std::uint32_t>(text.size());
+    node.valueLength = static_cast<std::uint32_t>(valueLength);
+    if (value) node.flags |= kHasValue; else node.flags &= ~kHasValue;
+    liveBytes_ += text.size() + valueLength;
+}
+
+void MemoryTree::Link(std::uint32_t index, std::uint32_t parent, std::uint32_t after) {
+    Node& node = nodes_[index];
+    Node& up = nodes_[parent];
+    node.parent = parent;
+    node.prev = after;
+    node.next = after ? nodes_[after].next : up.firstChild;
+    if (node.prev) nodes_[node.prev].next = index; else up.firstChild = index;
+    if (node.next) nodes_[node.next].prev = index; else up.lastChild = index;
+}
+
+void MemoryTree::Unlink(std::uint32_t index) {
+    Node& node = nodes_[index];
+    Node& up = nodes_[node.parent];
+    if (node.prev) nodes_[node.prev].next = node.next; else up.firstChild = node.next;
+    if (node.next) nodes_[node.next].prev = node.prev; else up.lastChild = node.prev;
+    node.prev = node.next = 0;
+}
+
+ItemHandle MemoryTree::InsertItem(ItemHandle parent, InsertPosition where, const ItemView& item) {
+    if (parent != kNoItem && !IsItem(parent)) return kNoItem;
+    if (nodes_.size() >= std::numeric_limits<std::uint32_t>::max()) return kNoItem;
+    const std::string_view text = UpToNul(item.text);
+    if (text.size() + item.value.size() >= std::numeric_limits<std::uint32_t>::max()) return kNoItem;
+    std::uint32_t after = 0;
+    switch (where.kind) {
+        case InsertPosition::Kind::First: after = 0; break;
+        case InsertPosition::Kind::Last: after = nodes_[parent].lastChild; break;
+        case InsertPosition::Kind::After:
+            // As the tree control does, an item that is not a child of `parent` means "last".
+            after = (IsItem(where.after) && nodes_[where.after].parent == parent)
+                        ? static_cast<std::uint32_t>(where.after)
+                        : nodes_[parent].lastChild;
+            break;
+    }
+    const auto index = static_cast<std::uint32_t>(nodes_.size());
+    Node& node = nodes_.emplace_back();
+    node.flags = kAlive | (item.sectionMark ? kSectionMark : 0) | (item.expanded ? kExpanded : 0);
+    node.image = ClampImage(item.image);
+    node.selectedImage = ClampImage(item.selectedImage);
+    StoreBytes(node, text, item.hasValue ? &item.value : nullptr);
+    if (item.hasValue) ++liveValues_;
+    Link(index, static_cast<std::uint32_t>(parent), after);
+    return index;
+}
+
+ItemView MemoryTree::GetItem(ItemHandle item) const {
+    if (!IsItem(item)) return {};
+    const Node& node = NodeOf(item);
+    ItemView view;
+    view.text = std::string_view(node.bytes, node.textLength);
+    view.hasValue = node.flags & kHasValue;
+    if (view.hasValue) view.value = std::string_view(node.bytes + node.textLength, node.valueLength);
+    view.image = node.image;
+    view.selectedImage = node.selectedImage;
+    view.sectionMark = node.flags & kSectionMark;
+    view.expanded = node.flags & kExpanded;
+    return view;
+}
+
+void MemoryTree::SetItemValue(ItemHandle item, std::string_view value) {
+    if (!IsItem(item)) return;
+    Node& node = NodeOf(item);
+    if (!(node.flags & kHasValue)) ++liveValues_;
+    // The text moves along with the new value; its old bytes become garbage.
+    const std::string text(node.bytes, node.textLength);
+    liveBytes_ -= node.textLength + node.valueLength;
+    StoreBytes(node, text, &value);
+    CompactIfWasteful();
+}
+
+void MemoryTree::ReleaseItemValue(ItemHandle item) {
+    if (!IsItem(item)) return;
+    Node& node = NodeOf(item);
+    if (!(node.flags & kHasValue)) return;
+    --liveValues_;
+    liveBytes_ -= node.valueLength;
+    node.valueLength = 0;
+    node.flags &= ~kHasValue;
+}
+
+ItemHandle MemoryTree::FirstFileItem() const { return nodes_[0].firstChild; }
+
+ItemHandle MemoryTree::NextSibling(ItemHandle item) const { return IsItem(item) ? NodeOf(item).next : kNoItem; }
+
+ItemHandle MemoryTree::FirstChild(ItemHandle item) const { return IsItem(item) ? NodeOf(item).firstChild : kNoItem; }
+
+ItemHandle MemoryTree::Parent(ItemHandle item) const { return IsItem(item) ? NodeOf(item).parent : kNoItem; }
+
+void MemoryTree::SelectItem(ItemHandle item) {
+    if (item != kNoItem && !IsItem(item)) return;
+    selected_ = item;
+    if (selectionListener_) selectionListener_(item);
+}
+
+void MemoryTree::SetDropHighlight(ItemHandle item) { dropHighlight_ = IsItem(item) ? item : kNoItem; }
+
+void MemoryTree::PlaceItemAt(TreePoint point, ItemHandle item) { hitPoints_[{point.x, point.y}] = item; }
+
+ItemHandle MemoryTree::HitTest(TreePoint point) const {
+    const auto hit = hitPoints_.find({point.x, point.y});
+    return (hit != hitPoints_.end() && IsItem(hit->second)) ? hit->second : kNoItem;
+}
+
+void MemoryTree::Forget(Node& node) {
+    if (node.flags & kHasValue) --liveValues_;
+    liveBytes_ -= node.textLength + node.valueLength;
+    node.flags = 0;
+    node.bytes = nullptr;
+}
+
+void MemoryTree::DeleteItem(ItemHandle item) {
+    if (!IsItem(item)) return;
+    const auto top = static_cast<std::uint32_t>(item);
+    Unlink(top);
+    // Depth-first over the detached subtree through the child and sibling links.
+    std::uint32_t index = top;
+    while (index != 0) {
+        Node& node = nodes_[index];
+        if (node.firstChild) {
+            const std::uint32_t child = node.firstChild;
+            node.firstChild = nodes_[child].next;
+            index = child;
+            continue;
+        }
+        const std::uint32_t up = index == top ? 0 : node.parent;
+        if (selected_ == index) selected_ = kNoItem;
+        if (dropHighlight_ == index) dropHighlight_ = kNoItem;
+        Forget(node);
+        index = up;
+    }
+    CompactIfWasteful();
+}
+
+void MemoryTree::CompactIfWasteful() {
+    const std::size_t used = arenaBytes_ - blockLeft_;
+    if (used < kCompactFloorBytes || used - liveBytes_ <= liveBytes_) return;
+    std::vector<std::unique_ptr<char[]>> oldBlocks;
+    oldBlocks.swap(blocks_);
+    blockCursor_ = nullptr;
+    blockLeft_ = 0;
+    arenaBytes_ = 0;
+    liveBytes_ = 0;
+    for (std::size_t i = 1; i < nodes_.size(); ++i) {
+        Node& node = nodes_[i];
+        if (!(node.flags & kAlive)) continue;
+        const std::string_view text(node.bytes, node.textLength);
+        const std::string_view value(node.bytes + node.textLength, node.valueLength);
+        StoreBytes(node, text, (node.flags & kHasValue) ? &value : nullptr);
+    }
+}
+
+}  // namespace tarnwick

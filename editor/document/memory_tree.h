@@ -1,0 +1,83 @@
+#pragma once
+// The in-memory binding of the tree operations: the tree the core's tests and the native
+// tools work on. Names and values live in one arena of large blocks, so a tree of 100,000
+// items costs a few allocations instead of 200,000; the arena is compacted when more than
+// half of it is garbage left by replaced values and deleted items.
+
+#include "config_tree.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace tarnwick {
+
+class MemoryTree final : public ConfigTree {
+public:
+    MemoryTree();
+
+    ItemHandle InsertItem(ItemHandle parent, InsertPosition where, const ItemView& item) override;
+    ItemView GetItem(ItemHandle item) const override;
+    void SetItemValue(ItemHandle item, std::string_view value) override;
+    void ReleaseItemValue(ItemHandle item) override;
+
+    ItemHandle FirstFileItem() const override;
+    ItemHandle NextSibling(ItemHandle item) const override;
+    ItemHandle FirstChild(ItemHandle item) const override;
+    ItemHandle Parent(ItemHandle item) const override;
+
+    ItemHandle SelectedItem() const override { return selected_; }
+    void SelectItem(ItemHandle item) override;
+    void SetDropHighlight(ItemHandle item) override;
+    ItemHandle HitTest(TreePoint point) const override;
+
+    void DeleteItem(ItemHandle item) override;
+
+    // What the owner of a real tree would be told on a selection change.
+    void OnSelectionChanged(std::function<void(ItemHandle)> listener) { selectionListener_ = std::move(listener); }
+    // Test geometry: HitTest(point) answers `item` for exactly this point.
+    void PlaceItemAt(TreePoint point, ItemHandle item);
+    ItemHandle DropHighlight() const { return dropHighlight_; }
+
+    std::size_t LiveValueCount() const { return liveValues_; }
+    std::size_t ArenaBytes() const { return arenaBytes_; }
+
+private:
+    struct Node {
+        const char* bytes = nullptr;  // text, then value, in the arena
+        std::uint32_t textLength = 0;
+        std::uint32_t valueLength = 0;
+        std::uint32_t parent = 0, firstChild = 0, lastChild = 0, next = 0, prev = 0;
+        std::uint8_t image = 0, selectedImage = 0;
+        std::uint8_t flags = 0;
+    };
+    enum : std::uint8_t { kAlive = 1, kHasValue = 2, kSectionMark = 4, kExpanded = 8 };
+
+    bool IsItem(ItemHandle item) const;
+    Node& NodeOf(ItemHandle item) { return nodes_[item]; }
+    const Node& NodeOf(ItemHandle item) const { return nodes_[item]; }
+    void StoreBytes(Node& node, std::string_view text, const std::string_view* value);
+    char* Allocate(std::size_t size);
+    void Link(std::uint32_t index, std::uint32_t parent, std::uint32_t after);
+    void Unlink(std::uint32_t index);
+    void Forget(Node& node);
+    void CompactIfWasteful();
+
+    std::deque<Node> nodes_;  // index 0 is the invisible root; indexes are never reused
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    char* blockCursor_ = nullptr;
+    std::size_t blockLeft_ = 0;
+    std::size_t arenaBytes_ = 0;
+    std::size_t liveBytes_ = 0;
+    std::size_t liveValues_ = 0;
+
+    ItemHandle selected_ = kNoItem;
+    ItemHandle dropHighlight_ = kNoItem;
+    std::function<void(ItemHandle)> selectionListener_;
+    std::map<std::pair<int, int>, ItemHandle> hitPoints_;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,92 @@
+#include "posix_file_store.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tarnwick {
+
+namespace {
+
+// Closes the descriptor when it goes out of scope.
+struct Descriptor {
+    int fd = -1;
+    ~Descriptor() { if (fd >= 0) ::close(fd); }
+};
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string PosixFileStore::ToPosixPath(std::string_view windowsPath) {
+    std::string path(windowsPath);
+    for (char& c : path) if (c == '\\') c = '/';
+    return path;
+}
+
+std::string PosixFileStore::ToWindowsPath(std::string_view posixPath) {
+    std::string path(posixPath);
+    for (char& c : path) if (c == '/') c = '\\';
+    return path;
+}
+
+std::optional<std::string> PosixFileStore::ReadFileBytes(const std::string& path) const {
+    Descriptor file{::open(ToPosixPath(path).c_str(), O_RDONLY | O_CLOEXEC)};
+    if (file.fd < 0) return std::nullopt;
+    struct stat info {};
+    if (::fstat(file.fd, &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;
+    // Read straight into the string; the size is only a hint, the file may grow or shrink.
+    std::string bytes(S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) + 1 : 64 * 1024, '\0');
+    std::size_t used = 0;
+    for (;;) {
+        if (used == bytes.size()) bytes.resize(bytes.size() * 2);
+        const ssize_t got = ::read(file.fd, bytes.data() + used, bytes.size() - used);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return std::nullopt;
+        }
+        if (got == 0) break;
+        used += static_cast<std::size_t>(got);
+    }
+    bytes.resize(used);
+    return bytes;
+}
+
+bool PosixFileStore::ReplaceFileBytes(const std::string& path, std::string_view bytes) {
+    const std::string target = ToPosixPath(path);
+    struct stat info {};
+    const bool exists = ::stat(target.c_str(), &info) == 0;
+    if (exists && (S_ISDIR(info.st_mode) || ::access(target.c_str(), W_OK) != 0)) return false;
+    std::string temp = target + ".XXXXXX";
+    Descriptor file{::mkstemp(temp.data())};
+    if (file.fd < 0) return false;
+    // The replacement keeps the target's permissions; a new file gets the usual ones.
+    mode_t mode = 0666;
+    if (exists) {
+        mode = info.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode &= ~mask;
+    }
+    const bool written = ::fchmod(file.fd, mode) == 0 && WriteAll(file.fd, bytes) && ::close(file.fd) == 0;
+    file.fd = -1;
+    if (!written || ::rename(temp.c_str(), target.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace tarnwick

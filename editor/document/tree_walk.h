@@ -1,0 +1,33 @@
+#pragma once
+// Walks and lookups over the tree. All of them are iterative, so that a configuration nested
+// as deep as memory allows cannot overflow the stack.
+
+#include "config_tree.h"
+
+#include <string_view>
+
+namespace tarnwick {
+
+// ASCII letters compare without regard to case; every other byte must be equal.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
+// The first item named `name` among `start` and its following siblings, searching each
+// item's subtree before the item itself. start == kNoItem starts at the first file item.
+// Names compare without regard to case, over their first kMaxItemTextLength characters.
+ItemHandle FindItemByName(const ConfigTree& tree, ItemHandle start, std::string_view name);
+
+// Releases the value strings of every item below `item`, not that of `item` itself.
+void ReleaseItemValues(ConfigTree& tree, ItemHandle item);
+
+// Releases the value strings below every file item; the file items keep their directories.
+void ReleaseTreeValues(ConfigTree& tree);
+
+// Visits `first`, its following siblings and everything below them in the order the search
+// above uses: an item's children before the item, its subtree before its following siblings.
+// `visit` returns true to stop; the handle it stopped at is returned, else kNoItem.
+template <typename Visit>
+ItemHandle VisitChildrenFirst(const ConfigTree& tree, ItemHandle first, Visit visit);
+
+}  // namespace tarnwick
+
+#include "tree_walk_inl.h"

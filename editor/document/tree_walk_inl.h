@@ -1,0 +1,30 @@
+#pragma once
+
+namespace tarnwick {
+
+// Walks `first`, its following siblings and all their descendants children-first. Parent
+// links bring the walk back up, so no stack is kept.
+template <typename Visit>
+ItemHandle VisitChildrenFirst(const ConfigTree& tree, ItemHandle first, Visit visit) {
+    if (first == kNoItem) return kNoItem;
+    const ItemHandle level = tree.Parent(first);
+    auto deepestFirstChild = [&tree](ItemHandle item) {
+        for (ItemHandle child = tree.FirstChild(item); child != kNoItem; child = tree.FirstChild(item))
+            item = child;
+        return item;
+    };
+    ItemHandle item = deepestFirstChild(first);
+    while (item != kNoItem) {
+        // Read the way on before visiting: the visitor may release what it is shown.
+        const ItemHandle parent = tree.Parent(item);
+        const ItemHandle next = tree.NextSibling(item);
+        if (visit(item)) return item;
+        if (next != kNoItem)
+            item = deepestFirstChild(next);
+        else
+            item = parent == level ? kNoItem : parent;
+    }
+    return kNoItem;
+}
+
+}  // namespace tarnwick

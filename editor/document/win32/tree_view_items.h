@@ -1,0 +1,53 @@
+#pragma once
+// The tree operations on a real SysTreeView32. Each item's parameter (lParam) points to its
+// value string, or is 0 when it has none; the section mark is the item's child-count flag.
+
+#include "../config_tree.h"
+
+#include <string>
+#include <unordered_set>
+
+#include <windows.h>
+
+namespace tarnwick {
+
+class TreeViewItems final : public ConfigTree {
+public:
+    explicit TreeViewItems(HWND treeView) : treeView_(treeView) {}
+    // Releases every value string still held, whether or not the window still exists.
+    ~TreeViewItems() override;
+    TreeViewItems(const TreeViewItems&) = delete;
+    TreeViewItems& operator=(const TreeViewItems&) = delete;
+
+    ItemHandle InsertItem(ItemHandle parent, InsertPosition where, const ItemView& item) override;
+    ItemView GetItem(ItemHandle item) const override;
+    void SetItemValue(ItemHandle item, std::string_view value) override;
+    void ReleaseItemValue(ItemHandle item) override;
+
+    ItemHandle FirstFileItem() const override;
+    ItemHandle NextSibling(ItemHandle item) const override;
+    ItemHandle FirstChild(ItemHandle item) const override;
+    ItemHandle Parent(ItemHandle item) const override;
+
+    ItemHandle SelectedItem() const override;
+    void SelectItem(ItemHandle item) override;
+    void SetDropHighlight(ItemHandle item) override;
+    ItemHandle HitTest(TreePoint point) const override;
+
+    void DeleteItem(ItemHandle item) override;
+
+    HWND Window() const { return treeView_; }
+    std::size_t LiveValueCount() const { return values_.size(); }
+
+private:
+    ItemHandle Next(ItemHandle item, UINT relation) const;
+    std::string* ValueOf(ItemHandle item) const;
+    void StoreValue(ItemHandle item, std::string* value);
+    void ReleaseValue(std::string* value);
+
+    HWND treeView_;
+    std::unordered_set<std::string*> values_;  // every value string this binding owns
+    mutable std::string textBuffer_;           // backs the text of the last GetItem
+};
+
+}  // namespace tarnwick

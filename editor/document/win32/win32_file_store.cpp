@@ -1,0 +1,72 @@
+#include "win32_file_store.h"
+
+#include <windows.h>
+
+namespace tarnwick {
+
+namespace {
+
+// Closes the handle when it goes out of scope.
+struct FileHandle {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    ~FileHandle() { Close(); }
+    bool Close() {
+        const bool closed = handle == INVALID_HANDLE_VALUE || CloseHandle(handle);
+        handle = INVALID_HANDLE_VALUE;
+        return closed;
+    }
+};
+
+bool WriteAll(HANDLE file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const DWORD chunk = bytes.size() > (1u << 30) ? (1u << 30) : static_cast<DWORD>(bytes.size());
+        DWORD written = 0;
+        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::string> Win32FileStore::ReadFileBytes(const std::string& path) const {
+    FileHandle file{CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr)};
+    if (file.handle == INVALID_HANDLE_VALUE) return std::nullopt;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.handle, &size) || size.QuadPart < 0) return std::nullopt;
+    std::string bytes(static_cast<std::size_t>(size.QuadPart) + 1, '\0');
+    std::size_t used = 0;
+    for (;;) {
+        if (used == bytes.size()) bytes.resize(bytes.size() * 2);
+        const std::size_t room = bytes.size() - used;
+        DWORD got = 0;
+        if (!::ReadFile(file.handle, bytes.data() + used, room > (1u << 30) ? (1u << 30) : static_cast<DWORD>(room),
+                        &got, nullptr))
+            return std::nullopt;
+        if (got == 0) break;
+        used += got;
+    }
+    bytes.resize(used);
+    return bytes;
+}
+
+bool Win32FileStore::ReplaceFileBytes(const std::string& path, std::string_view bytes) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return false;
+    std::string directory = DirectoryOf(path);
+    if (directory.empty()) directory = ".";
+    char temp[MAX_PATH + 1] = {};
+    if (GetTempFileNameA(directory.c_str(), "twk", 0, temp) == 0) return false;
+    FileHandle file{CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    bool done = file.handle != INVALID_HANDLE_VALUE && WriteAll(file.handle, bytes) &&
+                FlushFileBuffers(file.handle);
+    done = file.Close() && done;
+    done = done && MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!done) DeleteFileA(temp);
+    return done;
+}
+
+}  // namespace tarnwick
