@@ -12,6 +12,20 @@ namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
 
+// Where a name ends: at the first blank, or at a NUL, which no name can hold (the tree
+// control keeps names as C strings). A NUL stays with the value, so no byte is lost.
+std::size_t NameEnd(std::string_view line) {
+    std::size_t end = 0;
+    while (end < line.size() && !IsBlank(line[end]) && line[end] != '\0') ++end;
+    return end;
+}
+
+// What follows the name: everything after its blank, or everything from its NUL.
+std::string_view AfterName(std::string_view line, std::size_t nameEnd) {
+    if (nameEnd == line.size()) return {};
+    return line.substr(line[nameEnd] == '\0' ? nameEnd : nameEnd + 1);
+}
+
 // Hands out the lines of a buffer without their line ends (LF, CR LF or a lone CR).
 class LineCursor {
 public:
@@ -46,15 +60,14 @@ ItemView SectionFromOpeningLine(std::string_view line) {
     section.image = kSectionImage;
     section.selectedImage = kSectionSelectedImage;
     section.sectionMark = true;
-    std::size_t blank = 0;
-    while (blank < body.size() && !IsBlank(body[blank])) ++blank;
-    if (blank == body.size()) {
+    const std::size_t nameEnd = NameEnd(body);
+    if (nameEnd == body.size()) {
         if (!body.empty() && body.back() == '>') body.remove_suffix(1);
         section.text = body;
         return section;
     }
-    section.text = body.substr(0, blank);
-    const std::string_view arguments = body.substr(blank + 1);
+    section.text = body.substr(0, nameEnd);
+    const std::string_view arguments = AfterName(body, nameEnd);
     const auto closing = arguments.rfind('>');
     section.value = closing == std::string_view::npos ? arguments : arguments.substr(0, closing);
     return section;
@@ -65,10 +78,9 @@ ItemView DirectiveFromLine(std::string_view line) {
     directive.hasValue = true;
     directive.image = kDirectiveImage;
     directive.selectedImage = kDirectiveImage;
-    std::size_t blank = 0;
-    while (blank < line.size() && !IsBlank(line[blank])) ++blank;
-    directive.text = line.substr(0, blank);
-    if (blank < line.size()) directive.value = line.substr(blank + 1);
+    const std::size_t nameEnd = NameEnd(line);
+    directive.text = line.substr(0, nameEnd);
+    directive.value = AfterName(line, nameEnd);
     return directive;
 }
 

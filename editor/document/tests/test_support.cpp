@@ -82,6 +82,12 @@ std::string DumpItem(const ConfigTree& tree, ItemHandle item) {
     return out;
 }
 
+std::string DumpChildren(const ConfigTree& tree, ItemHandle item) {
+    std::string out;
+    DumpInto(out, tree, tree.FirstChild(item), 0);
+    return out;
+}
+
 std::size_t CountValues(const ConfigTree& tree) {
     std::size_t count = 0;
     VisitChildrenFirst(tree, tree.FirstFileItem(), [&](ItemHandle item) {

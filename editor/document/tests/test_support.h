@@ -14,6 +14,8 @@ namespace tarnwick::testing {
 // "(none)" stands for a missing value string. Kinds come from the images.
 std::string DumpTree(const ConfigTree& tree);
 std::string DumpItem(const ConfigTree& tree, ItemHandle item);
+// The dump of everything below the item, without the item's own line.
+std::string DumpChildren(const ConfigTree& tree, ItemHandle item);
 
 // Counts the items of the tree that hold a value string.
 std::size_t CountValues(const ConfigTree& tree);

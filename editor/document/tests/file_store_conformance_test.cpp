@@ -1,0 +1,97 @@
+// One suite for every binding of the file store: bytes pass unchanged, a replacement is all
+// or nothing, and failures leave the disk as it was.
+
+#include "memory_file_store.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include "win32/win32_file_store.h"
+#include <windows.h>
+#else
+#include "posix/posix_file_store.h"
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace tarnwick::testing {
+namespace {
+
+struct MemoryStoreBinding {
+    MemoryFileStore files;
+    std::string NewDirectory() {
+        const std::string directory = "C:\\scratch" + std::to_string(next++) + "\\";
+        files.AddDirectory(directory);
+        return directory;
+    }
+    std::string UnwritableDirectory() { return "C:\\no-such-directory\\"; }
+    void MakeReadOnly(const std::string& path) { files.MakeReadOnly(path); }
+    int next = 0;
+};
+
+#ifdef _WIN32
+struct PlatformStoreBinding {
+    Win32FileStore files;
+    std::string NewDirectory() { return MakeScratchDirectory(); }
+    std::string UnwritableDirectory() { return MakeUnwritableDirectory(); }
+    void MakeReadOnly(const std::string& path) { SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY); }
+};
+#else
+struct PlatformStoreBinding {
+    PosixFileStore files;
+    std::string NewDirectory() { return MakeScratchDirectory(); }
+    std::string UnwritableDirectory() { return MakeUnwritableDirectory(); }
+    // Root may write anywhere, so a read-only file is made a directory's name instead.
+    void MakeReadOnly(const std::string& path) {
+        const std::string posix = PosixFileStore::ToPosixPath(path);
+        ::unlink(posix.c_str());
+        ::mkdir(posix.c_str(), 0755);
+    }
+};
+#endif
+
+template <typename Binding>
+class FileStoreConformance : public ::testing::Test {
+protected:
+    Binding binding;
+    FileStore& files = binding.files;
+};
+using FileStoreBindings = ::testing::Types<MemoryStoreBinding, PlatformStoreBinding>;
+TYPED_TEST_SUITE(FileStoreConformance, FileStoreBindings);
+
+TYPED_TEST(FileStoreConformance, BytesPassUnchanged) {
+    const std::string directory = this->binding.NewDirectory();
+    std::string bytes = "Port 80\r\nUser x\n\rlone\x1a after ctrl-z";
+    bytes += std::string("\0\xff\0", 3);
+    ASSERT_TRUE(this->files.ReplaceFileBytes(directory + "a.conf", bytes));
+    EXPECT_EQ(this->files.ReadFileBytes(directory + "a.conf"), bytes);
+    ASSERT_TRUE(this->files.ReplaceFileBytes(directory + "empty.conf", ""));
+    EXPECT_EQ(this->files.ReadFileBytes(directory + "empty.conf"), "");
+}
+
+TYPED_TEST(FileStoreConformance, ReplacingOverwritesTheWholeFile) {
+    const std::string directory = this->binding.NewDirectory();
+    ASSERT_TRUE(this->files.ReplaceFileBytes(directory + "a.conf", std::string(100000, 'x')));
+    ASSERT_TRUE(this->files.ReplaceFileBytes(directory + "a.conf", "short"));
+    EXPECT_EQ(this->files.ReadFileBytes(directory + "a.conf"), "short");
+}
+
+TYPED_TEST(FileStoreConformance, MissingFilesReadAsNothing) {
+    const std::string directory = this->binding.NewDirectory();
+    EXPECT_FALSE(this->files.ReadFileBytes(directory + "missing.conf").has_value());
+    EXPECT_FALSE(this->files.ReadFileBytes(directory + "no\\such\\path.conf").has_value());
+}
+
+TYPED_TEST(FileStoreConformance, FailedReplacementsLeaveTheDiskAsItWas) {
+    const std::string directory = this->binding.NewDirectory();
+    EXPECT_FALSE(this->files.ReplaceFileBytes(this->binding.UnwritableDirectory() + "a.conf", "x"));
+    ASSERT_TRUE(this->files.ReplaceFileBytes(directory + "locked.conf", "old"));
+    this->binding.MakeReadOnly(directory + "locked.conf");
+    EXPECT_FALSE(this->files.ReplaceFileBytes(directory + "locked.conf", "new"));
+    const auto after = this->files.ReadFileBytes(directory + "locked.conf");
+    EXPECT_NE(after, std::optional<std::string>("new"));
+}
+
+}  // namespace
+}  // namespace tarnwick::testing

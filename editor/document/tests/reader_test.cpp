@@ -1,0 +1,199 @@
+// How lines of a configuration file become items: one table of inputs, deliberately odd ones
+// included, and the tree each must give.
+
+#include "config_reader.h"
+#include "config_writer.h"
+#include "memory_file_store.h"
+#include "memory_tree.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace tarnwick::testing {
+namespace {
+
+struct ReadCase {
+    const char* name;
+    std::string input;
+    std::string tree;  // the file item's children, as DumpItem shows them
+};
+
+std::string ReadIntoFileItem(const std::string& input) {
+    MemoryTree tree;
+    ItemView file;
+    file.text = "f";
+    file.image = kFileImage;
+    file.sectionMark = true;
+    const ItemHandle item = tree.InsertItem(kNoItem, InsertPosition::Last(), file);
+    ParseConfigText(tree, input, item);
+    return DumpItem(tree, item);
+}
+
+class ReadLines : public ::testing::TestWithParam<ReadCase> {};
+
+TEST_P(ReadLines, GiveTheExpectedTree) {
+    EXPECT_EQ(ReadIntoFileItem(GetParam().input), "F f (none)" + GetParam().tree);
+}
+
+const ReadCase kReadCases[] = {
+    {"Empty", "", ""},
+    {"OnlyCommentsAndBlanks", "# one\n\n   \n\t\n  # indented\n#", ""},
+    {"NameAndValue", "Port 80\n", "\n  D Port = 80\n"},
+    {"ExtraBlanksStayInTheValue", "Name   value\n", "\n  D Name =   value\n"},
+    {"QuotesAndCommentsStayInTheValue", "DocumentRoot \"C:/web\"  # here\n", "\n  D DocumentRoot = \"C:/web\"  # here\n"},
+    {"IndentationIsDropped", "    Options None   \n", "\n  D Options = None\n"},
+    {"SingleLetterBetweenBlanks", "   X   \n", "\n  D X = \n"},
+    {"NameWithoutValue", "ClearModuleList\n", "\n  D ClearModuleList = \n"},
+    {"TabsAreBlanks", "\tOptions\tNone\t\n", "\n  D Options = None\n"},
+    {"TabIndentedSection", "\t<Directory\t/x>\n\t\tAllow from all\n\t</Directory>\n",
+     "\n  S Directory = /x\n    D Allow = from all\n"},
+    {"EmptySection", "<Directory />\n</Directory>\n", "\n  S Directory = /\n"},
+    {"SectionWithoutArguments", "<Foo>\nA 1\n</Foo>\n", "\n  S Foo = \n    D A = 1\n"},
+    {"TextAfterTheClosingBracket", "<Directory /x> # note\n</Directory>\n", "\n  S Directory = /x\n"},
+    {"OpeningLineWithoutBracket", "<Directory /x\n</Directory>\n", "\n  S Directory = /x\n"},
+    {"BracketInsideArguments", "<If \"%{A} > 5\">\n</If>\n", "\n  S If = \"%{A} > 5\"\n"},
+    {"NestedSectionsKeepTheirNesting",
+     "<IfModule a>\n<Directory b>\nX 1\n</Directory>\nY 2\n</IfModule>\nZ 3\n",
+     "\n  S IfModule = a\n    S Directory = b\n      D X = 1\n    D Y = 2\n  D Z = 3\n"},
+    {"StrayClosingLineStaysAtFileLevel", "</Directory>\nX 1\n</IfModule>\nY 2\n", "\n  D X = 1\n  D Y = 2\n"},
+    {"UnclosedSectionAtEnd", "<Directory x>\nA 1", "\n  S Directory = x\n    D A = 1\n"},
+    {"ContinuationJoinsWithoutBackslash", "Foo a \\\n   b\\\n c\nBar 1\n", "\n  D Foo = a bc\n  D Bar = 1\n"},
+    {"ContinuationOnLastLine", "Foo a\\", "\n  D Foo = a\n"},
+    {"ContinuationTakesCommentLines", "Foo a\\\n# not a comment\n", "\n  D Foo = a# not a comment\n"},
+    {"CrLfLineEnds", "A 1\r\nB 2\r\n", "\n  D A = 1\n  D B = 2\n"},
+    {"CrOnlyLineEnds", "# c\rA 1\rB 2\r", "\n  D A = 1\n  D B = 2\n"},
+    {"MixedLineEnds", "A 1\nB 2\r\nC 3\rD 4", "\n  D A = 1\n  D B = 2\n  D C = 3\n  D D = 4\n"},
+    {"NulBytesStayInValues", std::string("A x\0y\n", 6), std::string("\n  D A = x\0y\n", 13)},
+    {"NulEndsAName", std::string("Ab\0cd ef\n\0\0\n<S\0x>\n", 18),
+     std::string("\n  D Ab = \0cd ef\n  D  = \0\0\n  S S = \0x\n", 38)},
+};
+
+INSTANTIATE_TEST_SUITE_P(Lines, ReadLines, ::testing::ValuesIn(kReadCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ReadLines, LongLinesAreReadWhole) {
+    const std::string value(5000, 'x');
+    EXPECT_EQ(ReadIntoFileItem("Long " + value + "\nNext 1\n"), "F f (none)\n  D Long = " + value + "\n  D Next = 1\n");
+    const std::string continued = "Join " + std::string(1500, 'a') + "\\\n" + std::string(1500, 'b') + "\n";
+    EXPECT_EQ(ReadIntoFileItem(continued), "F f (none)\n  D Join = " + std::string(1500, 'a') + std::string(1500, 'b') + "\n");
+}
+
+struct CleanCase {
+    std::string line;
+    std::string cleaned;
+};
+
+TEST(CleanLine, RemovesLineEndsAndOuterBlanks) {
+    const CleanCase cases[] = {
+        {"abc\n", "abc"},         {"abc\r\n", "abc"},     {"   a   ", "a"},   {"   \n", ""},
+        {"      ", ""},           {"\t a b \t", "a b"},   {"x", "x"},        {" ", " "},
+        {"\n", "\n"},             {"", ""},               {"a\n\n\n", "a\n"}, {"  \r\n", ""},
+    };
+    for (const CleanCase& test : cases) {
+        std::string line = test.line;
+        CleanLine(line);
+        EXPECT_EQ(line, test.cleaned) << "line: \"" << test.line << "\"";
+    }
+}
+
+struct SelectionCase {
+    const char* name;
+    std::string buffer;
+    std::size_t offset;
+    std::optional<OpenSelection> expected;
+};
+
+TEST(DecodeOpenSelection, ReadsOneOrSeveralFiles) {
+    using Names = std::vector<std::string>;
+    const SelectionCase cases[] = {
+        {"one file", std::string("C:\\conf\\httpd.conf\0", 19), 8, OpenSelection{"C:\\conf\\", Names{"httpd.conf"}}},
+        {"three files in dialog order", std::string("C:\\conf\0srm.conf\0httpd.conf\0access.conf\0\0", 41), 8,
+         OpenSelection{"C:\\conf\\", Names{"srm.conf", "httpd.conf", "access.conf"}}},
+        {"root directory keeps one backslash", std::string("C:\\\0a.conf\0b.conf\0\0", 20), 4,
+         OpenSelection{"C:\\", Names{"a.conf", "b.conf"}}},
+        {"list without its final empty name", std::string("D:\\x\0a.conf\0b.conf", 18), 5,
+         OpenSelection{"D:\\x\\", Names{"a.conf", "b.conf"}}},
+        {"no names", std::string("C:\\conf\0\0", 9), 8, std::nullopt},
+        {"offset zero", std::string("C:\\conf\\a\0", 10), 0, std::nullopt},
+        {"offset past the buffer", std::string("C:\\a\0", 5), 9, std::nullopt},
+        {"single path without a backslash", std::string("httpd.conf\0", 11), 2, std::nullopt},
+    };
+    for (const SelectionCase& test : cases) {
+        const auto selection = DecodeOpenSelection(test.buffer, test.offset);
+        ASSERT_EQ(selection.has_value(), test.expected.has_value()) << test.name;
+        if (!selection) continue;
+        EXPECT_EQ(selection->directory, test.expected->directory) << test.name;
+        EXPECT_EQ(selection->names, test.expected->names) << test.name;
+    }
+}
+
+class ReadConfigFiles : public ::testing::Test {
+protected:
+    MemoryTree tree;
+    MemoryFileStore files;
+    ConfigDocument document{tree, files, ""};
+
+    void SetUp() override {
+        files.AddFile("C:\\conf\\httpd.conf", "Port 80\n");
+        files.AddFile("C:\\conf\\srm.conf", "DocumentRoot x\n");
+        files.AddFile("C:\\conf\\access.conf", "<Directory />\n</Directory>\n");
+        files.AddFile("D:\\other\\httpd.conf", "Port 8080\n");
+    }
+};
+
+TEST_F(ReadConfigFiles, OpenReadsEachChosenFileIntoItsOwnItem) {
+    OpenConfigFiles(document, *DecodeOpenSelection(std::string("C:\\conf\0srm.conf\0httpd.conf\0access.conf\0\0", 41), 8));
+    EXPECT_EQ(document.configDirectory, "C:\\conf\\");
+    EXPECT_EQ(DumpTree(tree),
+              "F srm.conf = C:\\conf\\\n  D DocumentRoot = x\n"
+              "F httpd.conf = C:\\conf\\\n  D Port = 80\n"
+              "F access.conf = C:\\conf\\\n  S Directory = /\n");
+}
+
+TEST_F(ReadConfigFiles, TheSameFileIsSelectedNotReadTwice) {
+    const ItemHandle first = ReadConfigFile(document, "C:\\conf\\", "httpd.conf", "httpd.conf");
+    const ItemHandle again = ReadConfigFile(document, "c:\\CONF", "HTTPD.CONF", "HTTPD.CONF");
+    EXPECT_EQ(again, first);
+    EXPECT_EQ(tree.SelectedItem(), first);
+    EXPECT_EQ(DumpTree(tree), "F httpd.conf = C:\\conf\\\n  D Port = 80\n");
+}
+
+TEST_F(ReadConfigFiles, SameNameFromAnotherDirectoryGetsItsOwnItem) {
+    ReadConfigFile(document, "C:\\conf\\", "httpd.conf", "httpd.conf");
+    ReadConfigFile(document, "D:\\other\\", "httpd.conf", "httpd.conf");
+    EXPECT_EQ(DumpTree(tree), "F httpd.conf = C:\\conf\\\n  D Port = 80\nF httpd.conf = D:\\other\\\n  D Port = 8080\n");
+    EXPECT_EQ(FileItemTarget(document, tree.NextSibling(tree.FirstFileItem())), "D:\\other\\httpd.conf");
+}
+
+TEST_F(ReadConfigFiles, QuickConfigReadsIntoTheItemOfThatName) {
+    files.AddFile("C:\\dist\\httpd.conf-dist-win", "ServerRoot \"@@ServerRoot@@\"\n");
+    ReadConfigFile(document, "C:\\conf\\", "httpd.conf", "httpd.conf");
+    ReadConfigFile(document, "C:\\dist", "httpd.conf-dist-win", "httpd.conf", ExistingItem::ReadIntoNamedItem);
+    ReadConfigFile(document, "C:\\dist", "srm.conf-dist-win", "srm.conf", ExistingItem::ReadIntoNamedItem);
+    EXPECT_EQ(DumpTree(tree),
+              "F httpd.conf = C:\\conf\\\n  D Port = 80\n  D ServerRoot = \"@@ServerRoot@@\"\n"
+              "F srm.conf = C:\\dist\n");
+}
+
+TEST_F(ReadConfigFiles, UnreadableFileLeavesAnEmptyItem) {
+    files.MakeUnreadable("C:\\conf\\srm.conf");
+    const ItemHandle item = ReadConfigFile(document, "C:\\conf\\", "srm.conf", "srm.conf");
+    ReadConfigFile(document, "C:\\conf\\", "missing.conf", "missing.conf");
+    EXPECT_NE(item, kNoItem);
+    EXPECT_EQ(DumpTree(tree), "F srm.conf = C:\\conf\\\nF missing.conf = C:\\conf\\\n");
+}
+
+TEST_F(ReadConfigFiles, DeletingAnItemMovesTheCurrentItemToTheSelection) {
+    const ItemHandle httpd = ReadConfigFile(document, "C:\\conf\\", "httpd.conf", "httpd.conf");
+    const ItemHandle srm = ReadConfigFile(document, "C:\\conf\\", "srm.conf", "srm.conf");
+    tree.SelectItem(httpd);
+    DeleteConfigItem(document, srm);
+    EXPECT_EQ(document.currentItem, httpd);
+    EXPECT_EQ(tree.LiveValueCount(), 2u);  // httpd.conf's directory and its Port
+    DeleteConfigItem(document, httpd);
+    EXPECT_EQ(document.currentItem, kNoItem);
+    EXPECT_EQ(tree.LiveValueCount(), 0u);
+}
+
+}  // namespace
+}  // namespace tarnwick::testing

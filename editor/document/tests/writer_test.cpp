@@ -1,0 +1,133 @@
+// Writing the tree back: exact bytes for each kind of item, where each file goes, and what a
+// save does when some files cannot be written.
+
+#include "config_reader.h"
+#include "config_writer.h"
+#include "memory_file_store.h"
+#include "memory_tree.h"
+#include "test_support.h"
+#include "tree_walk.h"
+
+#include <gtest/gtest.h>
+
+namespace tarnwick::testing {
+namespace {
+
+class WriteFiles : public ::testing::Test {
+protected:
+    MemoryTree tree;
+    MemoryFileStore files;
+    ConfigDocument document{tree, files, "C:\\start"};
+
+    void SetUp() override {
+        files.AddDirectory("C:\\conf\\");
+        files.AddDirectory("C:\\start\\");
+        files.AddDirectory("E:\\chosen\\");
+    }
+
+    ItemHandle Read(const std::string& name, const std::string& text) {
+        files.AddFile("C:\\conf\\" + name, text);
+        return ReadConfigFile(document, "C:\\conf\\", name, name);
+    }
+
+    ItemHandle NewFileItem(const std::string& name) {
+        ItemView file;
+        file.text = name;
+        file.image = kFileImage;
+        file.selectedImage = kFileSelectedImage;
+        file.sectionMark = true;
+        return tree.InsertItem(kNoItem, InsertPosition::First(), file);
+    }
+
+    std::string Saved(const std::string& path) { return files.ReadFileBytes(path).value_or("<missing>"); }
+};
+
+TEST_F(WriteFiles, LinesEndAsTheModeSays) {
+    Read("httpd.conf", "Port 80\n<Directory />\nOptions None\n</Directory>\n");
+    EXPECT_TRUE(SaveAllFiles(document).empty());
+    EXPECT_EQ(Saved("C:\\conf\\httpd.conf"), "Port 80\r\n<Directory />\r\nOptions None\r\n</Directory>\r\n");
+    document.crLfMode = false;
+    SaveAllFiles(document);
+    EXPECT_EQ(Saved("C:\\conf\\httpd.conf"), "Port 80\n<Directory />\nOptions None\n</Directory>\n");
+}
+
+TEST_F(WriteFiles, EachKindOfItemHasItsLine) {
+    document.crLfMode = false;
+    const ItemHandle file = Read("a.conf",
+                                 "Name   value\n<Directory />\n</Directory>\nClearModuleList\n<Foo>\n"
+                                 "<A 1>\n<B 2>\n<C 3>\nDeep x\n</C>\n</B>\nAfter y\n</A>\n");
+    // A section item without a value string.
+    ItemView bare;
+    bare.text = "Bare";
+    bare.sectionMark = true;
+    tree.InsertItem(file, InsertPosition::Last(), bare);
+    SaveAllFiles(document);
+    EXPECT_EQ(Saved("C:\\conf\\a.conf"),
+              "Name   value\n<Directory />\n</Directory>\nClearModuleList \n<Foo >\n"
+              "<A 1>\n<B 2>\n<C 3>\nDeep x\n</C>\n</B>\nAfter y\n</A>\n</Foo>\n<Bare >\n</Bare>\n");
+}
+
+TEST_F(WriteFiles, EmptyFileItemGivesAnEmptyFile) {
+    files.AddFile("C:\\conf\\old.conf", "Port 80\n");
+    const ItemHandle file = Read("old.conf", "");
+    EXPECT_EQ(tree.FirstChild(file), kNoItem);
+    SaveAllFiles(document);
+    EXPECT_EQ(Saved("C:\\conf\\old.conf"), "");
+}
+
+TEST_F(WriteFiles, TargetsFollowTheFileItemsDirectory) {
+    const ItemHandle opened = Read("httpd.conf", "Port 80\n");
+    const ItemHandle made = NewFileItem("srm.conf");
+    EXPECT_EQ(FileItemTarget(document, opened), "C:\\conf\\httpd.conf");
+    EXPECT_EQ(FileItemTarget(document, made), "C:\\start\\srm.conf");
+    document.configDirectory = "C:\\start\\";
+    EXPECT_EQ(FileItemTarget(document, made), "C:\\start\\srm.conf");
+    EXPECT_TRUE(SaveAllFiles(document).empty());
+    EXPECT_EQ(Saved("C:\\start\\srm.conf"), "");
+}
+
+TEST_F(WriteFiles, SaveAsMovesOnlyFilesWithoutTheirOwnDirectory) {
+    Read("httpd.conf", "Port 80\n");
+    NewFileItem("access.conf");
+    EXPECT_TRUE(SaveFilesAs(document, "E:\\chosen\\ignored-name.conf").empty());
+    EXPECT_EQ(document.configDirectory, "E:\\chosen\\");
+    EXPECT_TRUE(files.Exists("E:\\chosen\\access.conf"));
+    EXPECT_FALSE(files.Exists("E:\\chosen\\httpd.conf"));
+    EXPECT_FALSE(files.Exists("E:\\chosen\\ignored-name.conf"));
+    EXPECT_EQ(Saved("C:\\conf\\httpd.conf"), "Port 80\r\n");
+}
+
+TEST_F(WriteFiles, FilesThatCannotBeWrittenAreListedAndTheRestIsSaved) {
+    Read("httpd.conf", "Port 80\n");
+    Read("srm.conf", "DocumentRoot x\n");
+    Read("access.conf", "Order allow,deny\n");
+    files.MakeReadOnly("C:\\conf\\srm.conf");
+    NewFileItem("nowhere.conf");
+    document.configDirectory = "Q:\\missing\\";
+    document.crLfMode = false;
+    tree.SetItemValue(tree.FirstChild(tree.NextSibling(tree.NextSibling(tree.FirstFileItem()))), "changed");
+    EXPECT_EQ(SaveAllFiles(document), (std::vector<std::string>{"Q:\\missing\\nowhere.conf", "C:\\conf\\srm.conf"}));
+    EXPECT_EQ(Saved("C:\\conf\\srm.conf"), "DocumentRoot x\n");  // untouched
+    EXPECT_EQ(Saved("C:\\conf\\httpd.conf"), "Port 80\n");
+    EXPECT_EQ(Saved("C:\\conf\\access.conf"), "Order allow,deny\n");
+    EXPECT_FALSE(files.Exists("Q:\\missing\\nowhere.conf"));
+}
+
+TEST_F(WriteFiles, DeepNestingIsWrittenAndReadWithoutRecursion) {
+    constexpr int kDepth = 200000;
+    std::string text;
+    for (int i = 0; i < kDepth; ++i) text += "<S " + std::to_string(i) + ">\n";
+    text += "X 1\n";
+    for (int i = 0; i < kDepth; ++i) text += "</S>\n";
+    const ItemHandle file = Read("deep.conf", text);
+    document.crLfMode = false;
+    SaveAllFiles(document);
+    EXPECT_EQ(Saved("C:\\conf\\deep.conf"), text);
+    const ItemHandle deepest = FindItemByName(tree, kNoItem, "X");
+    EXPECT_NE(deepest, kNoItem);
+    DeleteConfigItem(document, file);
+    EXPECT_EQ(tree.LiveValueCount(), 0u);
+}
+
+}  // namespace
+}  // namespace tarnwick::testing
