@@ -26,30 +26,38 @@ std::string_view AfterName(std::string_view line, std::size_t nameEnd) {
     return line.substr(line[nameEnd] == '\0' ? nameEnd : nameEnd + 1);
 }
 
-// Hands out the lines of a buffer without their line ends (LF, CR LF or a lone CR).
+// Hands out the lines of a buffer without their line ends (LF, CR LF or a lone CR). The next
+// CR is looked up once and remembered, so files without lone CRs cost one search per line.
 class LineCursor {
 public:
-    explicit LineCursor(std::string_view bytes) : rest_(bytes) {}
+    explicit LineCursor(std::string_view bytes) : bytes_(bytes) { FindCr(0); }
 
     bool Next(std::string_view& line) {
-        if (rest_.empty()) return false;
-        const char* begin = rest_.data();
-        const std::size_t size = rest_.size();
-        const void* lf = std::memchr(begin, '\n', size);
-        std::size_t end = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - begin) : size;
-        std::size_t next = lf ? end + 1 : size;
-        if (const void* cr = std::memchr(begin, '\r', end)) {
-            const auto at = static_cast<std::size_t>(static_cast<const char*>(cr) - begin);
-            next = (at + 1 == end && lf) ? end + 1 : at + 1;  // CR LF, or a lone CR
-            end = at;
+        if (at_ >= bytes_.size()) return false;
+        const char* begin = bytes_.data() + at_;
+        const std::size_t left = bytes_.size() - at_;
+        const void* lf = std::memchr(begin, '\n', left);
+        std::size_t end = lf ? at_ + static_cast<std::size_t>(static_cast<const char*>(lf) - begin) : bytes_.size();
+        std::size_t next = lf ? end + 1 : end;
+        if (cr_ < end) {
+            next = (cr_ + 1 == end && lf) ? end + 1 : cr_ + 1;  // CR LF, or a lone CR
+            end = cr_;
+            FindCr(cr_ + 1);
         }
-        line = rest_.substr(0, end);
-        rest_.remove_prefix(next);
+        line = bytes_.substr(at_, end - at_);
+        at_ = next;
         return true;
     }
 
 private:
-    std::string_view rest_;
+    void FindCr(std::size_t from) {
+        const void* cr = from < bytes_.size() ? std::memchr(bytes_.data() + from, '\r', bytes_.size() - from) : nullptr;
+        cr_ = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - bytes_.data()) : bytes_.size();
+    }
+
+    std::string_view bytes_;
+    std::size_t at_ = 0;
+    std::size_t cr_ = 0;  // position of the next CR at or after at_, or the end
 };
 
 // "<Name args>": the name runs to the first blank; the arguments end before the last '>'.

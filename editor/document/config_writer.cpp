@@ -4,6 +4,22 @@ namespace tarnwick {
 
 namespace {
 
+// Lines are collected in `text`; with a file to write to, they are handed on whenever they
+// pass kFlushBytes, so a save never holds a second copy of the whole configuration.
+constexpr std::size_t kFlushBytes = 64 * 1024;
+
+struct Output {
+    std::string& text;
+    FileReplacement* file = nullptr;
+    bool written = true;
+
+    void HandOnIfFull() {
+        if (!file || text.size() < kFlushBytes) return;
+        written = file->Write(text) && written;
+        text.clear();
+    }
+};
+
 void AppendLineEnd(std::string& out, bool crLf) { out += crLf ? "\r\n" : "\n"; }
 
 void AppendDirective(std::string& out, const ItemView& item, bool crLf) {
@@ -32,8 +48,9 @@ void AppendClosing(std::string& out, std::string_view name, bool crLf) {
 // Writes `first`, its following siblings and everything below them. Sections are entered
 // through their first child and closed on the way back up, following parent links instead of
 // recursing, so any depth is written.
-void WriteItems(std::string& out, const ConfigTree& tree, ItemHandle first, bool crLf) {
+void WriteItems(Output& output, const ConfigTree& tree, ItemHandle first, bool crLf) {
     if (first == kNoItem) return;
+    std::string& out = output.text;
     const ItemHandle level = tree.Parent(first);
     ItemHandle item = first;
     while (item != kNoItem) {
@@ -49,6 +66,7 @@ void WriteItems(std::string& out, const ConfigTree& tree, ItemHandle first, bool
         } else {
             AppendDirective(out, view, crLf);
         }
+        output.HandOnIfFull();
         // Move on: the next sibling, or close the sections whose last child this was.
         for (;;) {
             if (const ItemHandle next = tree.NextSibling(item); next != kNoItem) {
@@ -80,18 +98,25 @@ void WriteSection(std::string& out, const ConfigTree& tree, ItemHandle section, 
     const ItemView view = tree.GetItem(section);
     AppendOpening(out, view, crLf);
     const std::string name(view.text);
-    WriteItems(out, tree, tree.FirstChild(section), crLf);
+    Output output{out};
+    WriteItems(output, tree, tree.FirstChild(section), crLf);
     AppendClosing(out, name, crLf);
 }
 
 void WriteFileItemText(std::string& out, const ConfigTree& tree, ItemHandle fileItem, bool crLf) {
-    WriteItems(out, tree, tree.FirstChild(fileItem), crLf);
+    Output output{out};
+    WriteItems(output, tree, tree.FirstChild(fileItem), crLf);
 }
 
 bool WriteConfigFile(ConfigDocument& document, ItemHandle fileItem, const std::string& path) {
+    const std::unique_ptr<FileReplacement> file = document.files.BeginReplacement(path);
+    if (!file) return false;
     std::string text;
-    WriteFileItemText(text, document.tree, fileItem, document.crLfMode);
-    return document.files.ReplaceFileBytes(path, text);
+    text.reserve(kFlushBytes + kFlushBytes / 2);
+    Output output{text, file.get()};
+    WriteItems(output, document.tree, document.tree.FirstChild(fileItem), document.crLfMode);
+    if (!text.empty()) output.written = file->Write(text) && output.written;
+    return output.written && file->Commit();
 }
 
 std::vector<std::string> SaveAllFiles(ConfigDocument& document) {

@@ -3,21 +3,34 @@
 // for another platform maps them. Bytes pass unchanged in both directions: line ends are the
 // core's business, so reading behaves the same on every platform.
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace tarnwick {
 
+// A file being written beside its target. Nothing reaches the target until Commit, which
+// replaces it whole; a replacement dropped without Commit leaves the target as it was.
+class FileReplacement {
+public:
+    virtual ~FileReplacement() = default;
+    virtual bool Write(std::string_view bytes) = 0;
+    virtual bool Commit() = 0;
+};
+
 class FileStore {
 public:
     virtual ~FileStore() = default;
     // The whole file, or nothing when it cannot be opened or read.
     virtual std::optional<std::string> ReadFileBytes(const std::string& path) const = 0;
-    // Writes `bytes` completely beside the target and then replaces the target with it, so
-    // the target is either its old self or the new bytes, never a torn mixture.
-    // Returns false, leaving the target and its directory as they were, on any failure.
-    virtual bool ReplaceFileBytes(const std::string& path, std::string_view bytes) = 0;
+    // Starts replacing the file at `path`; nothing when it cannot be written there (a missing
+    // or unwritable directory, a read-only target, a directory of that name).
+    virtual std::unique_ptr<FileReplacement> BeginReplacement(const std::string& path) = 0;
+
+    // Replaces the file with `bytes` as a whole: the target is either its old self or the new
+    // bytes, never a torn mixture. False, with the target unchanged, on any failure.
+    bool ReplaceFileBytes(const std::string& path, std::string_view bytes);
 };
 
 // The directory part of a Windows path: everything up to and including its last backslash

@@ -20,13 +20,30 @@ std::optional<std::string> MemoryFileStore::ReadFileBytes(const std::string& pat
     return file->second;
 }
 
-bool MemoryFileStore::ReplaceFileBytes(const std::string& path, std::string_view bytes) {
-    const std::string key = Key(path);
-    if (readOnly_.count(key) || directories_.count(key)) return false;
-    if (!directories_.count(Key(DirectoryOf(path)))) return false;
-    files_[key] = std::string(bytes);
-    ++writes_;
-    return true;
+class MemoryFileStore::Replacement final : public FileReplacement {
+public:
+    Replacement(MemoryFileStore& store, std::string key) : store_(store), key_(std::move(key)) {}
+    bool Write(std::string_view bytes) override {
+        pending_ += bytes;
+        return true;
+    }
+    bool Commit() override {
+        store_.files_[key_] = std::move(pending_);
+        ++store_.writes_;
+        return true;
+    }
+
+private:
+    MemoryFileStore& store_;
+    std::string key_;
+    std::string pending_;
+};
+
+std::unique_ptr<FileReplacement> MemoryFileStore::BeginReplacement(const std::string& path) {
+    std::string key = Key(path);
+    if (readOnly_.count(key) || directories_.count(key)) return nullptr;
+    if (!directories_.count(Key(DirectoryOf(path)))) return nullptr;
+    return std::make_unique<Replacement>(*this, std::move(key));
 }
 
 void MemoryFileStore::AddDirectory(const std::string& directory) { directories_.insert(Key(directory)); }

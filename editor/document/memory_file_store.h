@@ -12,7 +12,7 @@ namespace tarnwick {
 class MemoryFileStore final : public FileStore {
 public:
     std::optional<std::string> ReadFileBytes(const std::string& path) const override;
-    bool ReplaceFileBytes(const std::string& path, std::string_view bytes) override;
+    std::unique_ptr<FileReplacement> BeginReplacement(const std::string& path) override;
 
     // A directory must exist before files can be written into it.
     void AddDirectory(const std::string& directory);
@@ -24,6 +24,7 @@ public:
     int WriteCount() const { return writes_; }
 
 private:
+    class Replacement;
     static std::string Key(std::string_view path);
 
     std::map<std::string, std::string> files_;

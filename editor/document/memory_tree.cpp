@@ -7,7 +7,8 @@ namespace tarnwick {
 
 namespace {
 
-constexpr std::size_t kBlockSize = 256 * 1024;
+// Blocks stay below the allocator's mapping threshold, so freed blocks are reused.
+constexpr std::size_t kBlockSize = 64 * 1024;
 constexpr std::size_t kOwnBlockThreshold = kBlockSize / 4;
 constexpr std::size_t kCompactFloorBytes = 1 << 20;
 
@@ -22,10 +23,15 @@ std::uint8_t ClampImage(int image) {
 
 }  // namespace
 
-MemoryTree::MemoryTree() { nodes_.emplace_back().flags = kAlive; }
+MemoryTree::MemoryTree() { NodeAt(NewNode()).flags = kAlive; }
+
+std::uint32_t MemoryTree::NewNode() {
+    if ((nodeCount_ & kNodeBlockMask) == 0) nodeBlocks_.emplace_back(new Node[kNodeBlockMask + 1]);
+    return static_cast<std::uint32_t>(nodeCount_++);
+}
 
 bool MemoryTree::IsItem(ItemHandle item) const {
-    return item != kNoItem && item < nodes_.size() && (nodes_[item].flags & kAlive);
+    return item != kNoItem && item < nodeCount_ && (NodeOf(item).flags & kAlive);
 }
 
 char* MemoryTree::Allocate(std::size_t size) {
@@ -60,41 +66,41 @@ void MemoryTree::StoreBytes(Node& node, std::string_view text, const std::string
 }
 
 void MemoryTree::Link(std::uint32_t index, std::uint32_t parent, std::uint32_t after) {
-    Node& node = nodes_[index];
-    Node& up = nodes_[parent];
+    Node& node = NodeAt(index);
+    Node& up = NodeAt(parent);
     node.parent = parent;
     node.prev = after;
-    node.next = after ? nodes_[after].next : up.firstChild;
-    if (node.prev) nodes_[node.prev].next = index; else up.firstChild = index;
-    if (node.next) nodes_[node.next].prev = index; else up.lastChild = index;
+    node.next = after ? NodeAt(after).next : up.firstChild;
+    if (node.prev) NodeAt(node.prev).next = index; else up.firstChild = index;
+    if (node.next) NodeAt(node.next).prev = index; else up.lastChild = index;
 }
 
 void MemoryTree::Unlink(std::uint32_t index) {
-    Node& node = nodes_[index];
-    Node& up = nodes_[node.parent];
-    if (node.prev) nodes_[node.prev].next = node.next; else up.firstChild = node.next;
-    if (node.next) nodes_[node.next].prev = node.prev; else up.lastChild = node.prev;
+    Node& node = NodeAt(index);
+    Node& up = NodeAt(node.parent);
+    if (node.prev) NodeAt(node.prev).next = node.next; else up.firstChild = node.next;
+    if (node.next) NodeAt(node.next).prev = node.prev; else up.lastChild = node.prev;
     node.prev = node.next = 0;
 }
 
 ItemHandle MemoryTree::InsertItem(ItemHandle parent, InsertPosition where, const ItemView& item) {
     if (parent != kNoItem && !IsItem(parent)) return kNoItem;
-    if (nodes_.size() >= std::numeric_limits<std::uint32_t>::max()) return kNoItem;
+    if (nodeCount_ >= std::numeric_limits<std::uint32_t>::max()) return kNoItem;
     const std::string_view text = UpToNul(item.text);
     if (text.size() + item.value.size() >= std::numeric_limits<std::uint32_t>::max()) return kNoItem;
     std::uint32_t after = 0;
     switch (where.kind) {
         case InsertPosition::Kind::First: after = 0; break;
-        case InsertPosition::Kind::Last: after = nodes_[parent].lastChild; break;
+        case InsertPosition::Kind::Last: after = NodeAt(parent).lastChild; break;
         case InsertPosition::Kind::After:
             // As the tree control does, an item that is not a child of `parent` means "last".
-            after = (IsItem(where.after) && nodes_[where.after].parent == parent)
+            after = (IsItem(where.after) && NodeAt(where.after).parent == parent)
                         ? static_cast<std::uint32_t>(where.after)
-                        : nodes_[parent].lastChild;
+                        : NodeAt(parent).lastChild;
             break;
     }
-    const auto index = static_cast<std::uint32_t>(nodes_.size());
-    Node& node = nodes_.emplace_back();
+    const std::uint32_t index = NewNode();
+    Node& node = NodeAt(index);
     node.flags = kAlive | (item.sectionMark ? kSectionMark : 0) | (item.expanded ? kExpanded : 0);
     node.image = ClampImage(item.image);
     node.selectedImage = ClampImage(item.selectedImage);
@@ -139,7 +145,7 @@ void MemoryTree::ReleaseItemValue(ItemHandle item) {
     node.flags &= ~kHasValue;
 }
 
-ItemHandle MemoryTree::FirstFileItem() const { return nodes_[0].firstChild; }
+ItemHandle MemoryTree::FirstFileItem() const { return NodeAt(0).firstChild; }
 
 ItemHandle MemoryTree::NextSibling(ItemHandle item) const { return IsItem(item) ? NodeOf(item).next : kNoItem; }
 
@@ -176,10 +182,10 @@ void MemoryTree::DeleteItem(ItemHandle item) {
     // Depth-first over the detached subtree through the child and sibling links.
     std::uint32_t index = top;
     while (index != 0) {
-        Node& node = nodes_[index];
+        Node& node = NodeAt(index);
         if (node.firstChild) {
             const std::uint32_t child = node.firstChild;
-            node.firstChild = nodes_[child].next;
+            node.firstChild = NodeAt(child).next;
             index = child;
             continue;
         }
@@ -201,8 +207,8 @@ void MemoryTree::CompactIfWasteful() {
     blockLeft_ = 0;
     arenaBytes_ = 0;
     liveBytes_ = 0;
-    for (std::size_t i = 1; i < nodes_.size(); ++i) {
-        Node& node = nodes_[i];
+    for (std::size_t i = 1; i < nodeCount_; ++i) {
+        Node& node = NodeAt(i);
         if (!(node.flags & kAlive)) continue;
         const std::string_view text(node.bytes, node.textLength);
         const std::string_view value(node.bytes + node.textLength, node.valueLength);

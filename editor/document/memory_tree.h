@@ -7,7 +7,6 @@
 #include "config_tree.h"
 
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -57,8 +56,13 @@ private:
     enum : std::uint8_t { kAlive = 1, kHasValue = 2, kSectionMark = 4, kExpanded = 8 };
 
     bool IsItem(ItemHandle item) const;
-    Node& NodeOf(ItemHandle item) { return nodes_[item]; }
-    const Node& NodeOf(ItemHandle item) const { return nodes_[item]; }
+    Node& NodeAt(std::size_t index) { return nodeBlocks_[index >> kNodeBlockBits][index & kNodeBlockMask]; }
+    const Node& NodeAt(std::size_t index) const {
+        return nodeBlocks_[index >> kNodeBlockBits][index & kNodeBlockMask];
+    }
+    Node& NodeOf(ItemHandle item) { return NodeAt(item); }
+    const Node& NodeOf(ItemHandle item) const { return NodeAt(item); }
+    std::uint32_t NewNode();
     void StoreBytes(Node& node, std::string_view text, const std::string_view* value);
     char* Allocate(std::size_t size);
     void Link(std::uint32_t index, std::uint32_t parent, std::uint32_t after);
@@ -66,7 +70,12 @@ private:
     void Forget(Node& node);
     void CompactIfWasteful();
 
-    std::deque<Node> nodes_;  // index 0 is the invisible root; indexes are never reused
+    // Nodes live in fixed blocks, so growing never moves them. Index 0 is the invisible root;
+    // indexes are never reused, so a stale handle stays dead.
+    static constexpr std::size_t kNodeBlockBits = 11;
+    static constexpr std::size_t kNodeBlockMask = (std::size_t{1} << kNodeBlockBits) - 1;
+    std::vector<std::unique_ptr<Node[]>> nodeBlocks_;
+    std::size_t nodeCount_ = 0;
     std::vector<std::unique_ptr<char[]>> blocks_;
     char* blockCursor_ = nullptr;
     std::size_t blockLeft_ = 0;

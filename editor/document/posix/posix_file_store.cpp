@@ -63,14 +63,42 @@ std::optional<std::string> PosixFileStore::ReadFileBytes(const std::string& path
     return bytes;
 }
 
-bool PosixFileStore::ReplaceFileBytes(const std::string& path, std::string_view bytes) {
-    const std::string target = ToPosixPath(path);
+namespace {
+
+class PosixReplacement final : public FileReplacement {
+public:
+    PosixReplacement(std::string target, std::string temp, int fd)
+        : target_(std::move(target)), temp_(std::move(temp)), file_{fd} {}
+    ~PosixReplacement() override {
+        if (!committed_) ::unlink(temp_.c_str());
+    }
+    bool Write(std::string_view bytes) override { return ok_ = ok_ && WriteAll(file_.fd, bytes); }
+    bool Commit() override {
+        const bool closed = ::close(file_.fd) == 0;
+        file_.fd = -1;
+        committed_ = ok_ && closed && ::rename(temp_.c_str(), target_.c_str()) == 0;
+        return committed_;
+    }
+
+private:
+    std::string target_;
+    std::string temp_;
+    Descriptor file_;
+    bool ok_ = true;
+    bool committed_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<FileReplacement> PosixFileStore::BeginReplacement(const std::string& path) {
+    std::string target = ToPosixPath(path);
     struct stat info {};
     const bool exists = ::stat(target.c_str(), &info) == 0;
-    if (exists && (S_ISDIR(info.st_mode) || ::access(target.c_str(), W_OK) != 0)) return false;
+    if (exists && (S_ISDIR(info.st_mode) || ::access(target.c_str(), W_OK) != 0)) return nullptr;
     std::string temp = target + ".XXXXXX";
-    Descriptor file{::mkstemp(temp.data())};
-    if (file.fd < 0) return false;
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) return nullptr;
+    auto replacement = std::make_unique<PosixReplacement>(std::move(target), temp, fd);
     // The replacement keeps the target's permissions; a new file gets the usual ones.
     mode_t mode = 0666;
     if (exists) {
@@ -80,13 +108,8 @@ bool PosixFileStore::ReplaceFileBytes(const std::string& path, std::string_view 
         ::umask(mask);
         mode &= ~mask;
     }
-    const bool written = ::fchmod(file.fd, mode) == 0 && WriteAll(file.fd, bytes) && ::close(file.fd) == 0;
-    file.fd = -1;
-    if (!written || ::rename(temp.c_str(), target.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    return true;
+    if (::fchmod(fd, mode) != 0) return nullptr;
+    return replacement;
 }
 
 }  // namespace tarnwick

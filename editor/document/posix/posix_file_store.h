@@ -9,8 +9,9 @@ namespace tarnwick {
 class PosixFileStore final : public FileStore {
 public:
     std::optional<std::string> ReadFileBytes(const std::string& path) const override;
-    // Durability across power loss is not sought here (no fsync): this binding serves tools.
-    bool ReplaceFileBytes(const std::string& path, std::string_view bytes) override;
+    // A temporary file beside the target, renamed over it on Commit. Durability across power
+    // loss is not sought here (no fsync): this binding serves tools.
+    std::unique_ptr<FileReplacement> BeginReplacement(const std::string& path) override;
 
     static std::string ToPosixPath(std::string_view windowsPath);
     static std::string ToWindowsPath(std::string_view posixPath);

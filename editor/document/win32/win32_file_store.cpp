@@ -51,22 +51,50 @@ std::optional<std::string> Win32FileStore::ReadFileBytes(const std::string& path
     return bytes;
 }
 
-bool Win32FileStore::ReplaceFileBytes(const std::string& path, std::string_view bytes) {
+namespace {
+
+class Win32Replacement final : public FileReplacement {
+public:
+    Win32Replacement(std::string target, std::string temp, HANDLE file)
+        : target_(std::move(target)), temp_(std::move(temp)), file_{file} {}
+    ~Win32Replacement() override {
+        file_.Close();
+        if (!committed_) DeleteFileA(temp_.c_str());
+    }
+    bool Write(std::string_view bytes) override { return ok_ = ok_ && WriteAll(file_.handle, bytes); }
+    bool Commit() override {
+        const bool flushed = ok_ && FlushFileBuffers(file_.handle);
+        const bool closed = file_.Close();
+        committed_ = flushed && closed &&
+                     MoveFileExA(temp_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        return committed_;
+    }
+
+private:
+    std::string target_;
+    std::string temp_;
+    FileHandle file_;
+    bool ok_ = true;
+    bool committed_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<FileReplacement> Win32FileStore::BeginReplacement(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
-        return false;
+        return nullptr;
     std::string directory = DirectoryOf(path);
     if (directory.empty()) directory = ".";
     char temp[MAX_PATH + 1] = {};
-    if (GetTempFileNameA(directory.c_str(), "twk", 0, temp) == 0) return false;
-    FileHandle file{CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};
-    bool done = file.handle != INVALID_HANDLE_VALUE && WriteAll(file.handle, bytes) &&
-                FlushFileBuffers(file.handle);
-    done = file.Close() && done;
-    done = done && MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!done) DeleteFileA(temp);
-    return done;
+    if (GetTempFileNameA(directory.c_str(), "twk", 0, temp) == 0) return nullptr;
+    const HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        DeleteFileA(temp);
+        return nullptr;
+    }
+    return std::make_unique<Win32Replacement>(path, temp, file);
 }
 
 }  // namespace tarnwick

@@ -8,9 +8,9 @@ namespace tarnwick {
 class Win32FileStore final : public FileStore {
 public:
     std::optional<std::string> ReadFileBytes(const std::string& path) const override;
-    // Writes a temporary file in the target's directory, flushes it, and moves it over the
-    // target with MoveFileExA; a read-only target is refused, not overwritten.
-    bool ReplaceFileBytes(const std::string& path, std::string_view bytes) override;
+    // A temporary file in the target's directory, flushed and moved over the target with
+    // MoveFileExA on Commit; a read-only target is refused, not overwritten.
+    std::unique_ptr<FileReplacement> BeginReplacement(const std::string& path) override;
 };
 
 }  // namespace tarnwick
