@@ -140,11 +140,17 @@ void ParseConfigText(ConfigTree& tree, std::string_view bytes, ItemHandle fileIt
         ItemView directive = DirectiveFromLine(line);
         if (!directive.value.empty() && directive.value.back() == '\\') {
             joined.assign(directive.value.substr(0, directive.value.size() - 1));
+            // Blanks at the end of the joined line mean nothing, as at the end of any line.
+            auto dropTrailingBlanks = [&joined] {
+                while (!joined.empty() && IsBlank(joined.back())) joined.pop_back();
+            };
             while (lines.Next(raw)) {
                 joined += CleanLine(raw);
+                dropTrailingBlanks();
                 if (joined.empty() || joined.back() != '\\') break;
                 joined.pop_back();
             }
+            dropTrailingBlanks();
             directive.value = joined;
         }
         tree.InsertItem(parent, InsertPosition::Last(), directive);

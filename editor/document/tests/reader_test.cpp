@@ -59,6 +59,7 @@ const ReadCase kReadCases[] = {
     {"UnclosedSectionAtEnd", "<Directory x>\nA 1", "\n  S Directory = x\n    D A = 1\n"},
     {"ContinuationJoinsWithoutBackslash", "Foo a \\\n   b\\\n c\nBar 1\n", "\n  D Foo = a bc\n  D Bar = 1\n"},
     {"ContinuationOnLastLine", "Foo a\\", "\n  D Foo = a\n"},
+    {"ContinuationEndsWithoutTrailingBlanks", "Foo a \\\n\nBar b\\\n \n", "\n  D Foo = a\n  D Bar = b\n"},
     {"ContinuationTakesCommentLines", "Foo a\\\n# not a comment\n", "\n  D Foo = a# not a comment\n"},
     {"CrLfLineEnds", "A 1\r\nB 2\r\n", "\n  D A = 1\n  D B = 2\n"},
     {"CrOnlyLineEnds", "# c\rA 1\rB 2\r", "\n  D A = 1\n  D B = 2\n"},
