@@ -4,6 +4,9 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
+#include <vector>
 #include <string_view>
 
 #ifdef _WIN32
@@ -11,6 +14,7 @@
 #include <windows.h>
 #else
 #include "posix/posix_file_store.h"
+#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -48,6 +52,24 @@ void DumpInto(std::string& out, const ConfigTree& tree, ItemHandle item, int dep
         }
         if (item != kNoItem) item = tree.NextSibling(item);
     }
+}
+
+// Removes the scratch folders of this run when the test program ends.
+class ScratchFolders {
+public:
+    ~ScratchFolders() {
+        std::error_code ignored;
+        for (const std::string& folder : folders_) std::filesystem::remove_all(folder, ignored);
+    }
+    void Add(std::string folder) { folders_.push_back(std::move(folder)); }
+
+private:
+    std::vector<std::string> folders_;
+};
+
+ScratchFolders& Scratch() {
+    static ScratchFolders folders;
+    return folders;
 }
 
 std::string UniqueName() {
@@ -114,8 +136,11 @@ std::string TestDataPath(const std::string& relative) {
 std::string MakeScratchDirectory() {
     char temp[MAX_PATH + 1] = {};
     GetTempPathA(sizeof temp, temp);
-    std::string directory = std::string(temp) + UniqueName();
-    CreateDirectoryA(directory.c_str(), nullptr);
+    // A folder left by an earlier run under the same name is not reused: it may hold files.
+    std::string directory;
+    do directory = std::string(temp) + UniqueName();
+    while (!CreateDirectoryA(directory.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
+    Scratch().Add(directory);
     return directory + "\\";
 }
 
@@ -138,8 +163,11 @@ std::string TestDataPath(const std::string& relative) {
 
 std::string MakeScratchDirectory() {
     const char* temp = std::getenv("TMPDIR");
-    const std::string directory = std::string(temp ? temp : "/tmp") + "/" + UniqueName();
-    ::mkdir(directory.c_str(), 0755);
+    // A folder left by an earlier run under the same name is not reused: it may hold files.
+    std::string directory;
+    do directory = std::string(temp ? temp : "/tmp") + "/" + UniqueName();
+    while (::mkdir(directory.c_str(), 0755) != 0 && errno == EEXIST);
+    Scratch().Add(directory);
     return PosixFileStore::ToWindowsPath(directory) + "\\";
 }
 
