@@ -59,7 +59,13 @@ class ScratchFolders {
 public:
     ~ScratchFolders() {
         std::error_code ignored;
-        for (const std::string& folder : folders_) std::filesystem::remove_all(folder, ignored);
+        for (const std::string& folder : folders_) {
+            // Read-only files (made by the tests) would stop the removal on Windows.
+            for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, ignored))
+                std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_write,
+                                             std::filesystem::perm_options::add, ignored);
+            std::filesystem::remove_all(folder, ignored);
+        }
     }
     void Add(std::string folder) { folders_.push_back(std::move(folder)); }
 
