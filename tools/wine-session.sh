@@ -11,11 +11,12 @@ wine_session_start() {
   export DISPLAY=":${display}"
   for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display}" ] && break; sleep 0.1; done
   mkdir -p "$WINEPREFIX"
+  # One persistent server for the whole run; it must come first, as wineboot starts its own.
+  wineserver -p 2>/dev/null || true  # an earlier server of this prefix serves as well
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Initialising Wine prefix $WINEPREFIX"
-    wineboot -i >/dev/null 2>&1 || true
+    wineboot -i </dev/null >/dev/null 2>&1 || true
   fi
-  wineserver -p
   # Start the prefix's services now, with no terminal or pipe of ours: services inherit the
   # standard handles of the process that starts them, and would hold a test runner's pipe open.
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true
