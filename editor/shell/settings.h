@@ -1,0 +1,52 @@
+#pragma once
+// The editor's settings under "SOFTWARE\Velmora\Tarnwick\Config": read once at start-up
+// (the user's values over the machine's over the defaults), held in memory for the run, and
+// written to HKEY_CURRENT_USER only, as the save flags allow.
+
+#include "registry.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+inline constexpr const char* kConfigKey = "SOFTWARE\\Velmora\\Tarnwick\\Config";
+
+struct Settings {
+    std::string defaultConfigPath = "C:\\Progs\\Tarnwick\\Conf";  // the configuration directory at start-up
+    std::string defaultConfigFilePath = "C:\\";                     // where Quick Config reads
+    std::string helpPath = "C:\\Program Files\\Tarnwick\\HelpFile";
+    std::uint32_t confirmDelete = 1;
+    std::uint32_t saveOnExit = 1;
+    std::uint32_t saveConfigPath = 1;
+    std::uint32_t saveWindowPos = 0;
+    std::int32_t windowDivider = 200;
+    std::uint32_t toolBarDesc = 0;
+
+    // ConfirmDelete, SaveOnExit and ToolBarDesc are on when not 0; SaveConfigPath and
+    // SaveWindowPos only when exactly 1.
+    bool ConfirmsDelete() const { return confirmDelete != 0; }
+    bool SavesOnExit() const { return saveOnExit != 0; }
+    bool ShowsToolbarLabels() const { return toolBarDesc != 0; }
+    bool SavesConfigPath() const { return saveConfigPath == 1; }
+    bool SavesWindowPosition() const { return saveWindowPos == 1; }
+};
+
+// Replaces environment variable references (%NAME%) in a text.
+using ExpandEnvironment = std::function<std::string(std::string_view)>;
+
+// Creates the settings key under both roots and the template store's key under
+// HKEY_LOCAL_MACHINE; failures are passed over.
+void CreateSettingKeys(Registry& registry);
+
+// Creates the keys, then reads every setting. DefaultConfigFilePath has its environment
+// variables expanded; the other strings are used as they stand.
+Settings LoadSettings(Registry& registry, const ExpandEnvironment& expand);
+
+// Writes SaveOnExit, and when it is on the other flags, the configuration directory as
+// DefaultConfigPath (when SaveConfigPath is 1) and WindowDivider (when SaveWindowPos is 1).
+void SaveSettings(Registry& registry, const Settings& settings, const std::string& configDirectory);
+
+}  // namespace tarnwick

@@ -1,0 +1,125 @@
+// Settings with their defaults and flag rules, and the layout as a function of the divider,
+// the toolbar height and the client area.
+
+#include "layout.h"
+#include "memory_registry.h"
+#include "settings.h"
+
+#include <gtest/gtest.h>
+
+namespace tarnwick::testing {
+namespace {
+
+constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
+constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
+
+std::string NoExpansion(std::string_view text) { return std::string(text); }
+
+TEST(Settings, DefaultsWithAnEmptyRegistry) {
+    MemoryRegistry registry;
+    const Settings settings = LoadSettings(registry, NoExpansion);
+    EXPECT_EQ(settings.defaultConfigPath, "C:\\Progs\\Tarnwick\\Conf");
+    EXPECT_EQ(settings.defaultConfigFilePath, "C:\\");
+    EXPECT_EQ(settings.helpPath, "C:\\Program Files\\Tarnwick\\HelpFile");
+    EXPECT_EQ(settings.windowDivider, 200);
+    EXPECT_TRUE(settings.ConfirmsDelete());
+    EXPECT_FALSE(settings.ShowsToolbarLabels());
+    EXPECT_TRUE(registry.KeyExists(kUser, kConfigKey));
+    EXPECT_TRUE(registry.KeyExists(kMachine, kConfigKey));
+    EXPECT_TRUE(registry.KeyExists(kMachine, "SOFTWARE\\Velmora\\Tarnwick\\Templates"));
+}
+
+TEST(Settings, UserValuesOverrideMachineValuesAndOnlyOnePathIsExpanded) {
+    MemoryRegistry registry;
+    registry.Put(kMachine, kConfigKey, NumberValue("WindowDivider", 300));
+    registry.Put(kUser, kConfigKey, NumberValue("WindowDivider", 512));
+    registry.Put(kMachine, kConfigKey, NumberValue("ToolBarDesc", 7));
+    registry.Put(kUser, kConfigKey, StringValue("DefaultConfigFilePath", "%APACHE%\\conf"));
+    registry.Put(kUser, kConfigKey, StringValue("HelpPath", "%APACHE%\\help"));
+    registry.Put(kUser, kConfigKey, NumberValue("WindowDivider", 512));
+    const Settings settings = LoadSettings(registry, [](std::string_view text) {
+        std::string expanded(text);
+        if (expanded.rfind("%APACHE%", 0) == 0) expanded.replace(0, 8, "D:\\Apache");
+        return expanded;
+    });
+    EXPECT_EQ(settings.windowDivider, 512);
+    EXPECT_TRUE(settings.ShowsToolbarLabels());
+    EXPECT_EQ(settings.defaultConfigFilePath, "D:\\Apache\\conf");
+    EXPECT_EQ(settings.helpPath, "%APACHE%\\help");
+}
+
+TEST(Settings, FlagsCountAsOnByTheirOwnRule) {
+    Settings settings;
+    settings.confirmDelete = 5;
+    settings.saveConfigPath = 5;
+    settings.saveWindowPos = 2;
+    EXPECT_TRUE(settings.ConfirmsDelete());
+    EXPECT_FALSE(settings.SavesConfigPath());
+    EXPECT_FALSE(settings.SavesWindowPosition());
+}
+
+TEST(Settings, SavingWritesWhatTheFlagsAllow) {
+    struct Case {
+        const char* name;
+        std::uint32_t saveOnExit, saveConfigPath, saveWindowPos;
+        std::vector<std::string> written;
+    } cases[] = {
+        {"off", 0, 1, 1, {"SaveOnExit"}},
+        {"on", 1, 0, 0, {"SaveOnExit", "SaveConfigPath", "SaveWindowPos", "ConfirmDelete", "ToolBarDesc"}},
+        {"with path and divider", 1, 1, 1,
+         {"SaveOnExit", "SaveConfigPath", "SaveWindowPos", "ConfirmDelete", "ToolBarDesc", "DefaultConfigPath",
+          "WindowDivider"}},
+    };
+    for (const Case& test : cases) {
+        MemoryRegistry registry;
+        CreateSettingKeys(registry);
+        Settings settings;
+        settings.saveOnExit = test.saveOnExit;
+        settings.saveConfigPath = test.saveConfigPath;
+        settings.saveWindowPos = test.saveWindowPos;
+        settings.windowDivider = 260;
+        SaveSettings(registry, settings, "D:\\conf\\");
+        std::vector<std::string> written;
+        for (const RegistryValue& value : registry.EnumerateValues(kUser, kConfigKey, 1023, 1024)) written.push_back(value.name);
+        EXPECT_EQ(written, test.written) << test.name;
+        EXPECT_TRUE(registry.EnumerateValues(kMachine, kConfigKey, 1023, 1024).empty()) << test.name;
+        if (test.saveOnExit && test.saveWindowPos) {
+            const Settings next = LoadSettings(registry, NoExpansion);
+            EXPECT_EQ(next.windowDivider, 260);
+            EXPECT_EQ(next.defaultConfigPath, "D:\\conf\\");
+        }
+    }
+}
+
+TEST(Layout, RectanglesFollowTheDividerAndToolbar) {
+    const Layout layout = ComputeLayout(200, 28, 595, 400);
+    EXPECT_EQ(layout.divider, (Rect{196, 28, 5, 362}));
+    EXPECT_EQ(layout.tree, (Rect{2, 28, 196, 367}));
+    EXPECT_EQ(layout.panes.x, 202);
+    EXPECT_EQ(layout.panes.y, 28);
+    EXPECT_EQ(layout.description, (Rect{202, 227, 389, 168}));
+    const Layout wider = ComputeLayout(230, 28, 595, 400);
+    EXPECT_EQ(wider.tree.width, layout.tree.width + 30);
+    EXPECT_EQ(wider.description.width, layout.description.width - 30);
+    const Layout labelled = ComputeLayout(200, 44, 595, 400);
+    EXPECT_EQ(labelled.tree.y - layout.tree.y, 16);
+    EXPECT_EQ(labelled.description.y - layout.description.y, 16);
+}
+
+TEST(Layout, DividerKeepsBothColumnsVisible) {
+    const std::pair<std::pair<int, int>, int> cases[] = {
+        {{200, 595}, 200}, {{-50, 595}, 44}, {{10000, 595}, 549}, {{600, 0}, 600}, {{30, 0}, 44}, {{300, 60}, 44},
+    };
+    for (const auto& [input, clamped] : cases) {
+        const int divider = ClampDivider(input.first, input.second);
+        EXPECT_EQ(divider, clamped) << input.first << " in " << input.second;
+        const Layout layout = ComputeLayout(divider, 28, input.second, 400);
+        EXPECT_GE(layout.tree.width, kMinimumColumnWidth);
+        if (input.second >= 2 * kMinimumColumnWidth + 10) {
+            EXPECT_GE(layout.description.width, kMinimumColumnWidth);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tarnwick::testing

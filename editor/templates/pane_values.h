@@ -1,0 +1,18 @@
+#pragma once
+// How the editor panes turn a value string into what they show, and back.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+// The On/Off pane checks "On" exactly when the value is "on" in any case.
+bool ShowsOn(std::string_view value);
+// What a two-button pane stores: "On" for its first button, otherwise "Off".
+std::string SwitchValue(bool firstButtonChecked);
+// The Numerical pane's position for a value: the number at its start as atoi reads it
+// (blanks, a sign, digits), taken modulo 65536; 0 when there is none.
+std::uint16_t UpDownPosition(std::string_view value);
+
+}  // namespace tarnwick
