@@ -96,8 +96,8 @@ std::vector<RegistryValue> Win32Registry::EnumerateValues(RegistryRoot root, con
 }
 
 bool Win32Registry::DeleteKey(RegistryRoot root, const std::string& key) {
-    return RegDeleteTreeA(RootKey(root), key.c_str()) == ERROR_SUCCESS &&
-           RegDeleteKeyA(RootKey(root), key.c_str()) == ERROR_SUCCESS;
+    // Given a subkey name, RegDeleteTreeA removes that key itself along with its descendants.
+    return !key.empty() && RegDeleteTreeA(RootKey(root), key.c_str()) == ERROR_SUCCESS;
 }
 
 bool Win32Registry::DeleteValue(RegistryRoot root, const std::string& key, const std::string& name) {
