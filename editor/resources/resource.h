@@ -1,0 +1,98 @@
+// Resource numbers of the editor. The numbers up to 57637 are the program's fixed ones;
+// numbers we add ourselves start at 2000 (controls) and 300 (resources).
+#pragma once
+
+#ifndef IDC_STATIC
+#define IDC_STATIC              (-1)
+#endif
+
+// ---- Icon, bitmaps and cursors ----------------------------------------------------------
+#define IDI_TARNWICK            101
+#define IDB_TOOLBAR             104   // 8 pictures of 16 by 15
+#define IDC_DRAG_ELSEWHERE      106   // cursor while a drag is off the tree
+#define IDB_ABOUT               108
+#define IDB_FILE_CLOSED         123   // tree images 0 to 4, 16 by 13
+#define IDB_FILE_OPEN           125
+#define IDB_SECTION_CLOSED      126
+#define IDB_SECTION_OPEN        127
+#define IDB_DIRECTIVE           128
+#define IDC_DRAG_OVER_TREE      129   // cursor while a drag is over the tree
+
+// ---- Menu and accelerators --------------------------------------------------------------
+#define IDM_MAIN                102
+#define IDA_MAIN                116
+
+// ---- Dialogs ----------------------------------------------------------------------------
+#define IDD_ABOUT               107
+#define IDD_NEW_ITEM            110
+#define IDD_OPTIONS             114
+#define IDD_NEW_FILE            115
+#define IDD_PANE_GENERAL        117
+#define IDD_PANE_YES_NO         118
+#define IDD_PANE_ON_OFF         119
+#define IDD_PANE_NUMERICAL      120
+#define IDD_QUICK_CONFIG        122
+#define IDD_PANE_DIRECTORY      123   // paths built with "/"
+#define IDD_PANE_DIRECTORY_BS   124   // paths built with "\"
+#define IDD_PANE_CONTAINER      125
+#define IDD_PANE_INFORMATION    126
+#define IDD_SET_TEMPLATE        131
+
+// ---- Controls of the main window --------------------------------------------------------
+#define IDC_CONFIG_TREE         1000
+#define IDC_DESCRIPTION         1002
+#define IDC_DIVIDER             1004
+#define IDC_TOOLBAR             1007
+
+// ---- Controls of the panes --------------------------------------------------------------
+#define IDC_PANE_VALUE          1002  // edit field of the General, Numerical and Directory panes
+#define IDC_PANE_FIRST_CHOICE   1011  // "Yes" / "On"
+#define IDC_PANE_SECOND_CHOICE  1012  // "No" / "Off"
+#define IDC_PANE_UPDOWN         1012  // up-down control of the Numerical pane
+#define IDC_PANE_DIRECTORIES    1016  // drive and folder tree of the Directory panes
+#define IDC_PANE_HEADING        1019
+#define IDC_PANE_TABS           1022  // tab control of the pane container
+
+// ---- Controls of the information pane ---------------------------------------------------
+#define IDC_INFO_NAME           1002
+#define IDC_INFO_RANK           1003
+#define IDC_INFO_TEMPLATE       1004
+#define IDC_INFO_DEFAULT        1005
+#define IDC_INFO_NAME_LABEL     1019
+#define IDC_INFO_DEFAULT_LABEL  1020
+#define IDC_INFO_RANK_LABEL     1021
+#define IDC_INFO_TEMPLATE_LABEL 1022
+#define IDC_INFO_SET_TEMPLATE   1023
+
+// ---- Controls of the Options dialog -----------------------------------------------------
+#define IDC_OPT_CONFIRM_DELETE  1004
+#define IDC_OPT_SAVE_ON_EXIT    1009
+#define IDC_OPT_SAVE_PATH       1010
+#define IDC_OPT_SAVE_POSITION   1011
+#define IDC_OPT_TOOLBAR_TEXT    1012
+#define IDC_OPT_SAVE            3
+
+// ---- Controls we add (2000 up) ----------------------------------------------------------
+#define IDC_ABOUT_PICTURE       2000
+
+// ---- Commands ---------------------------------------------------------------------------
+#define CMD_EXIT                40004
+#define CMD_HELP_CONTENTS       40008
+#define CMD_ABOUT               40009
+#define CMD_NEW_ITEM            40018
+#define CMD_DELETE_ITEM         40019
+#define CMD_SAVE_AS             40021
+#define CMD_OPTIONS             40022
+#define CMD_QUICK_CONFIG        40023
+#define CMD_CRLF                40028
+#define CMD_NEW_FILE            57600
+#define CMD_OPEN                57601
+#define CMD_SAVE_MENU           57602
+#define CMD_SAVE                57603
+#define CMD_PRINT               57607
+#define CMD_COPY                57634
+#define CMD_CUT                 57635
+#define CMD_PASTE               57637
+
+// ---- Private window messages ------------------------------------------------------------
+#define WM_SHOW_VALUE           (0x0400 + 1)   // WM_USER + 1: lParam points to the text to show

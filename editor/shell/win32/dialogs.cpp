@@ -1,0 +1,75 @@
+// The Options and About dialogs of the main window.
+
+#include "editor.h"
+
+#include "resource.h"
+
+namespace tarnwick {
+
+namespace {
+
+struct OptionBox {
+    int control;
+    std::uint32_t Settings::*flag;
+};
+
+const OptionBox kOptionBoxes[] = {
+    {IDC_OPT_CONFIRM_DELETE, &Settings::confirmDelete}, {IDC_OPT_SAVE_ON_EXIT, &Settings::saveOnExit},
+    {IDC_OPT_SAVE_PATH, &Settings::saveConfigPath},     {IDC_OPT_SAVE_POSITION, &Settings::saveWindowPos},
+    {IDC_OPT_TOOLBAR_TEXT, &Settings::toolBarDesc},
+};
+
+// Each box becomes its setting, 1 or 0; the toolbar follows a change of its labels.
+void ApplyOptions(HWND dialog, Editor& editor) {
+    const std::uint32_t labelsBefore = editor.settings.toolBarDesc;
+    for (const OptionBox& box : kOptionBoxes)
+        editor.settings.*box.flag = IsDlgButtonChecked(dialog, box.control) == BST_CHECKED ? 1 : 0;
+    if (editor.settings.toolBarDesc != labelsBefore) RecreateToolbar(editor);
+}
+
+INT_PTR CALLBACK OptionsProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(dialog, GWLP_USERDATA, lParam);
+        const auto& editor = *reinterpret_cast<Editor*>(lParam);
+        for (const OptionBox& box : kOptionBoxes)
+            CheckDlgButton(dialog, box.control, editor.settings.*box.flag == 1 ? BST_CHECKED : BST_UNCHECKED);
+        return TRUE;
+    }
+    auto* editor = reinterpret_cast<Editor*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
+    if (message != WM_COMMAND || !editor || HIWORD(wParam) != BN_CLICKED) return FALSE;
+    switch (LOWORD(wParam)) {
+        case IDOK:
+            ApplyOptions(dialog, *editor);
+            EndDialog(dialog, IDOK);
+            return TRUE;
+        case IDC_OPT_SAVE:
+            ApplyOptions(dialog, *editor);
+            SaveSettings(editor->registry, editor->settings, editor->document->configDirectory);
+            return TRUE;
+        case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
+        default: return FALSE;
+    }
+}
+
+// Only OK closes the About box: Escape and the close box leave it open.
+INT_PTR CALLBACK AboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) return TRUE;
+    if (message == WM_COMMAND && LOWORD(wParam) == IDOK) {
+        EndDialog(dialog, 1);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+bool ShowOptionsDialog(Editor& editor) {
+    return DialogBoxParamA(editor.instance, MAKEINTRESOURCEA(IDD_OPTIONS), editor.window, OptionsProcedure,
+                           reinterpret_cast<LPARAM>(&editor)) == IDOK;
+}
+
+void ShowAboutDialog(Editor& editor) {
+    DialogBoxParamA(editor.instance, MAKEINTRESOURCEA(IDD_ABOUT), editor.window, AboutProcedure, 0);
+}
+
+}  // namespace tarnwick

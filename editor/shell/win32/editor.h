@@ -1,0 +1,91 @@
+#pragma once
+// The editor's run state: one per program, created at start-up and handed to every window
+// procedure through its window's user data.
+
+#include "config_document.h"
+#include "config_reader.h"
+#include "registry.h"
+#include "settings.h"
+#include "win32/pane_container.h"
+#include "win32/tree_view_items.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+#include <commctrl.h>
+
+namespace tarnwick {
+
+// What the main window asks of the user. The program shows the common dialogs and message
+// boxes; tests answer in their place, so the window's own code paths run unchanged.
+class EditorPrompts {
+public:
+    virtual ~EditorPrompts() = default;
+    virtual std::optional<OpenSelection> ChooseFilesToOpen(HWND owner, const std::string& directory) = 0;
+    virtual std::optional<std::string> ChooseSaveAsPath(HWND owner, const std::string& directory) = 0;
+    virtual bool ConfirmDelete(HWND owner) = 0;
+    virtual void ReportUnsavedFiles(HWND owner, const std::vector<std::string>& paths) = 0;
+};
+
+// The common dialogs and message boxes of the real program.
+std::unique_ptr<EditorPrompts> MakeWindowsPrompts();
+
+struct Editor {
+    Editor(HINSTANCE instance, Registry& registry, FileStore& files, EditorPrompts& prompts)
+        : instance(instance), registry(registry), files(files), prompts(prompts) {}
+
+    HINSTANCE instance;
+    Registry& registry;
+    FileStore& files;
+    EditorPrompts& prompts;
+    Settings settings;
+
+    HWND window = nullptr;
+    HWND toolbar = nullptr;
+    HWND divider = nullptr;
+    HWND tree = nullptr;
+    HWND description = nullptr;
+    HMENU itemMenu = nullptr;
+    HIMAGELIST images = nullptr;
+    int toolbarHeight = 0;
+    RECT laidOut{};
+    int dividerAnchor = 0;  // x inside the divider where a drag began; 0 when none
+
+    std::unique_ptr<TreeViewItems> items;
+    std::unique_ptr<ConfigDocument> document;
+    std::unique_ptr<PaneContainer> panes;
+};
+
+// Window classes of the editor; registered once per process.
+bool RegisterEditorClasses(HINSTANCE instance);
+void UnregisterEditorClasses(HINSTANCE instance);
+
+// Loads the settings, then creates and shows the main window for `editor`.
+HWND CreateEditorWindow(Editor& editor);
+
+// Everything the selection of `item` changes: pane, headings, description, current item.
+void OnSelectionChanged(Editor& editor, ItemHandle item);
+
+// Commands and layout, as the window procedure runs them.
+void RunCommand(Editor& editor, int command);
+void LayOut(Editor& editor);
+void RecreateToolbar(Editor& editor);
+HWND CreateMainToolbar(Editor& editor);
+LRESULT CALLBACK DividerProcedure(HWND divider, UINT message, WPARAM wParam, LPARAM lParam);
+bool ShowOptionsDialog(Editor& editor);
+void ShowAboutDialog(Editor& editor);
+
+// Opens the files named on a command line as Open would: each quoted or blank-separated path.
+void OpenCommandLineFiles(Editor& editor, const std::string& commandLine);
+
+// The whole program: start-up, message loop, shut-down. Returns the exit code.
+int RunEditor(HINSTANCE instance, const std::string& commandLine);
+
+inline constexpr const char* kMainClass = "Tarnwick:MAIN";
+inline constexpr const char* kDividerClass = "Tarnwick:DividerBar";
+inline constexpr const char* kMainTitle = "Kel Tarnwick";
+
+}  // namespace tarnwick

@@ -1,0 +1,61 @@
+// The common dialogs and message boxes through which the main window asks the user.
+
+#include "editor.h"
+
+#include <commdlg.h>
+
+namespace tarnwick {
+
+namespace {
+
+const char kFilter[] = "Apache Config Files\0*.conf\0All Files\0*.*\0";
+
+// Room for many chosen names at once; the dialog reports, rather than cuts, what does not fit.
+constexpr DWORD kFileNameBufferBytes = 64 * 1024;
+
+class WindowsPrompts final : public EditorPrompts {
+public:
+    std::optional<OpenSelection> ChooseFilesToOpen(HWND owner, const std::string& directory) override {
+        std::string buffer(kFileNameBufferBytes, '\0');
+        OPENFILENAMEA dialog{};
+        dialog.lStructSize = sizeof dialog;
+        dialog.hwndOwner = owner;
+        dialog.lpstrFilter = kFilter;
+        dialog.lpstrFile = buffer.data();
+        dialog.nMaxFile = kFileNameBufferBytes;
+        dialog.lpstrInitialDir = directory.c_str();
+        dialog.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT;
+        if (!GetOpenFileNameA(&dialog)) return std::nullopt;
+        return DecodeOpenSelection(buffer, dialog.nFileOffset);
+    }
+
+    std::optional<std::string> ChooseSaveAsPath(HWND owner, const std::string& directory) override {
+        std::string buffer(kFileNameBufferBytes, '\0');
+        OPENFILENAMEA dialog{};
+        dialog.lStructSize = sizeof dialog;
+        dialog.hwndOwner = owner;
+        dialog.lpstrFilter = kFilter;
+        dialog.lpstrFile = buffer.data();
+        dialog.nMaxFile = kFileNameBufferBytes;
+        dialog.lpstrInitialDir = directory.c_str();
+        if (!GetSaveFileNameA(&dialog)) return std::nullopt;
+        return std::string(buffer.c_str());
+    }
+
+    bool ConfirmDelete(HWND owner) override {
+        return MessageBoxA(owner, "Are you certain that you wish to delete this option?", "Confirm delete?",
+                           MB_ICONQUESTION | MB_YESNO) == IDYES;
+    }
+
+    void ReportUnsavedFiles(HWND owner, const std::vector<std::string>& paths) override {
+        std::string text = "These files could not be saved; they are unchanged on disk:\n";
+        for (const std::string& path : paths) text += "\n" + path;
+        MessageBoxA(owner, text.c_str(), "Save", MB_ICONWARNING | MB_OK);
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<EditorPrompts> MakeWindowsPrompts() { return std::make_unique<WindowsPrompts>(); }
+
+}  // namespace tarnwick

@@ -1,0 +1,218 @@
+#include "pane_container.h"
+
+#include "pane_values.h"
+#include "resource.h"
+#include "template_store.h"
+
+#include <commctrl.h>
+
+namespace tarnwick {
+
+namespace {
+
+const char* const kTabTexts[] = {"Options", "Default", "Item Information"};
+
+PaneContainer* ContainerOf(HWND window) { return reinterpret_cast<PaneContainer*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
+
+}  // namespace
+
+std::string WindowText(HWND window) {
+    const int length = GetWindowTextLengthA(window);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const int copied = GetWindowTextA(window, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(copied < 0 ? 0 : copied));
+    return text;
+}
+
+PaneContainer::PaneContainer(HINSTANCE instance, ConfigTree& tree, Registry& registry, const ItemHandle& currentItem)
+    : instance_(instance), tree_(tree), registry_(registry), currentItem_(currentItem) {}
+
+PaneContainer::~PaneContainer() {
+    if (container_ && IsWindow(container_)) DestroyWindow(container_);
+}
+
+HWND PaneContainer::Create(HWND parent) {
+    return CreateDialogParamA(instance_, MAKEINTRESOURCEA(IDD_PANE_CONTAINER), parent, ContainerProcedure,
+                              reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK PaneContainer::ContainerProcedure(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(dialog, GWLP_USERDATA, lParam);
+        reinterpret_cast<PaneContainer*>(lParam)->Initialise(dialog);
+        return TRUE;
+    }
+    PaneContainer* self = ContainerOf(dialog);
+    if (!self) return FALSE;
+    if (message == WM_NOTIFY) {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->hwndFrom == self->tabs_ && header->code == TCN_SELCHANGE) {
+            self->OnTabChanged();
+            return TRUE;
+        }
+    } else if (message == WM_DESTROY) {
+        SetWindowLongPtrA(dialog, GWLP_USERDATA, 0);
+        self->container_ = nullptr;
+    }
+    return FALSE;
+}
+
+void PaneContainer::Initialise(HWND container) {
+    container_ = container;
+    tabs_ = GetDlgItem(container, IDC_PANE_TABS);
+    for (int index = 0; index < 3; ++index) {
+        TCITEMA tab{};
+        tab.mask = TCIF_TEXT;
+        tab.pszText = const_cast<char*>(kTabTexts[index]);
+        SendMessageA(tabs_, TCM_INSERTITEMA, index, reinterpret_cast<LPARAM>(&tab));
+    }
+    currentTemplate_ = kGeneralPane;
+    defaults_ = CreatePane(IDD_PANE_GENERAL);
+    information_ = CreatePane(IDD_PANE_INFORMATION);
+    options_ = CreatePane(IDD_PANE_GENERAL);
+    for (HWND pane : {defaults_, information_, options_}) PlacePane(pane);
+    currentTab_ = kOptionsTab;
+    ShowTabPane();
+}
+
+HWND PaneContainer::CreatePane(std::uint32_t templateNumber) {
+    return CreateDialogParamA(instance_, MAKEINTRESOURCEA(templateNumber), tabs_, PaneProcedure,
+                              reinterpret_cast<LPARAM>(this));
+}
+
+// Every pane sits at the top-left corner of the tab control's display area.
+void PaneContainer::PlacePane(HWND pane) {
+    if (!pane) return;
+    RECT area{};
+    GetWindowRect(tabs_, &area);
+    OffsetRect(&area, -area.left, -area.top);
+    SendMessageA(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    paneArea_ = area;
+    SetWindowPos(pane, nullptr, area.left, area.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void PaneContainer::ShowTabPane() {
+    const HWND panes[] = {options_, defaults_, information_};
+    for (int index = 0; index < 3; ++index)
+        if (panes[index]) ShowWindow(panes[index], index == currentTab_ ? SW_SHOW : SW_HIDE);
+}
+
+void PaneContainer::OnTabChanged() {
+    currentTab_ = static_cast<int>(SendMessageA(tabs_, TCM_GETCURSEL, 0, 0));
+    ShowItemInPanes();
+    ShowTabPane();
+}
+
+void PaneContainer::ChoosePane(std::string_view name) {
+    const std::uint32_t number = TemplateNumber(registry_, name);
+    if (number == currentTemplate_) return;
+    // The number is set first: the new pane's initialisation goes by it.
+    currentTemplate_ = number;
+    if (options_) DestroyWindow(options_);
+    options_ = IsPaneKind(number) ? CreatePane(number) : nullptr;  // no pane kind: the tab stays empty
+    PlacePane(options_);
+    if (options_ && currentTab_ == kOptionsTab) ShowWindow(options_, SW_SHOW);
+}
+
+void PaneContainer::ShowItemInPanes() {
+    std::string name, value;
+    if (currentItem_ != kNoItem) {
+        const ItemView item = tree_.GetItem(currentItem_);
+        name = std::string(item.text);
+        value = std::string(item.value);
+    }
+    switch (currentTab_) {
+        case kOptionsTab:
+            if (options_) SendMessageA(options_, WM_SHOW_VALUE, 0, reinterpret_cast<LPARAM>(value.c_str()));
+            break;
+        case kDefaultTab: SendMessageA(defaults_, WM_SHOW_VALUE, 0, reinterpret_cast<LPARAM>(value.c_str())); break;
+        default: SendMessageA(information_, WM_SHOW_VALUE, 0, reinterpret_cast<LPARAM>(name.c_str())); break;
+    }
+    ChoosePane(name);
+}
+
+void PaneContainer::SetHeadings(std::string_view name) {
+    const std::string heading(name);
+    SetDlgItemTextA(defaults_, IDC_PANE_HEADING, heading.c_str());
+    if (options_) SetDlgItemTextA(options_, IDC_PANE_HEADING, heading.c_str());
+}
+
+INT_PTR CALLBACK PaneContainer::PaneProcedure(HWND pane, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(pane, GWLP_USERDATA, lParam);
+        reinterpret_cast<PaneContainer*>(lParam)->InitialisePane(pane);
+        return TRUE;
+    }
+    PaneContainer* self = ContainerOf(pane);
+    if (!self) return FALSE;
+    switch (message) {
+        case WM_SHOW_VALUE:
+            self->ShowValue(pane, lParam ? reinterpret_cast<const char*>(lParam) : "");
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED) {
+                self->Update(pane);
+                return TRUE;
+            }
+            break;
+        case WM_DESTROY: SetWindowLongPtrA(pane, GWLP_USERDATA, 0); break;
+    }
+    return FALSE;
+}
+
+void PaneContainer::InitialisePane(HWND pane) {
+    // Values of any length can be shown and edited: nothing is cut on "&Update".
+    if (HWND edit = GetDlgItem(pane, IDC_PANE_VALUE)) SendMessageA(edit, EM_SETLIMITTEXT, 0, 0);
+    if (currentTemplate_ == kNumericalPane && pane != defaults_ && pane != information_)
+        SendMessageA(GetDlgItem(pane, IDC_PANE_UPDOWN), UDM_SETRANGE, 0, MAKELPARAM(32767, 0));
+    // The Directory panes' drive and folder tree is filled by the directory chooser.
+}
+
+void PaneContainer::ShowValue(HWND pane, const char* text) {
+    if (pane == information_) {
+        FillInformation(pane, text);
+        return;
+    }
+    if (pane == defaults_) {
+        SetDlgItemTextA(pane, IDC_PANE_VALUE, text);
+        return;
+    }
+    switch (currentTemplate_) {
+        case kOnOffPane: CheckRadioButton(pane, IDC_PANE_FIRST_CHOICE, IDC_PANE_SECOND_CHOICE,
+                                          ShowsOn(text) ? IDC_PANE_FIRST_CHOICE : IDC_PANE_SECOND_CHOICE);
+            break;
+        case kNumericalPane:
+            SendMessageA(GetDlgItem(pane, IDC_PANE_UPDOWN), UDM_SETPOS, 0, MAKELPARAM(UpDownPosition(text), 0));
+            SetDlgItemTextA(pane, IDC_PANE_VALUE, text);  // the value exactly as stored
+            break;
+        case kYesNoPane: break;  // nothing presets the Yes/No buttons: they keep their state
+        default: SetDlgItemTextA(pane, IDC_PANE_VALUE, text); break;
+    }
+}
+
+void PaneContainer::FillInformation(HWND pane, std::string_view name) {
+    const std::string text(name);
+    SetDlgItemTextA(pane, IDC_INFO_NAME, text.c_str());
+    SetDlgItemTextA(pane, IDC_INFO_RANK, std::to_string(NestingRank(registry_, name)).c_str());
+    SetDlgItemTextA(pane, IDC_INFO_TEMPLATE, std::to_string(TemplateNumber(registry_, name)).c_str());
+    SetDlgItemTextA(pane, IDC_INFO_DEFAULT, DefaultValue(registry_, name).c_str());
+}
+
+void PaneContainer::Update(HWND pane) {
+    const std::uint32_t kind = pane == defaults_ ? kGeneralPane : currentTemplate_;
+    std::string value;
+    switch (kind) {
+        case kYesNoPane:
+        case kOnOffPane: value = SwitchValue(IsDlgButtonChecked(pane, IDC_PANE_FIRST_CHOICE) == BST_CHECKED); break;
+        case kNumericalPane: {
+            const LRESULT position = SendMessageA(GetDlgItem(pane, IDC_PANE_UPDOWN), UDM_GETPOS, 0, 0);
+            if (HIWORD(position) != 0) return;  // not a whole number from 0 to 32767: silently nothing
+            value = std::to_string(LOWORD(position));
+            break;
+        }
+        default: value = WindowText(GetDlgItem(pane, IDC_PANE_VALUE)); break;
+    }
+    if (currentItem_ != kNoItem) tree_.SetItemValue(currentItem_, value);
+}
+
+}  // namespace tarnwick

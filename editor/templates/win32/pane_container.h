@@ -1,0 +1,77 @@
+#pragma once
+// The pane container beside the tree: a tab control with the Options pane (chosen by the
+// current item's template), the Default pane (always plain text) and the Item Information
+// pane. "&Update" in a pane stores its content as the current item's value, in the tree only.
+
+#include "config_tree.h"
+#include "registry.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include <windows.h>
+
+namespace tarnwick {
+
+enum PaneTab : int { kOptionsTab = 0, kDefaultTab = 1, kInformationTab = 2 };
+
+class PaneContainer {
+public:
+    // `currentItem` is the editor's current item, read whenever a pane needs it.
+    PaneContainer(HINSTANCE instance, ConfigTree& tree, Registry& registry, const ItemHandle& currentItem);
+    ~PaneContainer();
+    PaneContainer(const PaneContainer&) = delete;
+    PaneContainer& operator=(const PaneContainer&) = delete;
+
+    // Creates dialog 125 as a child of `parent` with its three tabs and panes.
+    HWND Create(HWND parent);
+    HWND Window() const { return container_; }
+
+    // Replaces the Options pane when the template number of `name` differs from the current one.
+    void ChoosePane(std::string_view name);
+    // Hands the current item's value (or name, on the information tab) to the visible pane.
+    void ShowItemInPanes();
+    // Puts the item's name over the Options and Default panes.
+    void SetHeadings(std::string_view name);
+    // What the tab control's selection change does.
+    void OnTabChanged();
+
+    int CurrentTab() const { return currentTab_; }
+    std::uint32_t CurrentTemplate() const { return currentTemplate_; }
+    HWND OptionsPane() const { return options_; }
+    HWND DefaultPane() const { return defaults_; }
+    HWND InformationPane() const { return information_; }
+    HWND Tabs() const { return tabs_; }
+
+private:
+    static INT_PTR CALLBACK ContainerProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    static INT_PTR CALLBACK PaneProcedure(HWND pane, UINT message, WPARAM wParam, LPARAM lParam);
+
+    void Initialise(HWND container);
+    HWND CreatePane(std::uint32_t templateNumber);
+    void PlacePane(HWND pane);
+    void ShowTabPane();
+    void InitialisePane(HWND pane);
+    void ShowValue(HWND pane, const char* text);
+    void FillInformation(HWND pane, std::string_view name);
+    void Update(HWND pane);
+
+    HINSTANCE instance_;
+    ConfigTree& tree_;
+    Registry& registry_;
+    const ItemHandle& currentItem_;
+    HWND container_ = nullptr;
+    HWND tabs_ = nullptr;
+    HWND options_ = nullptr;
+    HWND defaults_ = nullptr;
+    HWND information_ = nullptr;
+    int currentTab_ = kOptionsTab;
+    std::uint32_t currentTemplate_ = 117;
+    RECT paneArea_{};
+};
+
+// The whole text of a window, however long.
+std::string WindowText(HWND window);
+
+}  // namespace tarnwick
