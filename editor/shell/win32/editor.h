@@ -81,6 +81,10 @@ void ShowAboutDialog(Editor& editor);
 // Opens the files named on a command line as Open would: each quoted or blank-separated path.
 void OpenCommandLineFiles(Editor& editor, const std::string& commandLine);
 
+// What the end of a run keeps: the tree's values are released and the settings are written
+// as their save flags allow.
+void ShutDownEditor(Editor& editor);
+
 // The whole program: start-up, message loop, shut-down. Returns the exit code.
 int RunEditor(HINSTANCE instance, const std::string& commandLine);
 

@@ -33,11 +33,15 @@ int RunEditor(HINSTANCE instance, const std::string& commandLine) {
     }
 
     if (accelerators) DestroyAcceleratorTable(accelerators);
-    if (editor.items) ReleaseTreeValues(*editor.items);
-    SaveSettings(registry, editor.settings,
-                 editor.document ? editor.document->configDirectory : editor.settings.defaultConfigPath);
+    ShutDownEditor(editor);
     UnregisterEditorClasses(instance);
     return 0;
+}
+
+void ShutDownEditor(Editor& editor) {
+    if (editor.items) ReleaseTreeValues(*editor.items);
+    SaveSettings(editor.registry, editor.settings,
+                 editor.document ? editor.document->configDirectory : editor.settings.defaultConfigPath);
 }
 
 }  // namespace tarnwick

@@ -1,0 +1,357 @@
+// The real main window, created in-process under Wine and driven with messages: the common
+// dialogs and message boxes answer through test prompts, so the window's own paths run.
+
+#include "editor.h"
+
+#include "config_writer.h"
+#include "layout.h"
+#include "memory_file_store.h"
+#include "memory_registry.h"
+#include "resource.h"
+#include "template_store.h"
+#include "tree_walk.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <deque>
+#include <functional>
+
+namespace tarnwick::testing {
+namespace {
+
+class TestPrompts final : public EditorPrompts {
+public:
+    std::optional<OpenSelection> ChooseFilesToOpen(HWND, const std::string& directory) override {
+        openedFrom = directory;
+        return open;
+    }
+    std::optional<std::string> ChooseSaveAsPath(HWND, const std::string&) override { return saveAs; }
+    bool ConfirmDelete(HWND) override {
+        ++deleteQuestions;
+        return answerYes;
+    }
+    void ReportUnsavedFiles(HWND, const std::vector<std::string>& paths) override { unsaved = paths; }
+
+    std::optional<OpenSelection> open;
+    std::optional<std::string> saveAs;
+    std::string openedFrom;
+    bool answerYes = true;
+    int deleteQuestions = 0;
+    std::vector<std::string> unsaved;
+};
+
+class MainWindow : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        InitCommonControls();
+        LoadLibraryA("RICHED32.DLL");
+        RegisterEditorClasses(GetModuleHandleA(nullptr));
+    }
+
+    void SetUp() override {
+        files.AddFile("C:\\conf\\httpd.conf", "Port 80\nKeepAlive ON\n<Directory />\nOptions None\n</Directory>\n");
+        files.AddFile("C:\\conf\\srm.conf", "DocumentRoot \"C:/web\"\nKeepAlive yes\n");
+        registry.Put(RegistryRoot::LocalMachine, TemplateKey("KeepAlive"), NumberValue("Template", kOnOffPane));
+        registry.Put(RegistryRoot::LocalMachine, TemplateKey("KeepAlive"), StringValue("Description", "Keep connections open."));
+        registry.Put(RegistryRoot::LocalMachine, TemplateKey("Port"), NumberValue("Template", kNumericalPane));
+        registry.Put(RegistryRoot::LocalMachine, TemplateKey("Port"), NumberValue("Parent", 3));
+        registry.Put(RegistryRoot::LocalMachine, TemplateKey("Port"), StringValue("Default", "80"));
+        registry.Put(RegistryRoot::LocalMachine, TemplateKey("HostnameLookups"), NumberValue("Template", kYesNoPane));
+        ASSERT_NE(CreateEditorWindow(editor), nullptr);
+    }
+
+    void TearDown() override {
+        if (editor.window) DestroyWindow(editor.window);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {}
+    }
+
+    void Command(int command) { SendMessageA(editor.window, WM_COMMAND, MAKEWPARAM(command, 0), 0); }
+
+    void OpenBoth() {
+        prompts.open = OpenSelection{"C:\\conf\\", {"httpd.conf", "srm.conf"}};
+        Command(CMD_OPEN);
+    }
+
+    ItemHandle Find(const char* name) { return FindItemByName(*editor.items, kNoItem, name); }
+
+    void Select(ItemHandle item) { editor.items->SelectItem(item); }
+
+    std::string Value(ItemHandle item) { return std::string(editor.items->GetItem(item).value); }
+
+    void ClickUpdate(HWND pane) { SendMessageA(pane, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }
+
+    void ChooseTab(int tab) {
+        SendMessageA(editor.panes->Tabs(), TCM_SETCURSEL, tab, 0);
+        NMHDR header{editor.panes->Tabs(), IDC_PANE_TABS, static_cast<UINT>(TCN_SELCHANGE)};
+        SendMessageA(editor.panes->Window(), WM_NOTIFY, IDC_PANE_TABS, reinterpret_cast<LPARAM>(&header));
+    }
+
+    RECT ChildRect(HWND child) {
+        RECT rect{};
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, editor.window, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    }
+
+    MemoryRegistry registry;
+    MemoryFileStore files;
+    TestPrompts prompts;
+    Editor editor{GetModuleHandleA(nullptr), registry, files, prompts};
+};
+
+TEST_F(MainWindow, StartsWithTheSettingsAndAnEmptyTree) {
+    RECT window{};
+    GetWindowRect(editor.window, &window);
+    EXPECT_EQ(window.right - window.left, 603);
+    EXPECT_EQ(window.bottom - window.top, 450);
+    EXPECT_EQ(editor.document->configDirectory, "C:\\Progs\\Tarnwick\\Conf");
+    EXPECT_EQ(editor.items->FirstFileItem(), kNoItem);
+    EXPECT_EQ(editor.panes->CurrentTemplate(), kGeneralPane);
+    char title[64] = {};
+    GetWindowTextA(editor.window, title, sizeof title);
+    EXPECT_STREQ(title, "Kel Tarnwick");
+}
+
+TEST_F(MainWindow, OpeningFilesFillsTheTree) {
+    OpenBoth();
+    EXPECT_EQ(prompts.openedFrom, "C:\\Progs\\Tarnwick\\Conf");
+    EXPECT_EQ(editor.document->configDirectory, "C:\\conf\\");
+    const ItemHandle httpd = editor.items->FirstFileItem();
+    EXPECT_EQ(editor.items->GetItem(httpd).text, "httpd.conf");
+    EXPECT_EQ(editor.items->GetItem(editor.items->NextSibling(httpd)).text, "srm.conf");
+    EXPECT_NE(Find("Options"), kNoItem);
+    // The same files again: selected, not read twice.
+    Command(CMD_OPEN);
+    EXPECT_EQ(editor.items->NextSibling(editor.items->NextSibling(httpd)), kNoItem);
+}
+
+TEST_F(MainWindow, SelectingAnItemChoosesItsPaneAndDescription) {
+    OpenBoth();
+    const ItemHandle keepAlive = Find("KeepAlive");
+    Select(keepAlive);
+    EXPECT_EQ(editor.document->currentItem, keepAlive);
+    EXPECT_EQ(editor.panes->CurrentTemplate(), kOnOffPane);
+    EXPECT_EQ(IsDlgButtonChecked(editor.panes->OptionsPane(), IDC_PANE_FIRST_CHOICE), BST_CHECKED);  // "ON"
+    EXPECT_EQ(WindowText(GetDlgItem(editor.panes->DefaultPane(), IDC_PANE_HEADING)), "KeepAlive");
+    EXPECT_EQ(WindowText(GetDlgItem(editor.panes->OptionsPane(), IDC_PANE_HEADING)), "KeepAlive");
+    EXPECT_EQ(WindowText(editor.description), "Keep connections open.");
+
+    // Another On/Off item keeps the same pane window; "yes" is not "on".
+    const HWND onOffPane = editor.panes->OptionsPane();
+    const ItemHandle second = FindItemByName(*editor.items, editor.items->NextSibling(editor.items->FirstFileItem()), "KeepAlive");
+    Select(second);
+    EXPECT_EQ(editor.panes->OptionsPane(), onOffPane);
+    EXPECT_EQ(IsDlgButtonChecked(onOffPane, IDC_PANE_SECOND_CHOICE), BST_CHECKED);
+
+    Select(Find("DocumentRoot"));
+    EXPECT_EQ(editor.panes->CurrentTemplate(), kGeneralPane);
+    EXPECT_EQ(WindowText(editor.description), "No description available.");
+    EXPECT_EQ(WindowText(GetDlgItem(editor.panes->OptionsPane(), IDC_PANE_VALUE)), "\"C:/web\"");
+}
+
+TEST_F(MainWindow, UpdateStoresWhatEachPaneKindHolds) {
+    OpenBoth();
+    // On/Off
+    const ItemHandle keepAlive = Find("KeepAlive");
+    Select(keepAlive);
+    CheckRadioButton(editor.panes->OptionsPane(), IDC_PANE_FIRST_CHOICE, IDC_PANE_SECOND_CHOICE, IDC_PANE_SECOND_CHOICE);
+    ClickUpdate(editor.panes->OptionsPane());
+    EXPECT_EQ(Value(keepAlive), "Off");
+
+    // Numerical: shows the value; refuses what is not a whole number from 0 to 32767.
+    const ItemHandle port = Find("Port");
+    Select(port);
+    const HWND numerical = editor.panes->OptionsPane();
+    EXPECT_EQ(WindowText(GetDlgItem(numerical, IDC_PANE_VALUE)), "80");
+    const std::pair<const char*, const char*> typed[] = {{"40000", "80"}, {"letters", "80"}, {"08", "8"}, {"32767", "32767"}};
+    for (const auto& [text, stored] : typed) {
+        SetDlgItemTextA(numerical, IDC_PANE_VALUE, text);
+        ClickUpdate(numerical);
+        EXPECT_EQ(Value(port), stored) << text;
+    }
+
+    // General, with a value longer than 1023 characters stored whole.
+    const ItemHandle root = Find("DocumentRoot");
+    Select(root);
+    const std::string longValue(5000, 'x');
+    SetDlgItemTextA(editor.panes->OptionsPane(), IDC_PANE_VALUE, longValue.c_str());
+    ClickUpdate(editor.panes->OptionsPane());
+    EXPECT_EQ(Value(root), longValue);
+
+    // Default tab: the field's text, whatever the template.
+    Select(port);
+    ChooseTab(kDefaultTab);
+    EXPECT_EQ(WindowText(GetDlgItem(editor.panes->DefaultPane(), IDC_PANE_VALUE)), "32767");
+    SetDlgItemTextA(editor.panes->DefaultPane(), IDC_PANE_VALUE, "80 # web");
+    ClickUpdate(editor.panes->DefaultPane());
+    EXPECT_EQ(Value(port), "80 # web");
+    ChooseTab(kOptionsTab);
+    EXPECT_EQ(WindowText(GetDlgItem(editor.panes->OptionsPane(), IDC_PANE_VALUE)), "80 # web");
+    ClickUpdate(editor.panes->OptionsPane());  // not a whole number: nothing stored
+    EXPECT_EQ(Value(port), "80 # web");
+
+    // Yes/No stores On for Yes.
+    ItemView directive;
+    directive.text = "HostnameLookups";
+    directive.value = "Off";
+    directive.hasValue = true;
+    directive.image = directive.selectedImage = kDirectiveImage;
+    const ItemHandle lookups = editor.items->InsertItem(editor.items->FirstFileItem(), InsertPosition::Last(), directive);
+    Select(lookups);
+    EXPECT_EQ(editor.panes->CurrentTemplate(), kYesNoPane);
+    CheckRadioButton(editor.panes->OptionsPane(), IDC_PANE_FIRST_CHOICE, IDC_PANE_SECOND_CHOICE, IDC_PANE_FIRST_CHOICE);
+    ClickUpdate(editor.panes->OptionsPane());
+    EXPECT_EQ(Value(lookups), "On");
+}
+
+TEST_F(MainWindow, InformationTabShowsTheTemplate) {
+    OpenBoth();
+    Select(Find("Port"));
+    ChooseTab(kInformationTab);
+    const HWND info = editor.panes->InformationPane();
+    EXPECT_TRUE(IsWindowVisible(info));
+    EXPECT_EQ(WindowText(GetDlgItem(info, IDC_INFO_NAME)), "Port");
+    EXPECT_EQ(WindowText(GetDlgItem(info, IDC_INFO_RANK)), "3");
+    EXPECT_EQ(WindowText(GetDlgItem(info, IDC_INFO_TEMPLATE)), "120");
+    EXPECT_EQ(WindowText(GetDlgItem(info, IDC_INFO_DEFAULT)), "80");
+}
+
+TEST_F(MainWindow, DeleteAsksWhenTheSettingSaysSo) {
+    OpenBoth();
+    Command(CMD_DELETE_ITEM);  // nothing selected: nothing happens
+    EXPECT_EQ(prompts.deleteQuestions, 0);
+    const ItemHandle srm = editor.items->NextSibling(editor.items->FirstFileItem());
+    Select(srm);
+    prompts.answerYes = false;
+    Command(CMD_DELETE_ITEM);
+    EXPECT_EQ(prompts.deleteQuestions, 1);
+    EXPECT_EQ(editor.items->NextSibling(editor.items->FirstFileItem()), srm);
+    prompts.answerYes = true;
+    Command(CMD_DELETE_ITEM);
+    EXPECT_EQ(editor.items->NextSibling(editor.items->FirstFileItem()), kNoItem);
+    EXPECT_EQ(editor.document->currentItem, editor.items->SelectedItem());
+
+    editor.settings.confirmDelete = 0;
+    Select(editor.items->FirstFileItem());
+    Command(CMD_DELETE_ITEM);
+    EXPECT_EQ(prompts.deleteQuestions, 2);
+    EXPECT_EQ(editor.items->FirstFileItem(), kNoItem);
+    EXPECT_EQ(editor.items->LiveValueCount(), 0u);
+}
+
+TEST_F(MainWindow, CrLfToggleKeepsMenuToolbarAndSavedBytesInStep) {
+    OpenBoth();
+    const auto menuChecked = [this] { return (GetMenuState(GetMenu(editor.window), CMD_CRLF, MF_BYCOMMAND) & MF_CHECKED) != 0; };
+    const auto buttonChecked = [this] { return SendMessageA(editor.toolbar, TB_ISBUTTONCHECKED, CMD_CRLF, 0) != 0; };
+    EXPECT_TRUE(menuChecked());
+    EXPECT_TRUE(buttonChecked());
+    Command(CMD_SAVE);
+    EXPECT_EQ(files.ReadFileBytes("C:\\conf\\srm.conf"), "DocumentRoot \"C:/web\"\r\nKeepAlive yes\r\n");
+    Command(CMD_CRLF);
+    EXPECT_FALSE(menuChecked());
+    EXPECT_FALSE(buttonChecked());
+    Command(CMD_SAVE);
+    EXPECT_EQ(files.ReadFileBytes("C:\\conf\\srm.conf"), "DocumentRoot \"C:/web\"\nKeepAlive yes\n");
+    // A toolbar made again while the mode is off shows the button released.
+    editor.settings.toolBarDesc = 1;
+    RecreateToolbar(editor);
+    EXPECT_FALSE(buttonChecked());
+    Command(CMD_CRLF);
+    EXPECT_TRUE(menuChecked());
+    EXPECT_TRUE(buttonChecked());
+}
+
+TEST_F(MainWindow, SaveAsAndFailedSaves) {
+    OpenBoth();
+    ItemView made;
+    made.text = "access.conf";
+    made.image = kFileImage;
+    made.sectionMark = true;
+    editor.items->InsertItem(kNoItem, InsertPosition::First(), made);
+    files.AddDirectory("D:\\new\\");
+    prompts.saveAs = "D:\\new\\whatever.conf";
+    Command(CMD_SAVE_AS);
+    EXPECT_EQ(editor.document->configDirectory, "D:\\new\\");
+    EXPECT_TRUE(files.Exists("D:\\new\\access.conf"));
+    EXPECT_FALSE(files.Exists("D:\\new\\httpd.conf"));
+    EXPECT_TRUE(prompts.unsaved.empty());
+
+    files.MakeReadOnly("C:\\conf\\httpd.conf");
+    Command(CMD_SAVE);
+    EXPECT_EQ(prompts.unsaved, std::vector<std::string>{"C:\\conf\\httpd.conf"});
+}
+
+TEST_F(MainWindow, LayoutFollowsSizeDividerAndToolbar) {
+    const auto check = [this] {
+        RECT client{};
+        GetClientRect(editor.window, &client);
+        const Layout expected = ComputeLayout(editor.settings.windowDivider, editor.toolbarHeight, client.right, client.bottom);
+        const RECT tree = ChildRect(editor.tree);
+        EXPECT_EQ(tree.left, expected.tree.x);
+        EXPECT_EQ(tree.top, expected.tree.y);
+        EXPECT_EQ(tree.right - tree.left, expected.tree.width);
+        EXPECT_EQ(tree.bottom - tree.top, expected.tree.height);
+        const RECT description = ChildRect(editor.description);
+        EXPECT_EQ(description.left, expected.description.x);
+        EXPECT_EQ(description.right - description.left, expected.description.width);
+        EXPECT_EQ(ChildRect(editor.panes->Window()).left, expected.panes.x);
+        EXPECT_EQ(ChildRect(editor.divider).left, expected.divider.x);
+    };
+    check();
+    SetWindowPos(editor.window, nullptr, 0, 0, 800, 600, SWP_NOMOVE | SWP_NOZORDER);
+    check();
+
+    const int before = editor.settings.windowDivider;
+    const int treeBefore = ChildRect(editor.tree).right;
+    SendMessageA(editor.divider, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 10));
+    SendMessageA(editor.divider, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(32, 10));
+    SendMessageA(editor.divider, WM_LBUTTONUP, 0, MAKELPARAM(32, 10));
+    EXPECT_EQ(editor.settings.windowDivider, before + 30);
+    EXPECT_EQ(ChildRect(editor.tree).right, treeBefore + 30);
+    check();
+    // A press on the first column starts no drag.
+    SendMessageA(editor.divider, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(0, 10));
+    SendMessageA(editor.divider, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(40, 10));
+    SendMessageA(editor.divider, WM_LBUTTONUP, 0, MAKELPARAM(40, 10));
+    EXPECT_EQ(editor.settings.windowDivider, before + 30);
+    // Far to the left: the tree keeps its minimum width.
+    SendMessageA(editor.divider, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 10));
+    SendMessageA(editor.divider, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-1000, 10));
+    SendMessageA(editor.divider, WM_LBUTTONUP, 0, 0);
+    EXPECT_GE(ChildRect(editor.tree).right - ChildRect(editor.tree).left, kMinimumColumnWidth);
+
+    const int toolbarBefore = editor.toolbarHeight;
+    editor.settings.toolBarDesc = 1;
+    RecreateToolbar(editor);
+    EXPECT_GT(editor.toolbarHeight, toolbarBefore);
+    check();
+}
+
+// The Options dialog is modal: a timer inside its loop plays the user.
+TEST_F(MainWindow, OptionsReachTheRegistryAtExit) {
+    static HWND owner;
+    owner = editor.window;
+    SetTimer(editor.window, 1, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+        HWND dialog = FindWindowA(nullptr, "Options...");
+        if (!dialog) return;
+        KillTimer(owner, id);
+        CheckDlgButton(dialog, IDC_OPT_SAVE_POSITION, BST_CHECKED);
+        CheckDlgButton(dialog, IDC_OPT_CONFIRM_DELETE, BST_UNCHECKED);
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    });
+    EXPECT_TRUE(ShowOptionsDialog(editor));
+    EXPECT_EQ(editor.settings.saveWindowPos, 1u);
+    EXPECT_EQ(editor.settings.confirmDelete, 0u);
+    editor.settings.windowDivider = 260;
+    ShutDownEditor(editor);
+    Settings next = LoadSettings(registry, [](std::string_view text) { return std::string(text); });
+    EXPECT_EQ(next.windowDivider, 260);
+    EXPECT_EQ(next.confirmDelete, 0u);
+    EXPECT_EQ(next.defaultConfigPath, "C:\\Progs\\Tarnwick\\Conf");
+}
+
+}  // namespace
+}  // namespace tarnwick::testing
