@@ -1,18 +1,38 @@
 #!/usr/bin/env bash
-# What can be run today: the configuration document core, reading and saving real Apache
-# configurations and a generated 100,000-directive one, with its speed and memory figures.
-# (The editor's window arrives with the main-window work; this script will start it then.)
+# Runs Tarnwick under Wine with a sample Apache configuration.
+#   ./run.sh [FILE...]   opens the files (default: a copy of the Apache 1.3 httpd.conf)
+# With a display ($DISPLAY set) the editor opens there and runs until you close it. Without
+# one it runs on a virtual display, a screenshot of the main window is saved, and it stops.
 set -euo pipefail
 cd "$(dirname "$0")"
-tools/ensure-packages.sh cmake make g++ googletest
-cmake --preset native >/dev/null
-cmake --build --preset native --target document_bench make_bench_config
+root=$PWD
+tools/ensure-packages.sh cmake make g++ googletest g++-mingw-w64-x86-64-posix \
+  binutils-mingw-w64-x86-64 wine wine64 xvfb xauth imagemagick
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target Tarnwick
+
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp testdata/apache-1.3-split/*-dist-win "$work/"
-echo "== the Apache 1.3 distribution files, saved into $work/out"
-mkdir "$work/out"
-build/native/bench/document_bench --out "$work/out" "$work"/*-dist-win
-echo "== a generated configuration of 100,000 directives"
-build/native/bench/make_bench_config 100000 > "$work/big.conf"
-build/native/bench/document_bench "$work/big.conf"
+files=()
+if [ $# -eq 0 ]; then
+  cp testdata/apache-1.3-final/httpd.conf-dist-win "$work/httpd.conf"
+  set -- "$work/httpd.conf"
+fi
+for file in "$@"; do files+=("Z:$(realpath "$file" | tr / '\\')"); done
+
+if [ -n "${DISPLAY:-}" ]; then
+  export WINEPREFIX="$root/build/windows/wineprefix" WINEDEBUG=-all
+  wine build/windows/editor/Tarnwick.exe "${files[@]}"
+  exit 0
+fi
+
+source tools/wine-session.sh
+trap 'wine_session_stop; rm -rf "$work"' EXIT
+wine_session_start "$root/build/windows/wineprefix"
+wine build/windows/editor/Tarnwick.exe "${files[@]}" >/dev/null 2>&1 &
+editor=$!
+sleep 6
+mkdir -p build/screenshots
+shot="$root/build/screenshots/tarnwick.png"
+import -window root -crop 640x480+0+0 "$shot"
+kill "$editor" 2>/dev/null || true
+echo "Screenshot of the main window: $shot"

@@ -330,6 +330,43 @@ TEST_F(MainWindow, LayoutFollowsSizeDividerAndToolbar) {
     check();
 }
 
+TEST_F(MainWindow, CommandLineFilesOpenAsOpenWould) {
+    OpenCommandLineFiles(editor, "\"C:\\conf\\httpd.conf\" C:\\conf\\srm.conf \"C:\\conf\\missing.conf\"");
+    EXPECT_EQ(editor.document->configDirectory, "C:\\conf\\");
+    std::vector<std::string> names;
+    for (ItemHandle file = editor.items->FirstFileItem(); file; file = editor.items->NextSibling(file))
+        names.emplace_back(editor.items->GetItem(file).text);
+    EXPECT_EQ(names, (std::vector<std::string>{"httpd.conf", "srm.conf", "missing.conf"}));
+    OpenCommandLineFiles(editor, "   ");  // an empty command line changes nothing
+    std::size_t count = 0;
+    for (ItemHandle file = editor.items->FirstFileItem(); file; file = editor.items->NextSibling(file)) ++count;
+    EXPECT_EQ(count, 3u);
+}
+
+TEST_F(MainWindow, MegabyteValueShowsAndUpdatesWhole) {
+    OpenBoth();
+    const ItemHandle root = Find("DocumentRoot");
+    const std::string huge(1 << 20, 'v');
+    editor.items->SetItemValue(root, huge);
+    Select(root);
+    EXPECT_EQ(GetWindowTextLengthA(GetDlgItem(editor.panes->OptionsPane(), IDC_PANE_VALUE)), 1 << 20);
+    ClickUpdate(editor.panes->OptionsPane());
+    EXPECT_EQ(Value(root), huge);
+}
+
+TEST_F(MainWindow, RegistryValuesOfTheWrongKindAreSurvived) {
+    registry.Put(RegistryRoot::LocalMachine, TemplateKey("Port"), StringValue("Template", "120"));  // text, not a number
+    registry.Put(RegistryRoot::LocalMachine, TemplateKey("DocumentRoot"),
+                 StringValue("Description", std::string(20000, 'd')));  // too large: the default shows
+    OpenBoth();
+    Select(Find("Port"));
+    EXPECT_FALSE(IsPaneKind(editor.panes->CurrentTemplate()));
+    EXPECT_EQ(editor.panes->OptionsPane(), nullptr);  // no pane kind: the Options tab stays empty
+    Select(Find("DocumentRoot"));
+    EXPECT_EQ(WindowText(editor.description), "No description available.");
+    EXPECT_EQ(editor.panes->CurrentTemplate(), kGeneralPane);
+}
+
 // The Options dialog is modal: a timer inside its loop plays the user.
 TEST_F(MainWindow, OptionsReachTheRegistryAtExit) {
     static HWND owner;
