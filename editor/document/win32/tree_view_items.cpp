@@ -68,14 +68,19 @@ ItemHandle TreeViewItems::InsertItem(ItemHandle parent, InsertPosition where, co
             break;
     }
     TVITEMA& data = insert.item;
-    data.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_CHILDREN | TVIF_STATE;
+    data.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_CHILDREN;
     data.pszText = text.data();
     data.iImage = item.image;
     data.iSelectedImage = item.selectedImage;
     data.lParam = reinterpret_cast<LPARAM>(value);
     data.cChildren = item.sectionMark ? 1 : 0;
-    data.stateMask = TVIS_EXPANDED;
-    data.state = item.expanded ? TVIS_EXPANDED : 0;
+    // A new item is collapsed; the state is only given when it is not, as setting it costs
+    // the control a walk over the items.
+    if (item.expanded) {
+        data.mask |= TVIF_STATE;
+        data.stateMask = TVIS_EXPANDED;
+        data.state = TVIS_EXPANDED;
+    }
     const auto created = reinterpret_cast<HTREEITEM>(
         SendMessageA(treeView_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
     if (!created) {

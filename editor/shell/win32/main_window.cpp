@@ -246,8 +246,13 @@ void RunCommand(Editor& editor, int command) {
     ConfigDocument& document = *editor.document;
     switch (command) {
         case CMD_OPEN:
-            if (const auto selection = editor.prompts.ChooseFilesToOpen(editor.window, document.configDirectory))
+            if (const auto selection = editor.prompts.ChooseFilesToOpen(editor.window, document.configDirectory)) {
+                // The tree is drawn once when all files are in, not once per item read.
+                SendMessageA(editor.tree, WM_SETREDRAW, FALSE, 0);
                 OpenConfigFiles(document, *selection);
+                SendMessageA(editor.tree, WM_SETREDRAW, TRUE, 0);
+                InvalidateRect(editor.tree, nullptr, TRUE);
+            }
             break;
         case CMD_SAVE:
         case CMD_SAVE_MENU:  // the menu's Save saves too, as a user expects
