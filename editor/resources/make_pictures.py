@@ -253,6 +253,84 @@ def write_ico(path, rows):
         out.write(header + entry + image)
 
 
+def write_cur(path, rows, hotspot):
+    """A 32x32 monochrome cursor: 'k' black, 'w' white, anything else transparent."""
+    size = 32
+    def mask_rows(test):
+        out = bytearray()
+        for row in reversed(rows):
+            bits = 0
+            for i, ch in enumerate(row):
+                bits = (bits << 1) | (1 if test(ch) else 0)
+            out += bits.to_bytes(4, 'big')
+        return out
+    xor = mask_rows(lambda ch: ch == 'w')
+    and_mask = mask_rows(lambda ch: ch not in 'kw')
+    info = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 1, 0, len(xor) + len(and_mask), 0, 0, 2, 0)
+    palette = bytes((0, 0, 0, 0, 255, 255, 255, 0))
+    image = info + palette + xor + and_mask
+    header = struct.pack('<HHH', 0, 2, 1)
+    entry = struct.pack('<BBBBHHII', size, size, 2, 0, hotspot[0], hotspot[1], len(image), 6 + 16)
+    with open(path, 'wb') as out:
+        out.write(header + entry + image)
+
+
+ARROW = [
+    "k...............",
+    "kk..............",
+    "kwk.............",
+    "kwwk............",
+    "kwwwk...........",
+    "kwwwwk..........",
+    "kwwwwwk.........",
+    "kwwwwwwk........",
+    "kwwwwwwwk.......",
+    "kwwwwwkkkk......",
+    "kwwkwwk.........",
+    "kwk.kwwk........",
+    "kk..kwwk........",
+    "k....kwwk.......",
+    ".....kwwk.......",
+    "......kk........",
+]
+
+
+def drag_cursor(extra):
+    rows = [list('.' * 32) for _ in range(32)]
+    for y, row in enumerate(ARROW):
+        for x, ch in enumerate(row):
+            rows[y][x] = ch
+    for y, row in enumerate(extra):
+        for x, ch in enumerate(row):
+            if ch != '.':
+                rows[y + 16][x + 10] = ch
+    return [''.join(row) for row in rows]
+
+
+SMALL_SHEET = [
+    "kkkkkkk...",
+    "kwwwwwkk..",
+    "kwwwwwkwk.",
+    "kwwwwwwwk.",
+    "kwkkkkwwk.",
+    "kwwwwwwwk.",
+    "kwkkkkkwk.",
+    "kwwwwwwwk.",
+    "kkkkkkkkk.",
+]
+NO_ENTRY = [
+    "..kkkkk...",
+    ".kwwwwwk..",
+    "kwwkkkwwk.",
+    "kwkwkkkwk.",
+    "kwkkwkkwk.",
+    "kwkkkwkwk.",
+    "kwwkkkwwk.",
+    ".kwwwwwk..",
+    "..kkkkk...",
+]
+
+
 def scale(rows, factor):
     return [''.join(ch * factor for ch in row) for row in rows for _ in range(factor)]
 
@@ -289,6 +367,8 @@ def main():
     write_bmp(os.path.join(here, 'about.bmp'), about_picture())
     icon = [row.replace(' ', '.') for row in scale(FOLDER_OPEN + ['.' * 16] * 3, 2)]
     write_ico(os.path.join(here, 'tarnwick.ico'), icon[:32])
+    write_cur(os.path.join(here, 'drag_over_tree.cur'), drag_cursor(SMALL_SHEET), (0, 0))
+    write_cur(os.path.join(here, 'drag_elsewhere.cur'), drag_cursor(NO_ENTRY), (0, 0))
 
 
 if __name__ == '__main__':

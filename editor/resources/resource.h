@@ -72,6 +72,19 @@
 #define IDC_OPT_TOOLBAR_TEXT    1012
 #define IDC_OPT_SAVE            3
 
+// ---- Controls of the New File, New Item, Quick Config and Set Template dialogs -----------
+#define IDC_NAME_COMBO          1001  // New File and New Item
+#define IDC_QC_SERVER_ROOT      1002
+#define IDC_QC_DOCUMENT_ROOT    1003
+#define IDC_QC_PORT             1004
+#define IDC_QC_USER             1005
+#define IDC_QC_GROUP            1006
+#define IDC_QC_ADMIN            1007
+#define IDC_QC_UNIX             1011
+#define IDC_QC_WINDOWS          1012
+#define IDC_QC_PORT_UPDOWN      1015
+#define IDC_TEMPLATE_LIST       1025
+
 // ---- Controls we add (2000 up) ----------------------------------------------------------
 #define IDC_ABOUT_PICTURE       2000
 

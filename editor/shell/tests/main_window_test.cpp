@@ -115,6 +115,39 @@ TEST_F(MainWindow, StartsWithTheSettingsAndAnEmptyTree) {
     EXPECT_STREQ(title, "Kel Tarnwick");
 }
 
+TEST_F(MainWindow, ToolbarHasItsElevenEntriesAndResourcesLoad) {
+    EXPECT_EQ(SendMessageA(editor.toolbar, TB_BUTTONCOUNT, 0, 0), 11);
+    TBBUTTON button{};
+    SendMessageA(editor.toolbar, TB_GETBUTTON, 4, reinterpret_cast<LPARAM>(&button));
+    EXPECT_EQ(button.idCommand, CMD_CRLF);
+    EXPECT_TRUE(button.fsStyle & TBSTYLE_CHECK);
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    for (int dialog : {IDD_ABOUT, IDD_NEW_ITEM, IDD_OPTIONS, IDD_NEW_FILE, IDD_PANE_GENERAL, IDD_PANE_YES_NO,
+                       IDD_PANE_ON_OFF, IDD_PANE_NUMERICAL, IDD_QUICK_CONFIG, IDD_PANE_DIRECTORY, IDD_PANE_DIRECTORY_BS,
+                       IDD_PANE_CONTAINER, IDD_PANE_INFORMATION, IDD_SET_TEMPLATE})
+        EXPECT_NE(FindResourceA(instance, MAKEINTRESOURCEA(dialog), reinterpret_cast<LPCSTR>(RT_DIALOG)), nullptr) << dialog;
+    for (int cursor : {IDC_DRAG_ELSEWHERE, IDC_DRAG_OVER_TREE})
+        EXPECT_NE(LoadCursorA(instance, MAKEINTRESOURCEA(cursor)), nullptr) << cursor;
+    EXPECT_NE(LoadIconA(instance, MAKEINTRESOURCEA(IDI_TARNWICK)), nullptr);
+    EXPECT_NE(LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_MAIN)), nullptr);
+}
+
+TEST_F(MainWindow, ExitClosesTheWindow) {
+    Command(CMD_EXIT);
+    EXPECT_EQ(editor.window, nullptr);
+}
+
+TEST_F(MainWindow, MissingConfigurationDirectoryIsReportedOnSave) {
+    editor.document->configDirectory = "Q:\\missing";
+    ItemView made;
+    made.text = "httpd.conf";
+    made.image = kFileImage;
+    made.sectionMark = true;
+    editor.items->InsertItem(kNoItem, InsertPosition::First(), made);
+    Command(CMD_SAVE);
+    EXPECT_EQ(prompts.unsaved, std::vector<std::string>{"Q:\\missing\\httpd.conf"});
+}
+
 TEST_F(MainWindow, OpeningFilesFillsTheTree) {
     OpenBoth();
     EXPECT_EQ(prompts.openedFrom, "C:\\Progs\\Tarnwick\\Conf");
