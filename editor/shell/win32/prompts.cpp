@@ -13,31 +13,33 @@ const char kFilter[] = "Apache Config Files\0*.conf\0All Files\0*.*\0";
 // Room for many chosen names at once; the dialog reports, rather than cuts, what does not fit.
 constexpr DWORD kFileNameBufferBytes = 64 * 1024;
 
+// The open and save dialogs share their set-up: owner, filter, an empty name buffer and the
+// configuration directory to start in.
+OPENFILENAMEA FileDialog(HWND owner, std::string& buffer, const std::string& directory) {
+    buffer.assign(kFileNameBufferBytes, '\0');
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = kFilter;
+    dialog.lpstrFile = buffer.data();
+    dialog.nMaxFile = kFileNameBufferBytes;
+    dialog.lpstrInitialDir = directory.c_str();
+    return dialog;
+}
+
 class WindowsPrompts final : public EditorPrompts {
 public:
     std::optional<OpenSelection> ChooseFilesToOpen(HWND owner, const std::string& directory) override {
-        std::string buffer(kFileNameBufferBytes, '\0');
-        OPENFILENAMEA dialog{};
-        dialog.lStructSize = sizeof dialog;
-        dialog.hwndOwner = owner;
-        dialog.lpstrFilter = kFilter;
-        dialog.lpstrFile = buffer.data();
-        dialog.nMaxFile = kFileNameBufferBytes;
-        dialog.lpstrInitialDir = directory.c_str();
+        std::string buffer;
+        OPENFILENAMEA dialog = FileDialog(owner, buffer, directory);
         dialog.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT;
         if (!GetOpenFileNameA(&dialog)) return std::nullopt;
         return DecodeOpenSelection(buffer, dialog.nFileOffset);
     }
 
     std::optional<std::string> ChooseSaveAsPath(HWND owner, const std::string& directory) override {
-        std::string buffer(kFileNameBufferBytes, '\0');
-        OPENFILENAMEA dialog{};
-        dialog.lStructSize = sizeof dialog;
-        dialog.hwndOwner = owner;
-        dialog.lpstrFilter = kFilter;
-        dialog.lpstrFile = buffer.data();
-        dialog.nMaxFile = kFileNameBufferBytes;
-        dialog.lpstrInitialDir = directory.c_str();
+        std::string buffer;
+        OPENFILENAMEA dialog = FileDialog(owner, buffer, directory);
         if (!GetSaveFileNameA(&dialog)) return std::nullopt;
         return std::string(buffer.c_str());
     }
