@@ -240,6 +240,37 @@ TEST_F(MainWindow, UpdateStoresWhatEachPaneKindHolds) {
     EXPECT_EQ(Value(lookups), "On");
 }
 
+TEST_F(MainWindow, DirectoryPaneHasItsFolderTreeAndStoresItsText) {
+    registry.Put(RegistryRoot::LocalMachine, TemplateKey("DocumentRoot"), NumberValue("Template", kBackslashDirectoryPane));
+    OpenBoth();
+    const ItemHandle root = Find("DocumentRoot");
+    Select(root);
+    const HWND pane = editor.panes->OptionsPane();
+    EXPECT_EQ(editor.panes->CurrentTemplate(), kBackslashDirectoryPane);
+    EXPECT_NE(GetDlgItem(pane, IDC_PANE_DIRECTORIES), nullptr);
+    EXPECT_EQ(WindowText(GetDlgItem(pane, IDC_PANE_VALUE)), "\"C:/web\"");
+    SetDlgItemTextA(pane, IDC_PANE_VALUE, "D:\\www");
+    ClickUpdate(pane);
+    EXPECT_EQ(Value(root), "D:\\www");
+}
+
+TEST_F(MainWindow, InsertAndDeleteKeysInTheTreeAreCommands) {
+    OpenBoth();
+    editor.settings.confirmDelete = 0;
+    const ItemHandle srm = editor.items->NextSibling(editor.items->FirstFileItem());
+    Select(srm);
+    NMTVKEYDOWN key{};
+    key.hdr = {editor.tree, IDC_CONFIG_TREE, static_cast<UINT>(TVN_KEYDOWN)};
+    key.wVKey = VK_DELETE;
+    SendMessageA(editor.window, WM_NOTIFY, IDC_CONFIG_TREE, reinterpret_cast<LPARAM>(&key));
+    EXPECT_EQ(editor.items->NextSibling(editor.items->FirstFileItem()), kNoItem);
+    // The same notification from another window is not the tree's.
+    Select(editor.items->FirstFileItem());
+    key.hdr.hwndFrom = editor.description;
+    SendMessageA(editor.window, WM_NOTIFY, IDC_CONFIG_TREE, reinterpret_cast<LPARAM>(&key));
+    EXPECT_NE(editor.items->FirstFileItem(), kNoItem);
+}
+
 TEST_F(MainWindow, InformationTabShowsTheTemplate) {
     OpenBoth();
     Select(Find("Port"));
