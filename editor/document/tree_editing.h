@@ -1,0 +1,24 @@
+#pragma once
+// Moving items in the tree, as drag and drop does it: the item and everything below it are
+// made again at the drop place, with their texts, values, images, state and section marks,
+// and the items they were made from are deleted.
+
+#include "config_tree.h"
+
+namespace tarnwick {
+
+// True when `item` is `ancestor` or lies below it.
+bool IsSameOrBelow(const ConfigTree& tree, ItemHandle item, ItemHandle ancestor);
+
+// Moves `source` with everything below it to the drop position given by `target`:
+// - onto an item with children or onto a file item: the last child of `target`;
+// - onto any other item: right after it, under the same parent.
+// Nothing moves when `source` is a file item, or `target` is none, `source` itself or below it.
+// Returns the moved item, selected, or kNoItem when nothing moved.
+ItemHandle MoveItem(ConfigTree& tree, ItemHandle target, ItemHandle source);
+
+// Makes `item` with everything below it again as the last child of `parent`, then deletes
+// `item`. Returns the new item.
+ItemHandle MoveSubtree(ConfigTree& tree, ItemHandle parent, ItemHandle item);
+
+}  // namespace tarnwick
