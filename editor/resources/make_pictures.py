@@ -208,6 +208,52 @@ TOOLBAR = [  # eight 16x15 pictures side by side: open, save, new item, del item
 ]
 
 
+DRIVE_BODY = [
+    "................",
+    "................",
+    "................",
+    "................",
+    "................",
+    "................",
+    "..kkkkkkkkkkkk..",
+    ".kwwwwwwwwwwwwk.",
+    ".kgggggggggggwk.",
+    ".kggggggggnnggk.",
+    ".kgggggggggggwk.",
+    "..kkkkkkkkkkkk..",
+    "................",
+    "................",
+    "................",
+    "................",
+]
+REMOVABLE = [
+    "................",
+    "................",
+    "....kkkkkkkk....",
+    "....kwwwwwwk....",
+    "....kkkkkkkk....",
+    "................",
+] + DRIVE_BODY[6:]
+REMOTE = DRIVE_BODY[:12] + [
+    ".......kk.......",
+    ".......kk.......",
+    "..kkkkkkkkkkkk..",
+    "................",
+]
+CDROM = [
+    "................",
+    ".....kkkkkk.....",
+    "...kkccccccbk...",
+    "..kcccccccccbk..",
+    ".kccccckkccccbk.",
+    ".kcccckwwkcccbk.",
+    ".kccccckkccccbk.",
+    "..kcccccccccbk..",
+    "...kkccccccbk...",
+    ".....kkkkkk.....",
+] + DRIVE_BODY[10:]
+
+
 def write_bmp(path, rows):
     height = len(rows)
     width = len(rows[0])
@@ -367,6 +413,10 @@ def main():
     write_bmp(os.path.join(here, 'about.bmp'), about_picture())
     icon = [row.replace(' ', '.') for row in scale(FOLDER_OPEN + ['.' * 16] * 3, 2)]
     write_ico(os.path.join(here, 'tarnwick.ico'), icon[:32])
+    write_bmp(os.path.join(here, 'drive_removable.bmp'), REMOVABLE)
+    write_bmp(os.path.join(here, 'drive_fixed.bmp'), DRIVE_BODY)
+    write_bmp(os.path.join(here, 'drive_remote.bmp'), REMOTE)
+    write_bmp(os.path.join(here, 'drive_cdrom.bmp'), CDROM)
     write_cur(os.path.join(here, 'drag_over_tree.cur'), drag_cursor(SMALL_SHEET), (0, 0))
     write_cur(os.path.join(here, 'drag_elsewhere.cur'), drag_cursor(NO_ENTRY), (0, 0))
 

@@ -17,6 +17,10 @@
 #define IDB_SECTION_OPEN        127
 #define IDB_DIRECTIVE           128
 #define IDC_DRAG_OVER_TREE      129   // cursor while a drag is over the tree
+#define IDB_DRIVE_CDROM         129   // directory tree images, 16 by 16
+#define IDB_DRIVE_REMOVABLE     200
+#define IDB_DRIVE_FIXED         201
+#define IDB_DRIVE_REMOTE        202
 
 // ---- Menu and accelerators --------------------------------------------------------------
 #define IDM_MAIN                102

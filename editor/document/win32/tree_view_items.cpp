@@ -87,6 +87,7 @@ ItemHandle TreeViewItems::InsertItem(ItemHandle parent, InsertPosition where, co
         ReleaseValue(value);
         return kNoItem;
     }
+    if (item.sectionMark) marked_.insert(AsHandle(created));
     return AsHandle(created);
 }
 
@@ -116,7 +117,7 @@ ItemView TreeViewItems::GetItem(ItemHandle item) const {
         }
         view.image = data.iImage;
         view.selectedImage = data.iSelectedImage;
-        view.sectionMark = data.cChildren != 0;
+        view.sectionMark = marked_.count(item) != 0;
         view.expanded = (data.state & TVIS_EXPANDED) != 0;
         return view;
     }
@@ -164,9 +165,11 @@ void TreeViewItems::DeleteItem(ItemHandle item) {
     // The control frees only its own memory: collect the value strings of the whole subtree,
     // walking it through child, sibling and parent links, and release them once it is gone.
     std::vector<std::string*> released;
+    std::vector<ItemHandle> removed;
     ItemHandle at = item;
     for (;;) {
         if (std::string* value = ValueOf(at)) released.push_back(value);
+        removed.push_back(at);
         if (const ItemHandle child = FirstChild(at)) {
             at = child;
             continue;
@@ -177,6 +180,7 @@ void TreeViewItems::DeleteItem(ItemHandle item) {
     }
     if (!SendMessageA(treeView_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(AsTreeItem(item)))) return;
     for (std::string* value : released) ReleaseValue(value);
+    for (ItemHandle gone : removed) marked_.erase(gone);
 }
 
 }  // namespace tarnwick

@@ -1,6 +1,8 @@
 #pragma once
 // The tree operations on a real SysTreeView32. Each item's parameter (lParam) points to its
-// value string, or is 0 when it has none; the section mark is the item's child-count flag.
+// value string, or is 0 when it has none. The section mark is given to the control as the
+// item's child-count flag, for its expand button, and kept here as well: the control clears
+// that flag when an item's last child goes.
 
 #include "../config_tree.h"
 
@@ -47,6 +49,7 @@ private:
 
     HWND treeView_;
     std::unordered_set<std::string*> values_;  // every value string this binding owns
+    std::unordered_set<ItemHandle> marked_;     // the items whose section mark is set
     mutable std::string textBuffer_;           // backs the text of the last GetItem
 };
 

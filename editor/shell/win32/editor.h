@@ -6,7 +6,9 @@
 #include "config_reader.h"
 #include "registry.h"
 #include "settings.h"
+#include "help.h"
 #include "win32/pane_container.h"
+#include "win32/win32_drive_system.h"
 #include "win32/tree_view_items.h"
 
 #include <memory>
@@ -53,6 +55,9 @@ struct Editor {
     int toolbarHeight = 0;
     RECT laidOut{};
     int dividerAnchor = 0;  // x inside the divider where a drag began; 0 when none
+    bool dragging = false;  // an item of the tree is being dragged
+    Win32DriveSystem drives;
+    HelpLoader help;
 
     std::unique_ptr<TreeViewItems> items;
     std::unique_ptr<ConfigDocument> document;
@@ -76,6 +81,15 @@ void RecreateToolbar(Editor& editor);
 HWND CreateMainToolbar(Editor& editor);
 LRESULT CALLBACK DividerProcedure(HWND divider, UINT message, WPARAM wParam, LPARAM lParam);
 bool ShowOptionsDialog(Editor& editor);
+bool ShowNewFileDialog(Editor& editor);
+bool ShowQuickConfigDialog(Editor& editor);
+bool ShowNewItem(Editor& editor);
+void ShowHelp(Editor& editor);
+
+// Dragging items in the tree.
+void BeginItemDrag(Editor& editor, ItemHandle item);
+void DragMove(Editor& editor, int x, int y);  // x and y relative to the tree
+void EndItemDrag(Editor& editor);
 void ShowAboutDialog(Editor& editor);
 
 // Opens the files named on a command line as Open would: each quoted or blank-separated path.

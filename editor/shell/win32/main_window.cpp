@@ -8,6 +8,7 @@
 #include "resource.h"
 #include "template_store.h"
 #include "tree_walk.h"
+#include "win32/item_dialogs.h"
 
 #include <commctrl.h>
 
@@ -63,7 +64,7 @@ void OnCreate(Editor& editor) {
     editor.document = std::make_unique<ConfigDocument>(
         ConfigDocument{*editor.items, editor.files, editor.settings.defaultConfigPath});
     editor.panes = std::make_unique<PaneContainer>(editor.instance, *editor.items, editor.registry,
-                                                   editor.document->currentItem);
+                                                   editor.document->currentItem, editor.drives);
     editor.panes->Create(editor.window);
     LayOut(editor);
     SetWindowPos(editor.panes->Window(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
@@ -97,7 +98,10 @@ void OnTreeNotify(Editor& editor, const NMHDR& header) {
             if (key == VK_DELETE) SendMessageA(editor.window, WM_COMMAND, CMD_DELETE_ITEM, 0);
             break;
         }
-        default: break;  // dragging items arrives with tree editing
+        case TVN_BEGINDRAGA:
+            BeginItemDrag(editor, reinterpret_cast<ItemHandle>(reinterpret_cast<const NMTREEVIEWA&>(header).itemNew.hItem));
+            break;
+        default: break;
     }
 }
 
@@ -142,6 +146,13 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
                                static_cast<short>(HIWORD(lParam)), 0, window, nullptr);
             return 0;
         case WM_COMMAND: RunCommand(*editor, LOWORD(wParam)); return 0;
+        case WM_MOUSEMOVE: {
+            POINT inTree{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            MapWindowPoints(window, editor->tree, &inTree, 1);
+            DragMove(*editor, inTree.x, inTree.y);
+            return 0;
+        }
+        case WM_LBUTTONUP: EndItemDrag(*editor); return 0;
         default: break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
@@ -267,8 +278,22 @@ void RunCommand(Editor& editor, int command) {
         case CMD_DELETE_ITEM: DeleteCurrentItem(editor); break;
         case CMD_OPTIONS: ShowOptionsDialog(editor); break;
         case CMD_ABOUT: ShowAboutDialog(editor); break;
-        default: break;  // New File, Quick Config, New Item and Help arrive with their dialogs
+        case CMD_NEW_FILE: ShowNewFileDialog(editor); break;
+        case CMD_QUICK_CONFIG: ShowQuickConfigDialog(editor); break;
+        case CMD_NEW_ITEM: ShowNewItem(editor); break;
+        case CMD_HELP_CONTENTS: ShowHelp(editor); break;
+        default: break;  // Print, Cut, Copy and Paste stand in the menus without an action
     }
+}
+
+bool ShowNewItem(Editor& editor) {
+    NewItemRequest request{*editor.items, editor.registry, editor.document->currentItem,
+                           [&editor] { ShowNewFileDialog(editor); }};
+    return ShowNewItemDialog(editor.instance, editor.window, request);
+}
+
+void ShowHelp(Editor& editor) {
+    editor.help.CallHtmlHelp(editor.window, HelpFilePath(editor.settings.helpPath), 0 /* HH_DISPLAY_TOPIC */, 0);
 }
 
 void OpenCommandLineFiles(Editor& editor, const std::string& commandLine) {

@@ -3,6 +3,8 @@
 #include "pane_values.h"
 #include "resource.h"
 #include "template_store.h"
+#include "win32/item_dialogs.h"
+#include "win32/tree_view_items.h"
 
 #include <commctrl.h>
 
@@ -24,11 +26,14 @@ std::string WindowText(HWND window) {
     return text;
 }
 
-PaneContainer::PaneContainer(HINSTANCE instance, ConfigTree& tree, Registry& registry, const ItemHandle& currentItem)
-    : instance_(instance), tree_(tree), registry_(registry), currentItem_(currentItem) {}
+PaneContainer::PaneContainer(HINSTANCE instance, ConfigTree& tree, Registry& registry, const ItemHandle& currentItem,
+                             const DriveSystem& drives)
+    : instance_(instance), tree_(tree), registry_(registry), currentItem_(currentItem), drives_(drives) {}
 
 PaneContainer::~PaneContainer() {
     if (container_ && IsWindow(container_)) DestroyWindow(container_);
+    directories_.reset();
+    if (directoryImages_) ImageList_Destroy(directoryImages_);
 }
 
 HWND PaneContainer::Create(HWND parent) {
@@ -109,6 +114,7 @@ void PaneContainer::ChoosePane(std::string_view name) {
     // The number is set first: the new pane's initialisation goes by it.
     currentTemplate_ = number;
     if (options_) DestroyWindow(options_);
+    directories_.reset();
     options_ = IsPaneKind(number) ? CreatePane(number) : nullptr;  // no pane kind: the tab stays empty
     PlacePane(options_);
     if (options_ && currentTab_ == kOptionsTab) ShowWindow(options_, SW_SHOW);
@@ -150,8 +156,17 @@ INT_PTR CALLBACK PaneContainer::PaneProcedure(HWND pane, UINT message, WPARAM wP
             self->ShowValue(pane, lParam ? reinterpret_cast<const char*>(lParam) : "");
             return TRUE;
         case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED) {
-                self->Update(pane);
+            if (HIWORD(wParam) != BN_CLICKED) break;
+            switch (LOWORD(wParam)) {
+                case IDOK: self->Update(pane); return TRUE;
+                case IDCANCEL: self->CopyDirectory(pane); return TRUE;
+                case IDC_INFO_SET_TEMPLATE: self->SetTemplate(pane); return TRUE;
+                default: break;
+            }
+            break;
+        case WM_NOTIFY:
+            if (self->OnDirectoryNotify(pane, *reinterpret_cast<const NMHDR*>(lParam))) {
+                SetWindowLongPtrA(pane, DWLP_MSGRESULT, 0);  // the tree goes ahead
                 return TRUE;
             }
             break;
@@ -165,7 +180,54 @@ void PaneContainer::InitialisePane(HWND pane) {
     if (HWND edit = GetDlgItem(pane, IDC_PANE_VALUE)) SendMessageA(edit, EM_SETLIMITTEXT, 0, 0);
     if (currentTemplate_ == kNumericalPane && pane != defaults_ && pane != information_)
         SendMessageA(GetDlgItem(pane, IDC_PANE_UPDOWN), UDM_SETRANGE, 0, MAKELPARAM(32767, 0));
-    // The Directory panes' drive and folder tree is filled by the directory chooser.
+    if ((currentTemplate_ == kSlashDirectoryPane || currentTemplate_ == kBackslashDirectoryPane) && pane != defaults_ &&
+        pane != information_)
+        FillDirectories(pane);
+}
+
+void PaneContainer::FillDirectories(HWND pane) {
+    HWND tree = GetDlgItem(pane, IDC_PANE_DIRECTORIES);
+    if (!tree) return;
+    if (!directoryImages_) {
+        directoryImages_ = ImageList_Create(16, 16, ILC_COLOR24, 7, 7);
+        for (int bitmap : {IDB_FILE_CLOSED, IDB_FILE_OPEN, IDB_DRIVE_REMOVABLE, IDB_DRIVE_FIXED, IDB_DRIVE_REMOTE,
+                           IDB_DRIVE_CDROM, IDB_DRIVE_FIXED}) {
+            auto picture = static_cast<HBITMAP>(LoadImageA(instance_, MAKEINTRESOURCEA(bitmap), IMAGE_BITMAP, 0, 0, 0));
+            ImageList_Add(directoryImages_, picture, nullptr);
+            DeleteObject(picture);
+        }
+    }
+    SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(directoryImages_));
+    directories_ = std::make_unique<TreeViewItems>(tree);
+    FillDriveList(*directories_, drives_);
+}
+
+bool PaneContainer::OnDirectoryNotify(HWND pane, const NMHDR& header) {
+    const bool directoryPane = currentTemplate_ == kSlashDirectoryPane || currentTemplate_ == kBackslashDirectoryPane;
+    if (!directoryPane || pane != options_ || !directories_ || header.idFrom != IDC_PANE_DIRECTORIES ||
+        header.code != TVN_ITEMEXPANDINGA)
+        return false;
+    const auto& change = reinterpret_cast<const NMTREEVIEWA&>(header);
+    const auto item = reinterpret_cast<ItemHandle>(change.itemNew.hItem);
+    if (change.action & TVE_EXPAND) ExpandFolder(*directories_, drives_, item);
+    else if (change.action & TVE_COLLAPSE) PruneFolder(*directories_, item);
+    return true;
+}
+
+void PaneContainer::CopyDirectory(HWND pane) {
+    if (pane != options_ || !directories_) return;
+    const char separator = currentTemplate_ == kSlashDirectoryPane ? '/' : '\\';
+    const std::string path = BuildItemPath(*directories_, directories_->SelectedItem(), separator);
+    SetDlgItemTextA(pane, IDC_PANE_VALUE, path.c_str());
+}
+
+void PaneContainer::SetTemplate(HWND pane) {
+    const std::uint32_t chosen = ShowSetTemplateDialog(instance_, pane, registry_);
+    if (chosen == 0) return;
+    // The name is the Default pane's heading, which the last selection set to the item's name.
+    const std::string name = WindowText(GetDlgItem(defaults_, IDC_PANE_HEADING)).substr(0, 1023);
+    if (!AssignTemplate(registry_, name, chosen)) return;  // no template key: nothing written, nothing said
+    ShowItemInPanes();
 }
 
 void PaneContainer::ShowValue(HWND pane, const char* text) {

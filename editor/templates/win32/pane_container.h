@@ -4,13 +4,16 @@
 // pane. "&Update" in a pane stores its content as the current item's value, in the tree only.
 
 #include "config_tree.h"
+#include "directory_chooser.h"
 #include "registry.h"
 
 #include <cstdint>
 #include <string>
+#include <memory>
 #include <string_view>
 
 #include <windows.h>
+#include <commctrl.h>
 
 namespace tarnwick {
 
@@ -19,7 +22,8 @@ enum PaneTab : int { kOptionsTab = 0, kDefaultTab = 1, kInformationTab = 2 };
 class PaneContainer {
 public:
     // `currentItem` is the editor's current item, read whenever a pane needs it.
-    PaneContainer(HINSTANCE instance, ConfigTree& tree, Registry& registry, const ItemHandle& currentItem);
+    PaneContainer(HINSTANCE instance, ConfigTree& tree, Registry& registry, const ItemHandle& currentItem,
+                  const DriveSystem& drives);
     ~PaneContainer();
     PaneContainer(const PaneContainer&) = delete;
     PaneContainer& operator=(const PaneContainer&) = delete;
@@ -43,6 +47,8 @@ public:
     HWND DefaultPane() const { return defaults_; }
     HWND InformationPane() const { return information_; }
     HWND Tabs() const { return tabs_; }
+    // The directory tree of the Options pane when it is a Directory pane, else none.
+    ConfigTree* Directories() const { return directories_.get(); }
 
 private:
     static INT_PTR CALLBACK ContainerProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -56,11 +62,18 @@ private:
     void ShowValue(HWND pane, const char* text);
     void FillInformation(HWND pane, std::string_view name);
     void Update(HWND pane);
+    void CopyDirectory(HWND pane);
+    void SetTemplate(HWND pane);
+    bool OnDirectoryNotify(HWND pane, const NMHDR& header);
+    void FillDirectories(HWND pane);
 
     HINSTANCE instance_;
     ConfigTree& tree_;
     Registry& registry_;
     const ItemHandle& currentItem_;
+    const DriveSystem& drives_;
+    std::unique_ptr<ConfigTree> directories_;  // the Directory pane's drive and folder tree
+    HIMAGELIST directoryImages_ = nullptr;
     HWND container_ = nullptr;
     HWND tabs_ = nullptr;
     HWND options_ = nullptr;

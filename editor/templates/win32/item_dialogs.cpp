@@ -1,0 +1,99 @@
+#include "item_dialogs.h"
+
+#include "new_item.h"
+#include "resource.h"
+#include "template_store.h"
+#include "win32/pane_container.h"
+
+namespace tarnwick {
+
+namespace {
+
+constexpr std::size_t kMaxNameLength = 1023;
+
+template <typename Data>
+Data* DataOf(HWND dialog) { return reinterpret_cast<Data*>(GetWindowLongPtrA(dialog, GWLP_USERDATA)); }
+
+std::string CurrentName(const NewItemRequest& request) {
+    return request.currentItem ? std::string(request.tree.GetItem(request.currentItem).text) : std::string();
+}
+
+void AcceptNewItem(HWND dialog, NewItemRequest& request) {
+    while (request.currentItem == kNoItem && request.askForFileItem) request.askForFileItem();
+    std::string name = WindowText(GetDlgItem(dialog, IDC_NAME_COMBO)).substr(0, kMaxNameLength);
+    const bool added = InsertNewItem(request.tree, request.registry, request.currentItem, name) != kNoItem;
+    EndDialog(dialog, added ? IDOK : IDCANCEL);
+}
+
+INT_PTR CALLBACK NewItemProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(dialog, GWLP_USERDATA, lParam);
+        auto& request = *reinterpret_cast<NewItemRequest*>(lParam);
+        HWND combo = GetDlgItem(dialog, IDC_NAME_COMBO);
+        for (const std::string& name : OfferedNames(request.registry, CurrentName(request)))
+            SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        return TRUE;
+    }
+    auto* request = DataOf<NewItemRequest>(dialog);
+    if (message != WM_COMMAND || !request) return FALSE;
+    const int command = LOWORD(wParam);
+    if (command == IDOK || (command == IDC_NAME_COMBO && HIWORD(wParam) == CBN_DBLCLK)) {
+        AcceptNewItem(dialog, *request);
+        return TRUE;
+    }
+    if (command == IDCANCEL) {
+        EndDialog(dialog, IDCANCEL);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+struct TemplateChoiceData {
+    const Registry& registry;
+};
+
+void EndWithSelection(HWND dialog) {
+    HWND list = GetDlgItem(dialog, IDC_TEMPLATE_LIST);
+    const LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    const LRESULT number = selected == LB_ERR ? 0 : SendMessageA(list, LB_GETITEMDATA, selected, 0);
+    EndDialog(dialog, number == LB_ERR ? 0 : number);
+}
+
+INT_PTR CALLBACK SetTemplateProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        const auto& data = *reinterpret_cast<TemplateChoiceData*>(lParam);
+        HWND list = GetDlgItem(dialog, IDC_TEMPLATE_LIST);
+        for (const TemplateChoice& choice : ReadTemplateList(data.registry)) {
+            const LRESULT index = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.label.c_str()));
+            if (index != LB_ERR && index != LB_ERRSPACE) SendMessageA(list, LB_SETITEMDATA, index, choice.templateNumber);
+        }
+        return TRUE;
+    }
+    if (message != WM_COMMAND) return FALSE;
+    const int command = LOWORD(wParam);
+    if (command == IDOK || (command == IDC_TEMPLATE_LIST && HIWORD(wParam) == LBN_DBLCLK)) {
+        EndWithSelection(dialog);
+        return TRUE;
+    }
+    if (command == IDCANCEL) {
+        EndDialog(dialog, 0);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+bool ShowNewItemDialog(HINSTANCE instance, HWND owner, NewItemRequest& request) {
+    return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_NEW_ITEM), owner, NewItemProcedure,
+                           reinterpret_cast<LPARAM>(&request)) == IDOK;
+}
+
+std::uint32_t ShowSetTemplateDialog(HINSTANCE instance, HWND owner, const Registry& registry) {
+    TemplateChoiceData data{registry};
+    const INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SET_TEMPLATE), owner, SetTemplateProcedure,
+                                           reinterpret_cast<LPARAM>(&data));
+    return result > 0 ? static_cast<std::uint32_t>(result) : 0;
+}
+
+}  // namespace tarnwick
