@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 root=$PWD
 tools/ensure-packages.sh cmake make g++ googletest g++-mingw-w64-x86-64-posix \
-  binutils-mingw-w64-x86-64 wine wine64 xvfb xauth imagemagick
+  binutils-mingw-w64-x86-64 wine wine64 xvfb xauth imagemagick fp-utils
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target Tarnwick
 

@@ -2,6 +2,7 @@
 // dialogs and message boxes answer through test prompts, so the window's own paths run.
 
 #include "editor.h"
+#include "test_prompts.h"
 
 #include "config_writer.h"
 #include "layout.h"
@@ -20,27 +21,6 @@
 
 namespace tarnwick::testing {
 namespace {
-
-class TestPrompts final : public EditorPrompts {
-public:
-    std::optional<OpenSelection> ChooseFilesToOpen(HWND, const std::string& directory) override {
-        openedFrom = directory;
-        return open;
-    }
-    std::optional<std::string> ChooseSaveAsPath(HWND, const std::string&) override { return saveAs; }
-    bool ConfirmDelete(HWND) override {
-        ++deleteQuestions;
-        return answerYes;
-    }
-    void ReportUnsavedFiles(HWND, const std::vector<std::string>& paths) override { unsaved = paths; }
-
-    std::optional<OpenSelection> open;
-    std::optional<std::string> saveAs;
-    std::string openedFrom;
-    bool answerYes = true;
-    int deleteQuestions = 0;
-    std::vector<std::string> unsaved;
-};
 
 class MainWindow : public ::testing::Test {
 protected:

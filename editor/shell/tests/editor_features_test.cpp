@@ -1,0 +1,371 @@
+// The editor's dialogs and tree editing, driven through their windows under Wine: new files,
+// Quick Config on the real distributed files, new items, Set Template, drag and drop, the
+// directory chooser on the Wine drive, and help.
+
+#include "editor.h"
+#include "test_prompts.h"
+
+#include "memory_registry.h"
+#include "new_files.h"
+#include "new_item.h"
+#include "resource.h"
+#include "template_store.h"
+#include "tree_walk.h"
+#include "win32/win32_file_store.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+namespace tarnwick::testing {
+namespace {
+
+constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
+
+std::string WindowsPath(std::string path) {
+    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+    for (char& c : path) if (c == '/') c = '\\';
+    return path;
+}
+
+std::string TestDataPath(const std::string& relative) {
+    const char* root = std::getenv("TARNWICK_TESTDATA");
+    return WindowsPath(std::string(root ? root : "testdata") + "/" + relative);
+}
+
+std::string ScratchDirectory() {
+    static int counter = 0;
+    char temp[MAX_PATH + 1] = {};
+    GetTempPathA(sizeof temp, temp);
+    std::string directory;
+    do directory = std::string(temp) + "tarnwick-features-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
+    while (!CreateDirectoryA(directory.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
+    return directory + "\\";
+}
+
+class EditorFeatures : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        InitCommonControls();
+        LoadLibraryA("RICHED32.DLL");
+        RegisterEditorClasses(GetModuleHandleA(nullptr));
+    }
+
+    void SetUp() override {
+        scratch = ScratchDirectory();
+        ASSERT_NE(CreateEditorWindow(editor), nullptr);
+    }
+
+    void TearDown() override {
+        if (editor.window) DestroyWindow(editor.window);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {}
+        std::error_code ignored;
+        std::filesystem::remove_all(scratch, ignored);
+    }
+
+    void Command(int command) { SendMessageA(editor.window, WM_COMMAND, MAKEWPARAM(command, 0), 0); }
+    ItemHandle Find(const char* name) { return FindItemByName(*editor.items, kNoItem, name); }
+    std::vector<std::string> FileItems() {
+        std::vector<std::string> names;
+        for (ItemHandle file = editor.items->FirstFileItem(); file; file = editor.items->NextSibling(file))
+            names.emplace_back(editor.items->GetItem(file).text);
+        return names;
+    }
+    void Open(const std::string& directory, std::vector<std::string> names) {
+        prompts.open = OpenSelection{directory, std::move(names)};
+        Command(CMD_OPEN);
+    }
+    void WriteFile(const std::string& path, const std::string& bytes) { ASSERT_TRUE(files.ReplaceFileBytes(path, bytes)); }
+    void ChooseTab(int tab) {
+        SendMessageA(editor.panes->Tabs(), TCM_SETCURSEL, tab, 0);
+        editor.panes->OnTabChanged();
+    }
+
+    std::string scratch;
+    MemoryRegistry registry;
+    Win32FileStore files;
+    TestPrompts prompts;
+    Editor editor{GetModuleHandleA(nullptr), registry, files, prompts};
+};
+
+TEST_F(EditorFeatures, NewFileDialogAddsTypedOrChosenNames) {
+    DialogScript script({
+        {"New File(s)...",
+         [](HWND dialog) {
+             HWND combo = GetDlgItem(dialog, IDC_NAME_COMBO);
+             EXPECT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 3);
+             char first[64] = {};
+             SendMessageA(combo, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first));
+             EXPECT_STREQ(first, "access.conf");  // the list is sorted
+             SetWindowTextA(combo, "srm.conf");
+             Click(dialog, IDOK);
+         }},
+    });
+    EXPECT_TRUE(ShowNewFileDialog(editor));
+    EXPECT_EQ(FileItems(), std::vector<std::string>{"srm.conf"});
+    EXPECT_EQ(editor.items->SelectedItem(), editor.items->FirstFileItem());
+    EXPECT_EQ(editor.document->currentItem, editor.items->FirstFileItem());
+
+    DialogScript more({
+        {"New File(s)...", [](HWND dialog) { Click(dialog, IDOK); }},  // empty: nothing added
+        {"New File(s)...", [](HWND dialog) { Click(dialog, IDCANCEL); }},
+        {"New File(s)...",
+         [](HWND dialog) {
+             HWND combo = GetDlgItem(dialog, IDC_NAME_COMBO);
+             SendMessageA(combo, CB_SETCURSEL, 1, 0);  // "httpd.conf"
+             SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_NAME_COMBO, CBN_DBLCLK), reinterpret_cast<LPARAM>(combo));
+         }},
+    });
+    EXPECT_FALSE(ShowNewFileDialog(editor));
+    EXPECT_FALSE(ShowNewFileDialog(editor));
+    EXPECT_TRUE(ShowNewFileDialog(editor));
+    EXPECT_EQ(FileItems(), (std::vector<std::string>{"httpd.conf", "srm.conf"}));
+}
+
+TEST_F(EditorFeatures, QuickConfigOnTheRealDistributionThenSave) {
+    for (const char* name : {"httpd.conf-dist-win", "access.conf-dist-win", "srm.conf-dist-win"})
+        WriteFile(scratch + name, files.ReadFileBytes(TestDataPath(std::string("apache-1.3-split/") + name)).value_or(""));
+    registry.Put(kMachine, kQuickConfigKey, StringValue("ServerRoot", "C:/Apache"));
+    registry.Put(kMachine, kQuickConfigKey, StringValue("Port", "8080"));
+    registry.Put(kMachine, kQuickConfigKey, StringValue("ServerType", "Unix"));
+    editor.settings.defaultConfigFilePath = scratch;
+    DialogScript script({
+        {"Quick Configuration...",
+         [](HWND dialog) {
+             EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_QC_SERVER_ROOT)), "C:/Apache");
+             EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_QC_PORT)), "8080");
+             EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_QC_USER)), "");
+             EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_QC_UNIX), BST_CHECKED);
+             SetDlgItemTextA(dialog, IDC_QC_DOCUMENT_ROOT, "C:/Apache/htdocs");
+             SetDlgItemTextA(dialog, IDC_QC_PORT, "81");
+             SetDlgItemTextA(dialog, IDC_QC_USER, "web");
+             SetDlgItemTextA(dialog, IDC_QC_GROUP, "webgroup");
+             SetDlgItemTextA(dialog, IDC_QC_ADMIN, "admin@example.com");
+             Click(dialog, IDOK);
+         }},
+    });
+    EXPECT_TRUE(ShowQuickConfigDialog(editor));
+    EXPECT_EQ(FileItems(), (std::vector<std::string>{"httpd.conf", "access.conf", "srm.conf"}));
+    EXPECT_EQ(editor.items->SelectedItem(), editor.items->FirstFileItem());
+    EXPECT_EQ(WindowText(GetDlgItem(editor.panes->DefaultPane(), IDC_PANE_HEADING)), "httpd.conf");
+    Command(CMD_SAVE);
+    EXPECT_TRUE(prompts.unsaved.empty());
+    const std::string httpd = files.ReadFileBytes(scratch + "httpd.conf").value_or("");
+    const std::string access = files.ReadFileBytes(scratch + "access.conf").value_or("");
+    const std::string srm = files.ReadFileBytes(scratch + "srm.conf").value_or("");
+    EXPECT_NE(httpd.find("ServerRoot C:/Apache\r\n"), std::string::npos);
+    EXPECT_NE(httpd.find("Port 81\r\n"), std::string::npos);
+    EXPECT_NE(httpd.find("ServerAdmin admin@example.com\r\n"), std::string::npos);
+    EXPECT_EQ(httpd.find("User "), std::string::npos);  // the Windows distribution has none: nothing added
+    EXPECT_NE(access.find("<Directory C:/Apache/htdocs>\r\n"), std::string::npos);
+    EXPECT_NE(access.find("<Directory \"@@ServerRoot@@/cgi-bin\">\r\n"), std::string::npos);
+    EXPECT_NE(srm.find("DocumentRoot C:/Apache/htdocs\r\n"), std::string::npos);
+    // Nothing else changed: the other placeholders stay.
+    EXPECT_NE(srm.find("\"@@ServerRoot@@/icons/\""), std::string::npos);
+}
+
+TEST_F(EditorFeatures, QuickConfigWithoutFilesOrPresetsAndCancel) {
+    editor.settings.defaultConfigFilePath = scratch + "nowhere\\";
+    DialogScript script({
+        {"Quick Configuration...", [](HWND dialog) { Click(dialog, IDCANCEL); }},
+        {"Quick Configuration...",
+         [](HWND dialog) {
+             EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_QC_PORT)), "0");
+             EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_QC_WINDOWS), BST_CHECKED);
+             Click(dialog, IDOK);
+         }},
+    });
+    EXPECT_FALSE(ShowQuickConfigDialog(editor));
+    EXPECT_TRUE(FileItems().empty());
+    EXPECT_TRUE(ShowQuickConfigDialog(editor));
+    EXPECT_EQ(FileItems(), (std::vector<std::string>{"httpd.conf", "access.conf", "srm.conf"}));
+    EXPECT_EQ(editor.items->FirstChild(editor.items->FirstFileItem()), kNoItem);
+}
+
+TEST_F(EditorFeatures, NewItemOffersNamesByRankAndAsksForAFileFirst) {
+    registry.Put(kMachine, TemplateKey("Port"), NumberValue("Parent", 0));
+    registry.Put(kMachine, TemplateKey("Port"), StringValue("Default", "80"));
+    registry.Put(kMachine, TemplateKey("Directory"), NumberValue("Parent", 1));
+    registry.Put(kMachine, TemplateKey("VirtualHost"), NumberValue("Parent", 2));
+    DialogScript script({
+        {"Add New Configuration Item", [](HWND dialog) { Click(dialog, IDOK); }},  // nothing selected yet
+        {"New File(s)...", [](HWND dialog) { Click(dialog, IDCANCEL); }},          // shown again
+        {"New File(s)...",
+         [](HWND dialog) {
+             SetDlgItemTextA(dialog, IDC_NAME_COMBO, "httpd.conf");
+             Click(dialog, IDOK);
+         }},
+    });
+    // With no item, an empty name: the file comes first, then nothing is added under it.
+    EXPECT_FALSE(ShowNewItem(editor));
+    EXPECT_TRUE(script.Finished());
+    const ItemHandle file = editor.items->FirstFileItem();
+    ASSERT_NE(file, kNoItem);
+    EXPECT_EQ(editor.items->FirstChild(file), kNoItem);
+
+    DialogScript pick({
+        {"Add New Configuration Item",
+         [](HWND dialog) {
+             HWND combo = GetDlgItem(dialog, IDC_NAME_COMBO);
+             EXPECT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 2);  // Directory and Port, not VirtualHost
+             SendMessageA(combo, CB_SETCURSEL, 1, 0);
+             SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_NAME_COMBO, CBN_DBLCLK), reinterpret_cast<LPARAM>(combo));
+         }},
+    });
+    EXPECT_TRUE(ShowNewItem(editor));
+    const ItemHandle port = editor.items->FirstChild(file);
+    EXPECT_EQ(editor.items->GetItem(port).text, "Port");
+    EXPECT_EQ(editor.items->GetItem(port).value, "80");
+    EXPECT_EQ(editor.document->currentItem, file);  // the current item stays
+}
+
+TEST_F(EditorFeatures, SetTemplateWritesTheMachineTemplateAndRecreatesThePane) {
+    WriteFile(scratch + "httpd.conf", "Port 80\nTimeout 300\n");
+    registry.CreateKey(kMachine, TemplateKey("Port"));
+    registry.Put(kMachine, kTemplateListKey, NumberValue("Plain text", kGeneralPane));
+    registry.Put(kMachine, kTemplateListKey, NumberValue("A number", kNumericalPane));
+    registry.Put(kMachine, kTemplateListKey, StringValue("Zz oversized", "more than four bytes"));
+    registry.Put(kMachine, kTemplateListKey, NumberValue("Zzz hidden", kOnOffPane));
+    Open(scratch, {"httpd.conf"});
+    editor.items->SelectItem(Find("Port"));
+    ChooseTab(kInformationTab);
+    DialogScript script({
+        {"Set Template Info...", [](HWND dialog) { Click(dialog, IDCANCEL); }},
+        {"Set Template Info...",
+         [](HWND dialog) {
+             HWND list = GetDlgItem(dialog, IDC_TEMPLATE_LIST);
+             EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 2);  // the listing ends at the oversized value
+             char first[64] = {};
+             SendMessageA(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(first));
+             EXPECT_STREQ(first, "A number");  // alphabetical
+             SendMessageA(list, LB_SETCURSEL, 0, 0);
+             Click(dialog, IDOK);
+         }},
+    });
+    const HWND info = editor.panes->InformationPane();
+    Click(info, IDC_INFO_SET_TEMPLATE);
+    EXPECT_FALSE(registry.QueryValue(kMachine, TemplateKey("Port"), "Template", 4).has_value());
+    Click(info, IDC_INFO_SET_TEMPLATE);
+    EXPECT_EQ(registry.QueryValue(kMachine, TemplateKey("Port"), "Template", 4), NumberData(kNumericalPane));
+    EXPECT_EQ(WindowText(GetDlgItem(info, IDC_INFO_TEMPLATE)), "120");
+    EXPECT_EQ(editor.panes->CurrentTemplate(), kNumericalPane);
+    ChooseTab(kOptionsTab);
+    EXPECT_EQ(WindowText(GetDlgItem(editor.panes->OptionsPane(), IDC_PANE_VALUE)), "80");
+
+    // A name without a template key: nothing is written.
+    editor.items->SelectItem(Find("Timeout"));
+    ChooseTab(kInformationTab);
+    DialogScript again({{"Set Template Info...", [](HWND dialog) {
+                             SendMessageA(GetDlgItem(dialog, IDC_TEMPLATE_LIST), LB_SETCURSEL, 0, 0);
+                             Click(dialog, IDOK);
+                         }}});
+    Click(editor.panes->InformationPane(), IDC_INFO_SET_TEMPLATE);
+    EXPECT_FALSE(registry.KeyExists(kMachine, TemplateKey("Timeout")));
+}
+
+TEST_F(EditorFeatures, DragAndDropMovesAnItemOntoASection) {
+    WriteFile(scratch + "httpd.conf", "Port 80\n<Directory />\nOptions None\n</Directory>\nGroup x\n");
+    Open(scratch, {"httpd.conf"});
+    SetWindowPos(editor.window, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);
+    const HWND tree = editor.tree;
+    SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, static_cast<LPARAM>(editor.items->FirstFileItem()));
+    const auto begin = [&](ItemHandle item) {
+        NMTREEVIEWA drag{};
+        drag.hdr = {tree, IDC_CONFIG_TREE, static_cast<UINT>(TVN_BEGINDRAGA)};
+        drag.itemNew.hItem = reinterpret_cast<HTREEITEM>(item);
+        SendMessageA(editor.window, WM_NOTIFY, IDC_CONFIG_TREE, reinterpret_cast<LPARAM>(&drag));
+    };
+    const auto pointOf = [&](ItemHandle item) {
+        RECT rect{};
+        const auto handle = reinterpret_cast<HTREEITEM>(item);
+        std::memcpy(&rect, &handle, sizeof handle);
+        SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect));
+        POINT point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+        return point;
+    };
+
+    begin(editor.items->FirstFileItem());  // a file item is not dragged
+    EXPECT_FALSE(editor.dragging);
+
+    const ItemHandle port = Find("Port");
+    begin(port);
+    EXPECT_TRUE(editor.dragging);
+    EXPECT_EQ(editor.document->currentItem, port);
+    POINT target = pointOf(Find("Directory"));
+    POINT inMain = target;
+    MapWindowPoints(tree, editor.window, &inMain, 1);
+    SendMessageA(editor.window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(inMain.x, inMain.y));
+    EXPECT_EQ(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_DROPHILITE, 0), static_cast<LRESULT>(Find("Directory")));
+    POINT screen = target;
+    ClientToScreen(tree, &screen);
+    SetCursorPos(screen.x, screen.y);
+    SendMessageA(editor.window, WM_LBUTTONUP, 0, MAKELPARAM(inMain.x, inMain.y));
+    EXPECT_FALSE(editor.dragging);
+    const ItemHandle moved = Find("Port");
+    EXPECT_EQ(editor.items->Parent(moved), Find("Directory"));
+    EXPECT_EQ(editor.items->SelectedItem(), moved);
+    EXPECT_EQ(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_DROPHILITE, 0), 0);
+}
+
+TEST_F(EditorFeatures, DirectoryPaneBrowsesTheWineDriveAndCopiesBothWays) {
+    CreateDirectoryA("C:\\tarnwick-browse", nullptr);
+    CreateDirectoryA("C:\\tarnwick-browse\\Apache", nullptr);
+    CreateDirectoryA("C:\\tarnwick-browse\\.hidden", nullptr);
+    WriteFile(scratch + "httpd.conf", "DocumentRoot x\nServerRoot y\n");
+    registry.Put(kMachine, TemplateKey("DocumentRoot"), NumberValue("Template", kSlashDirectoryPane));
+    registry.Put(kMachine, TemplateKey("ServerRoot"), NumberValue("Template", kBackslashDirectoryPane));
+    Open(scratch, {"httpd.conf"});
+
+    const auto browse = [&](const char* name) {
+        editor.items->SelectItem(Find(name));
+        ConfigTree* directories = editor.panes->Directories();
+        EXPECT_NE(directories, nullptr);
+        if (!directories) return std::string();
+        ItemHandle drive = directories->FirstFileItem();
+        while (drive && std::string(directories->GetItem(drive).text).find("(C:)") == std::string::npos)
+            drive = directories->NextSibling(drive);
+        EXPECT_NE(drive, kNoItem);
+        const HWND tree = GetDlgItem(editor.panes->OptionsPane(), IDC_PANE_DIRECTORIES);
+        SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, static_cast<LPARAM>(drive));
+        ItemHandle folder = directories->FirstChild(drive);
+        while (folder && directories->GetItem(folder).text != "tarnwick-browse") folder = directories->NextSibling(folder);
+        EXPECT_NE(folder, kNoItem);
+        SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, static_cast<LPARAM>(folder));
+        std::vector<std::string> below;
+        for (ItemHandle child = directories->FirstChild(folder); child; child = directories->NextSibling(child))
+            below.emplace_back(directories->GetItem(child).text);
+        EXPECT_EQ(below, std::vector<std::string>{"Apache"});  // no dot folders
+        directories->SelectItem(directories->FirstChild(folder));
+        Click(editor.panes->OptionsPane(), IDCANCEL);  // "&Copy"
+        return WindowText(GetDlgItem(editor.panes->OptionsPane(), IDC_PANE_VALUE));
+    };
+    EXPECT_EQ(browse("DocumentRoot"), "C:/tarnwick-browse/Apache");
+    EXPECT_EQ(browse("ServerRoot"), "C:\\tarnwick-browse\\Apache");
+    EXPECT_EQ(editor.items->GetItem(Find("ServerRoot")).value, "y");  // only "&Update" stores it
+    RemoveDirectoryA("C:\\tarnwick-browse\\Apache");
+    RemoveDirectoryA("C:\\tarnwick-browse\\.hidden");
+    RemoveDirectoryA("C:\\tarnwick-browse");
+}
+
+TEST_F(EditorFeatures, F1OpensTheHelpFileAndLoadsTheControlOnce) {
+    const char* built = std::getenv("TARNWICK_HELP_DIRECTORY");
+    ASSERT_NE(built, nullptr);
+    editor.settings.helpPath = WindowsPath(built);
+    ASSERT_TRUE(files.ReadFileBytes(HelpFilePath(editor.settings.helpPath)).has_value()) << HelpFilePath(editor.settings.helpPath);
+    Command(CMD_HELP_CONTENTS);
+    Command(CMD_HELP_CONTENTS);
+    EXPECT_EQ(editor.help.LoadCount(), 1);
+    std::string path;
+    EXPECT_TRUE(FindHelpControlPath(path));
+    HWND helpWindow = FindWindowA("HH Parent", nullptr);
+    EXPECT_NE(helpWindow, nullptr);
+    if (helpWindow) DestroyWindow(helpWindow);
+}
+
+}  // namespace
+}  // namespace tarnwick::testing

@@ -1,0 +1,34 @@
+#include "test_prompts.h"
+
+namespace tarnwick::testing {
+
+namespace {
+std::deque<DialogScript::Step> gSteps;
+}  // namespace
+
+DialogScript::DialogScript(std::deque<Step> steps) {
+    gSteps = std::move(steps);
+    timer_ = SetTimer(nullptr, 0, 20, Tick);
+}
+
+DialogScript::~DialogScript() {
+    KillTimer(nullptr, timer_);
+    gSteps.clear();
+}
+
+bool DialogScript::Finished() const { return gSteps.empty(); }
+
+void CALLBACK DialogScript::Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (gSteps.empty()) return;
+    HWND dialog = FindWindowA(nullptr, gSteps.front().first.c_str());
+    if (!dialog || !IsWindowVisible(dialog)) return;
+    const auto act = std::move(gSteps.front().second);
+    gSteps.pop_front();
+    act(dialog);
+}
+
+void Click(HWND dialog, int button) {
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+}
+
+}  // namespace tarnwick::testing

@@ -1,0 +1,51 @@
+#pragma once
+// Answers the main window's questions in place of the user, and runs modal dialogs by script.
+
+#include "editor.h"
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <utility>
+
+namespace tarnwick::testing {
+
+class TestPrompts final : public EditorPrompts {
+public:
+    std::optional<OpenSelection> ChooseFilesToOpen(HWND, const std::string& directory) override {
+        openedFrom = directory;
+        return open;
+    }
+    std::optional<std::string> ChooseSaveAsPath(HWND, const std::string&) override { return saveAs; }
+    bool ConfirmDelete(HWND) override {
+        ++deleteQuestions;
+        return answerYes;
+    }
+    void ReportUnsavedFiles(HWND, const std::vector<std::string>& paths) override { unsaved = paths; }
+
+    std::optional<OpenSelection> open;
+    std::optional<std::string> saveAs;
+    std::string openedFrom;
+    bool answerYes = true;
+    int deleteQuestions = 0;
+    std::vector<std::string> unsaved;
+};
+
+// Plays the user in modal dialogs: each step waits for a window of its caption, then acts on
+// it. A thread timer runs inside the dialogs' own message loops.
+class DialogScript {
+public:
+    using Step = std::pair<std::string, std::function<void(HWND)>>;
+    explicit DialogScript(std::deque<Step> steps);
+    ~DialogScript();
+    bool Finished() const;
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+    UINT_PTR timer_ = 0;
+};
+
+// Clicks a button of a dialog.
+void Click(HWND dialog, int button);
+
+}  // namespace tarnwick::testing
