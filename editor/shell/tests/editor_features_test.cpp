@@ -367,5 +367,33 @@ TEST_F(EditorFeatures, F1OpensTheHelpFileAndLoadsTheControlOnce) {
     if (helpWindow) DestroyWindow(helpWindow);
 }
 
+// The control's registration pointing nowhere: found by its file name, or, where there is no
+// such file either, the help command does nothing and never tries again.
+TEST(HelpLoading, WrongRegistrationAndMissingControl) {
+    const char* key = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
+    std::string registered;
+    const bool wasRegistered = FindHelpControlPath(registered);
+    HKEY handle = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, key, 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr), ERROR_SUCCESS);
+    const char bogus[] = "C:\\nowhere\\hhctrl.ocx";
+    RegSetValueExA(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(bogus), sizeof bogus);
+
+    HelpLoader byName;
+    byName.CallHtmlHelp(nullptr, "C:\\nowhere\\TarnwickHelp.chm", 0, 0);
+    EXPECT_EQ(byName.LoadCount(), 1);
+
+    HelpLoader missing("no-such-help-control.ocx");
+    EXPECT_EQ(missing.CallHtmlHelp(nullptr, "C:\\nowhere\\TarnwickHelp.chm", 0, 0), nullptr);
+    EXPECT_EQ(missing.CallHtmlHelp(nullptr, "C:\\nowhere\\TarnwickHelp.chm", 0, 0), nullptr);
+    EXPECT_EQ(missing.LoadCount(), 0);
+    EXPECT_EQ(missing.LoadAttempts(), 1);
+
+    if (wasRegistered)
+        RegSetValueExA(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(registered.c_str()),
+                       static_cast<DWORD>(registered.size() + 1));
+    RegCloseKey(handle);
+    if (HWND help = FindWindowA("HH Parent", nullptr)) DestroyWindow(help);
+}
+
 }  // namespace
 }  // namespace tarnwick::testing

@@ -21,10 +21,11 @@ bool FindHelpControlPath(std::string& path) {
 
 HWND HelpLoader::CallHtmlHelp(HWND window, const std::string& file, UINT command, DWORD_PTR data) {
     if (!module_ && !loadFailed_) {
+        ++attempts_;
         std::string path;
         if (FindHelpControlPath(path)) module_ = LoadLibraryA(path.c_str());
         // A registered path that does not exist: the control is still found by its name.
-        if (!module_) module_ = LoadLibraryA("hhctrl.ocx");
+        if (!module_) module_ = LoadLibraryA(fallbackName_.c_str());
         if (!module_) {
             loadFailed_ = true;
             return nullptr;
