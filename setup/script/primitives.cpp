@@ -1,0 +1,165 @@
+#include "primitives.h"
+
+#include <climits>
+
+namespace kelsetup {
+
+namespace {
+
+constexpr std::string_view kMarkerText = "KelSetup:";
+constexpr std::string_view kInstallDirMacro = "%InstallDir%";
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+void CutToLimit(std::string& text) {
+    if (text.size() > kMaxTextLength) text.resize(kMaxTextLength);
+}
+
+void TrimScriptLine(std::string& text) {
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
+    if (text.empty() || (text.front() != ' ' && text.back() != ' ')) return;
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        text.clear();
+        return;
+    }
+    text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+bool HasMarkerText(std::string_view text) { return text.find(kMarkerText) != std::string_view::npos; }
+
+bool IsUsableLine(std::string_view text) {
+    return !text.empty() && text[0] != '/' && !(text.size() > 1 && text[1] == '/');
+}
+
+bool IsMarker(std::string_view line, std::string_view marker) {
+    if (line.size() != marker.size()) return false;
+    for (std::size_t i = 0; i < line.size(); ++i)
+        if (Lower(line[i]) != Lower(marker[i])) return false;
+    return true;
+}
+
+int ReadRecordLines(int count, RecordSlots& slots, ScriptStream& stream) {
+    int stored = 0;
+    std::string line;
+    while (stored < count) {
+        line.clear();
+        stream.ReadLine(line);
+        if (HasMarkerText(line) || stream.AtEnd()) break;
+        slots[static_cast<std::size_t>(stored++)] = line;
+    }
+    return stored;
+}
+
+void ForEachRecord(ScriptStream& stream, const RecordSection& section) {
+    RecordSlots slots;
+    const auto lines = static_cast<std::size_t>(section.lines);
+    bool more = true;
+    while (more) {
+        const std::size_t start = stream.Position();
+        if (ReadRecordLines(section.lines, slots, stream) < section.lines) {
+            stream.Seek(start);
+            more = false;
+        }
+        const bool atEnd = stream.AtEnd();
+        if (section.prepare) section.prepare(slots);
+        bool marker = false;
+        for (std::size_t i = 0; i < lines; ++i) marker = marker || HasMarkerText(slots[i]);
+        if (marker || (section.endsAtEndOfFile && atEnd)) {
+            more = false;
+            stream.Seek(start);
+        }
+        bool usable = true;
+        if (section.usable) usable = section.usable(slots);
+        else
+            for (std::size_t i = 0; i < lines; ++i) usable = usable && IsUsableLine(slots[i]);
+        if (!usable) continue;
+        // A group cut short may still hold an earlier record's text: it is never acted on.
+        if (!more) break;
+        section.act(slots);
+    }
+}
+
+bool ReadSingleRecord(ScriptStream& stream, int lines, RecordSlots& slots) {
+    const std::size_t start = stream.Position();
+    if (ReadRecordLines(lines, slots, stream) < lines) {
+        stream.Seek(start);
+        return false;
+    }
+    return true;
+}
+
+void ExpandInstallPath(std::string& text, std::string_view installDir, bool expandEnvironment, SetupPlatform& platform) {
+    const std::string separator = (!text.empty() && text.back() == '\\') ? "" : "\\";
+    if (text.find(kInstallDirMacro) != std::string::npos) {
+        // Each replacement works in a line-sized buffer: the result is cut at the line limit.
+        std::string result;
+        std::size_t from = 0;
+        for (std::size_t at; (at = text.find(kInstallDirMacro, from)) != std::string::npos;
+             from = at + kInstallDirMacro.size()) {
+            result.append(text, from, at - from);
+            result += installDir;
+            result += separator;
+        }
+        result.append(text, from, std::string::npos);
+        CutToLimit(result);
+        text = std::move(result);
+    }
+    if (expandEnvironment) {
+        text = platform.ExpandEnvironment(text);
+        CutToLimit(text);
+    }
+}
+
+RootKey SplitRootKey(std::string& path) {
+    std::string root = path;
+    if (const auto backslash = path.find('\\'); backslash != std::string::npos) {
+        root = path.substr(0, backslash);
+        path = path.substr(backslash + 1);
+    }
+    if (IsMarker(root, "HKEY_LOCAL_MACHINE")) return RootKey::LocalMachine;
+    if (IsMarker(root, "HKEY_CLASSES_ROOT")) return RootKey::ClassesRoot;
+    if (IsMarker(root, "HKEY_USERS")) return RootKey::Users;
+    return RootKey::CurrentUser;
+}
+
+void CreatePathDirectories(const std::string& path, SetupPlatform& platform) {
+    const auto first = path.find('\\');
+    if (first == std::string::npos) return;
+    std::size_t from = first + 1;
+    while (from <= path.size()) {
+        const auto backslash = path.find('\\', from);
+        if (backslash == std::string::npos) break;
+        platform.CreateDirectory(path.substr(0, backslash));
+        from = backslash + 2;  // the character right after a backslash is not looked at
+    }
+    platform.CreateDirectory(path);
+}
+
+std::string JoinPath(std::string_view directory, std::string_view name) {
+    std::string path(directory);
+    if (path.empty() || path.back() != '\\') path += '\\';
+    path += name;
+    CutToLimit(path);
+    return path;
+}
+
+std::int32_t ReadDecimal(std::string_view text) {
+    std::size_t at = 0;
+    while (at < text.size() && (text[at] == ' ' || (text[at] >= '\t' && text[at] <= '\r'))) ++at;
+    bool negative = false;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
+    long long number = 0;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+        number = number * 10 + (text[at] - '0');
+        if (number > static_cast<long long>(INT_MAX) + 1) number = static_cast<long long>(INT_MAX) + 1;
+    }
+    if (negative) number = -number;
+    if (number > INT_MAX) return INT_MAX;
+    if (number < INT_MIN) return INT_MIN;
+    return static_cast<std::int32_t>(number);
+}
+
+}  // namespace kelsetup

@@ -1,0 +1,338 @@
+#include "recording_platform.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace kelsetup {
+
+namespace {
+
+std::string ValueKeyName(const std::string& name) {
+    std::string folded = name;
+    for (char& c : folded) if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return folded;
+}
+
+// Matches a file name against a pattern of literal characters and '*'.
+bool Matches(std::string_view name, std::string_view pattern) {
+    if (pattern.empty()) return name.empty();
+    if (pattern[0] == '*') {
+        for (std::size_t skip = 0; skip <= name.size(); ++skip)
+            if (Matches(name.substr(skip), pattern.substr(1))) return true;
+        return false;
+    }
+    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+    return !name.empty() && lower(name[0]) == lower(pattern[0]) && Matches(name.substr(1), pattern.substr(1));
+}
+
+}  // namespace
+
+const char* RootName(RootKey root) {
+    switch (root) {
+        case RootKey::LocalMachine: return "HKEY_LOCAL_MACHINE";
+        case RootKey::ClassesRoot: return "HKEY_CLASSES_ROOT";
+        case RootKey::Users: return "HKEY_USERS";
+        default: return "HKEY_CURRENT_USER";
+    }
+}
+
+RecordingPlatform::RecordingPlatform() {
+    for (const char* drive : {"C:", "D:"}) directories_.insert(Fold(drive));
+}
+
+std::string RecordingPlatform::Fold(const std::string& text) { return ValueKeyName(text); }
+
+std::string RecordingPlatform::Normal(const std::string& path) {
+    std::vector<std::string> parts;
+    std::string part;
+    const auto flush = [&] {
+        if (part == "..") {
+            if (parts.size() > 1) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        part.clear();
+    };
+    for (char c : path) {
+        if (c == '\\' || c == '/') flush();
+        else part += c;
+    }
+    flush();
+    std::string normal;
+    for (const std::string& each : parts) normal += (normal.empty() ? "" : "\\") + each;
+    return normal;
+}
+
+std::string RecordingPlatform::ParentOf(const std::string& normal) const {
+    const auto last = normal.rfind('\\');
+    return last == std::string::npos ? std::string() : normal.substr(0, last);
+}
+
+std::string RecordingPlatform::KeyName(RootKey root, const std::string& path) const {
+    return std::string(RootName(root)) + "|" + Fold(Normal(path));
+}
+
+bool RecordingPlatform::CreateKey(RootKey root, const std::string& path) {
+    Log(std::string("CreateKey ") + RootName(root) + "\\" + path);
+    if (failEverything) return false;
+    std::string normal = Normal(path);
+    for (std::string at = normal; !at.empty(); at = ParentOf(at)) keys_[KeyName(root, at)];
+    return true;
+}
+
+bool RecordingPlatform::SetValue(RootKey root, const std::string& path, const std::string& name, ValueType type,
+                                 const std::string& data) {
+    Log(std::string("SetValue ") + RootName(root) + "\\" + path + " " + name);
+    if (failEverything) return false;
+    const auto key = keys_.find(KeyName(root, path));
+    if (key == keys_.end()) return false;
+    for (auto& [existing, value] : key->second.values)
+        if (ValueKeyName(existing) == ValueKeyName(name)) {
+            value = {type, data};
+            return true;
+        }
+    key->second.values.push_back({name, {type, data}});
+    return true;
+}
+
+std::optional<std::string> RecordingPlatform::QueryValue(RootKey root, const std::string& path,
+                                                         const std::string& name, std::size_t capacity) {
+    Log(std::string("QueryValue ") + RootName(root) + "\\" + path + " " + name);
+    if (failEverything) return std::nullopt;
+    const auto value = Value(root, path, name);
+    if (!value || value->size() > capacity) return std::nullopt;
+    return value;
+}
+
+std::vector<std::string> RecordingPlatform::EnumerateKeys(RootKey root, const std::string& path) {
+    Log(std::string("EnumerateKeys ") + RootName(root) + "\\" + path);
+    std::vector<std::string> names;
+    if (failEverything) return names;
+    const std::string prefix = KeyName(root, path) + "\\";
+    for (const auto& [key, entry] : keys_)
+        if (key.size() > prefix.size() && key.compare(0, prefix.size(), prefix) == 0 &&
+            key.find('\\', prefix.size()) == std::string::npos)
+            names.push_back(key.substr(prefix.size()));
+    return names;
+}
+
+bool RecordingPlatform::DeleteKey(RootKey root, const std::string& path) {
+    Log(std::string("DeleteKey ") + RootName(root) + "\\" + path);
+    if (failEverything) return false;
+    const std::string key = KeyName(root, path);
+    if (!keys_.count(key)) return false;
+    // As RegDeleteKey does: a key with subkeys stays.
+    const std::string prefix = key + "\\";
+    for (const auto& [other, entry] : keys_)
+        if (other.compare(0, prefix.size(), prefix) == 0) return false;
+    keys_.erase(key);
+    return true;
+}
+
+bool RecordingPlatform::DeleteValue(RootKey root, const std::string& path, const std::string& name) {
+    Log(std::string("DeleteValue ") + RootName(root) + "\\" + path + " " + name);
+    if (failEverything) return false;
+    const auto key = keys_.find(KeyName(root, path));
+    if (key == keys_.end()) return false;
+    auto& values = key->second.values;
+    const auto found = std::find_if(values.begin(), values.end(),
+                                    [&](const auto& value) { return ValueKeyName(value.first) == ValueKeyName(name); });
+    if (found == values.end()) return false;
+    values.erase(found);
+    return true;
+}
+
+bool RecordingPlatform::CreateDirectory(const std::string& path) {
+    Log("CreateDirectory " + path);
+    if (failEverything) return false;
+    const std::string normal = Fold(Normal(path));
+    if (normal.empty() || directories_.count(normal) || files_.count(normal)) return false;
+    if (!directories_.count(ParentOf(normal))) return false;
+    directories_.insert(normal);
+    return true;
+}
+
+bool RecordingPlatform::CopyFile(const std::string& from, const std::string& to) {
+    Log("CopyFile " + from + " -> " + to);
+    if (failEverything) return false;
+    const auto source = files_.find(Fold(Normal(from)));
+    const std::string target = Fold(Normal(to));
+    if (source == files_.end() || !directories_.count(ParentOf(target)) || directories_.count(target)) return false;
+    const std::string bytes = source->second;
+    files_[target] = bytes;
+    names_[target] = Normal(to);
+    if (const auto version = versions_.find(Fold(Normal(from))); version != versions_.end()) versions_[target] = version->second;
+    else versions_.erase(target);
+    return true;
+}
+
+bool RecordingPlatform::MoveFile(const std::string& from, const std::string& to) {
+    Log("MoveFile " + from + " -> " + to);
+    if (failEverything) return false;
+    const std::string source = Fold(Normal(from));
+    const std::string target = Fold(Normal(to));
+    if (!files_.count(source) || files_.count(target) || directories_.count(target) ||
+        !directories_.count(ParentOf(target)))
+        return false;
+    files_[target] = files_[source];
+    names_[target] = Normal(to);
+    files_.erase(source);
+    names_.erase(source);
+    return true;
+}
+
+bool RecordingPlatform::DeleteFile(const std::string& path) {
+    Log("DeleteFile " + path);
+    if (failEverything) return false;
+    const std::string normal = Fold(Normal(path));
+    names_.erase(normal);
+    versions_.erase(normal);
+    return files_.erase(normal) != 0;
+}
+
+bool RecordingPlatform::RemoveDirectory(const std::string& path) {
+    Log("RemoveDirectory " + path);
+    if (failEverything) return false;
+    const std::string normal = Fold(Normal(path));
+    if (!directories_.count(normal)) return false;
+    const std::string prefix = normal + "\\";
+    for (const auto& [file, bytes] : files_)
+        if (file.compare(0, prefix.size(), prefix) == 0) return false;
+    for (const std::string& directory : directories_)
+        if (directory.compare(0, prefix.size(), prefix) == 0) return false;
+    directories_.erase(normal);
+    return true;
+}
+
+std::vector<std::string> RecordingPlatform::FindFiles(const std::string& pattern) {
+    Log("FindFiles " + pattern);
+    std::vector<std::string> found;
+    if (failEverything) return found;
+    const std::string normal = Normal(pattern);
+    const std::string folder = Fold(ParentOf(normal));
+    const std::string namePattern = normal.substr(normal.rfind('\\') == std::string::npos ? 0 : normal.rfind('\\') + 1);
+    for (const auto& [file, bytes] : files_)
+        if (ParentOf(file) == folder) {
+            const std::string& made = names_[file];
+            const std::string name = made.substr(made.rfind('\\') + 1);
+            if (Matches(name, namePattern)) found.push_back(name);
+        }
+    return found;
+}
+
+std::optional<std::string> RecordingPlatform::ReadFile(const std::string& path) {
+    Log("ReadFile " + path);
+    if (failEverything) return std::nullopt;
+    const auto file = files_.find(Fold(Normal(path)));
+    if (file == files_.end()) return std::nullopt;
+    return file->second;
+}
+
+bool RecordingPlatform::AppendText(const std::string& path, const std::string& text) {
+    Log("AppendText " + path);
+    if (failEverything) return false;
+    const auto file = files_.find(Fold(Normal(path)));
+    if (file == files_.end()) return false;
+    for (char c : text) {
+        if (c == '\n') file->second += '\r';
+        file->second += c;
+    }
+    return true;
+}
+
+std::optional<std::uint64_t> RecordingPlatform::FreeKilobytes(const std::string& root) {
+    Log("FreeKilobytes " + root);
+    if (failEverything) return std::nullopt;
+    return freeKilobytes;
+}
+
+std::string RecordingPlatform::ExpandEnvironment(const std::string& text) {
+    if (failEverything) return text;
+    std::string result;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const auto open = text.find('%', at);
+        const auto close = open == std::string::npos ? std::string::npos : text.find('%', open + 1);
+        if (close == std::string::npos) break;
+        std::string name = text.substr(open + 1, close - open - 1);
+        for (char& c : name) if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        const auto variable = environment.find(name);
+        result.append(text, at, open - at);
+        if (variable != environment.end()) {
+            result += variable->second;
+            at = close + 1;
+        } else {
+            result += '%';
+            at = open + 1;
+        }
+    }
+    result.append(text, at, std::string::npos);
+    return result;
+}
+
+std::optional<FileVersion> RecordingPlatform::VersionOf(const std::string& path) {
+    Log("VersionOf " + path);
+    if (failEverything) return std::nullopt;
+    const auto version = versions_.find(Fold(Normal(path)));
+    if (version == versions_.end() || !files_.count(version->first)) return std::nullopt;
+    return version->second;
+}
+
+long RecordingPlatform::CreateShortcut(const ShortcutSpec& shortcut) {
+    Log("CreateShortcut " + shortcut.linkPath);
+    if (failEverything) return -1;
+    const std::string link = Fold(Normal(shortcut.linkPath));
+    if (!directories_.count(ParentOf(link))) return -1;
+    shortcuts.push_back(shortcut);
+    files_[link] = "shortcut to " + shortcut.target;
+    names_[link] = Normal(shortcut.linkPath);
+    return 0;
+}
+
+void RecordingPlatform::StartProgram(const std::string& application, const std::string& commandLine) {
+    Log("StartProgram " + application + " | " + commandLine);
+}
+
+void RecordingPlatform::OpenWithShell(const std::string& path) { Log("OpenWithShell " + path); }
+
+void RecordingPlatform::DeleteAtRestart(const std::string& path) { Log("DeleteAtRestart " + path); }
+
+void RecordingPlatform::AddFile(const std::string& path, std::string bytes, std::optional<FileVersion> version) {
+    const std::string normal = Normal(path);
+    AddDirectories(ParentOf(normal));
+    files_[Fold(normal)] = std::move(bytes);
+    names_[Fold(normal)] = normal;
+    if (version) versions_[Fold(normal)] = *version;
+}
+
+void RecordingPlatform::AddDirectories(const std::string& path) {
+    for (std::string at = Fold(Normal(path)); !at.empty(); at = ParentOf(at)) directories_.insert(at);
+}
+
+bool RecordingPlatform::FileExists(const std::string& path) const { return files_.count(Fold(Normal(path))) != 0; }
+
+bool RecordingPlatform::DirectoryExists(const std::string& path) const {
+    return directories_.count(Fold(Normal(path))) != 0;
+}
+
+bool RecordingPlatform::KeyExists(RootKey root, const std::string& path) const {
+    return keys_.count(KeyName(root, path)) != 0;
+}
+
+std::optional<std::string> RecordingPlatform::Value(RootKey root, const std::string& path, const std::string& name) const {
+    const auto key = keys_.find(KeyName(root, path));
+    if (key == keys_.end()) return std::nullopt;
+    for (const auto& [existing, value] : key->second.values)
+        if (ValueKeyName(existing) == ValueKeyName(name)) return value.second;
+    return std::nullopt;
+}
+
+std::optional<ValueType> RecordingPlatform::TypeOf(RootKey root, const std::string& path, const std::string& name) const {
+    const auto key = keys_.find(KeyName(root, path));
+    if (key == keys_.end()) return std::nullopt;
+    for (const auto& [existing, value] : key->second.values)
+        if (ValueKeyName(existing) == ValueKeyName(name)) return value.first;
+    return std::nullopt;
+}
+
+}  // namespace kelsetup

@@ -1,0 +1,81 @@
+#pragma once
+// The platform of `setup` in memory: a file system of drives, directories and files, a
+// registry with its roots, environment variables, file versions and shortcuts. Every call is
+// logged in order ("CreateDirectory C:\Apps"), so tests check both the end state and the
+// order of calls. Paths compare as Windows compares them: without regard to case, with "."
+// components and repeated backslashes resolved.
+
+#include "setup_platform.h"
+
+#include <map>
+#include <set>
+
+namespace kelsetup {
+
+class RecordingPlatform final : public SetupPlatform {
+public:
+    RecordingPlatform();
+
+    bool CreateKey(RootKey root, const std::string& path) override;
+    bool SetValue(RootKey root, const std::string& path, const std::string& name, ValueType type,
+                  const std::string& data) override;
+    std::optional<std::string> QueryValue(RootKey root, const std::string& path, const std::string& name,
+                                          std::size_t capacity) override;
+    std::vector<std::string> EnumerateKeys(RootKey root, const std::string& path) override;
+    bool DeleteKey(RootKey root, const std::string& path) override;
+    bool DeleteValue(RootKey root, const std::string& path, const std::string& name) override;
+
+    bool CreateDirectory(const std::string& path) override;
+    bool CopyFile(const std::string& from, const std::string& to) override;
+    bool MoveFile(const std::string& from, const std::string& to) override;
+    bool DeleteFile(const std::string& path) override;
+    bool RemoveDirectory(const std::string& path) override;
+    std::vector<std::string> FindFiles(const std::string& pattern) override;
+    std::optional<std::string> ReadFile(const std::string& path) override;
+    bool AppendText(const std::string& path, const std::string& text) override;
+
+    std::optional<std::uint64_t> FreeKilobytes(const std::string& root) override;
+    std::string ExpandEnvironment(const std::string& text) override;
+    std::optional<FileVersion> VersionOf(const std::string& path) override;
+    long CreateShortcut(const ShortcutSpec& shortcut) override;
+    void StartProgram(const std::string& application, const std::string& commandLine) override;
+    void OpenWithShell(const std::string& path) override;
+    void DeleteAtRestart(const std::string& path) override;
+    bool IsNtFamily() override { return ntFamily; }
+
+    // Setting the scene.
+    void AddFile(const std::string& path, std::string bytes, std::optional<FileVersion> version = std::nullopt);
+    void AddDirectories(const std::string& path);  // with every directory above it
+    bool FileExists(const std::string& path) const;
+    bool DirectoryExists(const std::string& path) const;
+    std::optional<std::string> Value(RootKey root, const std::string& path, const std::string& name) const;
+    std::optional<ValueType> TypeOf(RootKey root, const std::string& path, const std::string& name) const;
+    bool KeyExists(RootKey root, const std::string& path) const;
+
+    std::map<std::string, std::string> environment;  // variable name (upper case) to value
+    std::optional<std::uint64_t> freeKilobytes = 1u << 30;
+    bool ntFamily = true;
+    bool failEverything = false;  // every call fails, as on a machine that refuses all
+    std::vector<std::string> calls;
+    std::vector<ShortcutSpec> shortcuts;
+
+private:
+    struct Key {
+        std::vector<std::pair<std::string, std::pair<ValueType, std::string>>> values;
+    };
+    static std::string Normal(const std::string& path);
+    static std::string Fold(const std::string& text);
+    std::string KeyName(RootKey root, const std::string& path) const;
+    std::string ParentOf(const std::string& normal) const;
+    void Log(std::string call) { calls.push_back(std::move(call)); }
+
+    std::set<std::string> directories_;           // folded normal paths
+    std::map<std::string, std::string> files_;    // folded normal path to bytes
+    std::map<std::string, std::string> names_;    // folded normal path to the path as made
+    std::map<std::string, FileVersion> versions_;
+    std::map<std::string, Key> keys_;             // "root|folded path"
+};
+
+const char* RootName(RootKey root);
+
+}  // namespace kelsetup

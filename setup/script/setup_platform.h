@@ -1,0 +1,81 @@
+#pragma once
+// Everything the install and uninstall actions ask of Windows, as one small interface. The
+// recording binding keeps files and registry in memory and logs every call in order; the
+// Win32 binding carries the calls out.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kelsetup {
+
+enum class RootKey { LocalMachine, ClassesRoot, Users, CurrentUser };
+
+// Registry value types by their registry numbers.
+enum class ValueType : std::uint32_t {
+    None = 0, String = 1, ExpandString = 2, Binary = 3, Number = 4, NumberBigEndian = 5, Link = 6, MultiString = 7,
+    ResourceList = 8,
+};
+
+struct FileVersion {
+    std::uint32_t major = 0, minor = 0, third = 0, fourth = 0;
+    bool operator==(const FileVersion&) const = default;
+};
+
+// A shortcut file as the shell-link object is told to write it.
+struct ShortcutSpec {
+    std::string target;            // SetPath
+    std::string iconPath;          // SetIconLocation, icon index 0
+    std::string description;       // SetDescription
+    std::string workingDirectory;  // SetWorkingDirectory
+    std::string arguments;         // SetArguments
+    std::string linkPath;          // IPersistFile::Save
+    bool operator==(const ShortcutSpec&) const = default;
+};
+
+class SetupPlatform {
+public:
+    virtual ~SetupPlatform() = default;
+
+    // Registry. Keys are created with everything above them; values are written into keys
+    // that exist, and a failure writes nothing.
+    virtual bool CreateKey(RootKey root, const std::string& path) = 0;
+    virtual bool SetValue(RootKey root, const std::string& path, const std::string& name, ValueType type,
+                          const std::string& data) = 0;
+    // A value's bytes; nothing when missing or larger than `capacity` bytes.
+    virtual std::optional<std::string> QueryValue(RootKey root, const std::string& path, const std::string& name,
+                                                  std::size_t capacity) = 0;
+    virtual std::vector<std::string> EnumerateKeys(RootKey root, const std::string& path) = 0;
+    virtual bool DeleteKey(RootKey root, const std::string& path) = 0;
+    virtual bool DeleteValue(RootKey root, const std::string& path, const std::string& name) = 0;
+
+    // Files and directories.
+    virtual bool CreateDirectory(const std::string& path) = 0;
+    virtual bool CopyFile(const std::string& from, const std::string& to) = 0;  // replaces
+    virtual bool MoveFile(const std::string& from, const std::string& to) = 0;  // fails when `to` exists
+    virtual bool DeleteFile(const std::string& path) = 0;
+    virtual bool RemoveDirectory(const std::string& path) = 0;
+    virtual std::vector<std::string> FindFiles(const std::string& pattern) = 0;
+    virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
+    // Appends text in text mode: every LF is stored as CR LF. False when the file cannot be opened.
+    virtual bool AppendText(const std::string& path, const std::string& text) = 0;
+
+    // Free space of a drive root ("C:\") in units of 1024 bytes; nothing when unknown.
+    virtual std::optional<std::uint64_t> FreeKilobytes(const std::string& root) = 0;
+    // Replaces %NAME% references by the variables' values; unknown ones stay as written.
+    virtual std::string ExpandEnvironment(const std::string& text) = 0;
+    // The version of a file's version resource; nothing when it has none or is missing.
+    virtual std::optional<FileVersion> VersionOf(const std::string& path) = 0;
+    // Writes one shortcut file; returns the status of the save (0 on success).
+    virtual long CreateShortcut(const ShortcutSpec& shortcut) = 0;
+    // Starts a program without waiting for it.
+    virtual void StartProgram(const std::string& application, const std::string& commandLine) = 0;
+    // Opens a file with the shell's "open" verb.
+    virtual void OpenWithShell(const std::string& path) = 0;
+    // Deletes a file or empty directory at the next restart.
+    virtual void DeleteAtRestart(const std::string& path) = 0;
+    virtual bool IsNtFamily() = 0;
+};
+
+}  // namespace kelsetup

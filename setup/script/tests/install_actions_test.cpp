@@ -1,0 +1,214 @@
+// Each install action through the recording platform: what it creates, in which order, and
+// what it shows.
+
+#include "install_actions.h"
+#include "recording_platform.h"
+#include "recording_progress.h"
+
+#include <gtest/gtest.h>
+
+namespace kelsetup::testing {
+namespace {
+
+class InstallActions : public ::testing::Test {
+protected:
+    RecordingPlatform platform;
+    RecordingProgress progress;
+    SetupInfo info;
+    InstallContext context{platform, progress, info, "C:\\Apps", {}, ""};
+
+    template <typename Handler>
+    std::string Run(Handler handler, const std::string& section) {
+        ScriptStream stream(section);
+        handler(context, stream);
+        std::string next;
+        stream.ReadLine(next);
+        return next;
+    }
+
+    std::vector<std::string> CallsStartingWith(const std::string& prefix) {
+        std::vector<std::string> found;
+        for (const std::string& call : platform.calls)
+            if (call.rfind(prefix, 0) == 0) found.push_back(call.substr(prefix.size()));
+        return found;
+    }
+};
+
+TEST_F(InstallActions, AddDirectoryMakesTheInstallDirectoryThenEachRecord) {
+    platform.environment["EXTRA"] = "More";
+    const std::string next = Run(InstallAddDirectory, "Conf\\Extra\n%EXTRA%\n\nKelSetup:CopyFile\n");
+    EXPECT_EQ(next, "KelSetup:CopyFile\n");  // the blank line was a group of its own, skipped
+    EXPECT_EQ(CallsStartingWith("CreateDirectory "),
+              (std::vector<std::string>{"C:\\Apps", "C:\\Apps", "C:\\Apps", "C:\\Apps\\Conf", "C:\\Apps\\Conf\\Extra",
+                                        "C:\\Apps", "C:\\Apps\\More"}));
+    EXPECT_TRUE(platform.DirectoryExists("C:\\Apps\\Conf\\Extra"));
+    EXPECT_EQ(progress.statuses.front(), (std::vector<std::string>{"Creating directory:", "C:\\Apps\\Conf\\Extra", "", ""}));
+
+    RecordingPlatform blank;
+    InstallContext other{blank, progress, info, "D:\\One\\Two", {}, ""};
+    ScriptStream stream("\nKelSetup:CopyFile\n");
+    InstallAddDirectory(other, stream);  // a blank line only: still the install directory
+    EXPECT_TRUE(blank.DirectoryExists("D:\\One\\Two"));
+}
+
+TEST_F(InstallActions, CopyFileJoinsAndExpandsTheDestination) {
+    platform.AddFile("a.txt", "A");
+    platform.AddFile("httpd.conf-dist-win", "H");
+    platform.AddFile("sub\\x.dll", "X");
+    platform.AddDirectories("C:\\Apps\\Conf");
+    Run(InstallCopyFile, ".\\\na.txt\nConf\nhttpd.conf-dist-win\nbin\nsub\\x.dll\n");
+    EXPECT_EQ(CallsStartingWith("CopyFile "),
+              (std::vector<std::string>{"a.txt -> C:\\Apps\\.\\a.txt", "httpd.conf-dist-win -> C:\\Apps\\Conf\\httpd.conf-dist-win",
+                                        "sub\\x.dll -> C:\\Apps\\bin\\sub\\x.dll"}));
+    EXPECT_TRUE(platform.FileExists("C:\\Apps\\a.txt"));
+    EXPECT_FALSE(platform.FileExists("C:\\Apps\\bin\\sub\\x.dll"));  // its folder was never made
+    EXPECT_EQ(progress.statuses[1], (std::vector<std::string>{"Copying file:", "httpd.conf-dist-win", "to:",
+                                                              "C:\\Apps\\Conf\\httpd.conf-dist-win"}));
+    context.installDir = "C:\\Apps\\";
+    Run(InstallCopyFile, "Conf\nhttpd.conf-dist-win\n");
+    EXPECT_EQ(CallsStartingWith("CopyFile ").back(), "httpd.conf-dist-win -> C:\\Apps\\Conf\\httpd.conf-dist-win");
+}
+
+TEST_F(InstallActions, RenameFileMovesOnceAndStopsAtMarkers) {
+    platform.AddFile("C:\\Apps\\old.txt", "O");
+    EXPECT_EQ(Run(InstallRenameFile, "old.txt\nnew.txt\nmore\n"), "more\n");
+    EXPECT_TRUE(platform.FileExists("C:\\Apps\\new.txt"));
+    EXPECT_EQ(Run(InstallRenameFile, "new.txt\nKelSetup:CopyFile\n"), "new.txt\n");
+    EXPECT_TRUE(platform.FileExists("C:\\Apps\\new.txt"));
+    EXPECT_TRUE(progress.statuses.empty());  // renames show nothing
+}
+
+TEST_F(InstallActions, RegistryKeysAndEveryValueType) {
+    Run(InstallRegistryKey, "HKEY_LOCAL_MACHINE\\Software\\T\nSoftware\\U\nHKEY_LOCAL_MACHINE\n");
+    EXPECT_TRUE(platform.KeyExists(RootKey::LocalMachine, "Software\\T"));
+    EXPECT_TRUE(platform.KeyExists(RootKey::CurrentUser, "U"));
+    EXPECT_TRUE(platform.KeyExists(RootKey::LocalMachine, "HKEY_LOCAL_MACHINE"));
+    EXPECT_EQ(progress.statuses[0], (std::vector<std::string>{"Creating registry key:", "HKEY_LOCAL_MACHINE\\Software\\T", "", ""}));
+
+    struct Case {
+        const char* type;
+        const char* data;
+        ValueType stored;
+        std::string bytes;
+    } cases[] = {
+        {"REG_DWORD", "-1", ValueType::Number, std::string("\xff\xff\xff\xff", 4)},
+        {"reg_dword", "4294967295", ValueType::Number, std::string("\xff\xff\xff\x7f", 4)},
+        {"REG_DWORD", "0x10", ValueType::Number, std::string(4, '\0')},
+        {"REG_DWORD_BIG_ENDIAN", "258", ValueType::NumberBigEndian, std::string("\0\0\x01\x02", 4)},
+        {"REG_BINARY", "255000016", ValueType::Binary, std::string("\xff\0\x10", 3)},
+        {"REG_BINARY", "2561", ValueType::Binary, std::string(1, '\0')},
+        {"REG_BINARY", "01020", ValueType::Binary, std::string(1, '\x0a')},
+        {"REG_BINARY", "1", ValueType::Binary, std::string()},
+        {"REG_MULTI_SZ", "one", ValueType::MultiString, std::string("one\0\0", 5)},
+        {"REG_EXPAND_SZ", "%PATH%", ValueType::ExpandString, std::string("%PATH%\0", 7)},
+        {"reg_link", "x", ValueType::Link, std::string("x\0", 2)},
+        {"REG_NONE;", "x", ValueType::None, std::string("x\0", 2)},
+        {"REG_NONE", "x", ValueType::String, std::string("x\0", 2)},
+        {"REG_RESOURCE_LIST", "x", ValueType::ResourceList, std::string("x\0", 2)},
+        {"WHATEVER", "%InstallDir%Conf", ValueType::String, std::string("C:\\Apps\\Conf\0", 13)},
+    };
+    for (const Case& test : cases) {
+        Run(InstallRegistryValue, std::string("HKEY_LOCAL_MACHINE\\Software\\T\nV\n") + test.type + "\n" + test.data + "\n");
+        EXPECT_EQ(platform.Value(RootKey::LocalMachine, "Software\\T", "V"), test.bytes) << test.type << " " << test.data;
+        EXPECT_EQ(platform.TypeOf(RootKey::LocalMachine, "Software\\T", "V"), test.stored) << test.type;
+    }
+    // A key nobody made: nothing written. An empty data line: the record is skipped.
+    Run(InstallRegistryValue, "HKEY_LOCAL_MACHINE\\Software\\Nowhere\nV\nREG_SZ\nx\n");
+    EXPECT_FALSE(platform.KeyExists(RootKey::LocalMachine, "Software\\Nowhere"));
+    Run(InstallRegistryValue, "HKEY_LOCAL_MACHINE\\Software\\T\nEmpty\nREG_SZ\n\n");
+    EXPECT_FALSE(platform.Value(RootKey::LocalMachine, "Software\\T", "Empty").has_value());
+}
+
+TEST_F(InstallActions, RegistryStringBlocks) {
+    platform.CreateKey(RootKey::CurrentUser, "Software\\T");
+    const std::string next = Run(InstallRegistryString,
+                                 "HKEY_CURRENT_USER\\Software\\T\nText\n  first\n\nsecond  \n%InstallDir%Conf\n"
+                                 "KelSetup:RegistryStringEnd\nafter\n");
+    EXPECT_EQ(next, "after\n");
+    EXPECT_EQ(platform.Value(RootKey::CurrentUser, "Software\\T", "Text"),
+              std::string("first\n\nsecond\nC:\\Apps\\Conf\0", 27));
+    Run(InstallRegistryString, "HKEY_CURRENT_USER\\Software\\T\nEmpty\nKelSetup:RegistryStringEnd\n");
+    EXPECT_EQ(platform.Value(RootKey::CurrentUser, "Software\\T", "Empty"), std::string(1, '\0'));
+    // No end line: the rest of the file is the text; a very long block is cut at its limit.
+    std::string lines;
+    for (int i = 0; i < 2000; ++i) lines += "line of text\n";
+    Run(InstallRegistryString, "HKEY_CURRENT_USER\\Software\\T\nLong\n" + lines);
+    const std::size_t stored = platform.Value(RootKey::CurrentUser, "Software\\T", "Long")->size();
+    EXPECT_LE(stored, 10239u + 1);  // the text and its zero
+    EXPECT_GE(stored, 10239u - 13);
+}
+
+TEST_F(InstallActions, ShortcutsCarryTheValuesOfTheRecord) {
+    platform.CreateKey(RootKey::CurrentUser, kShellFoldersKey);
+    platform.SetValue(RootKey::CurrentUser, kShellFoldersKey, "Startup", ValueType::ExpandString,
+                      std::string("%USERPROFILE%\\Start Menu\\Programs\\Startup\0", 43));
+    platform.SetValue(RootKey::CurrentUser, kShellFoldersKey, "Programs", ValueType::ExpandString,
+                      std::string("C:\\Users\\me\\Programs\\\0", 22));
+    platform.environment["USERPROFILE"] = "C:\\Users\\me";
+    platform.AddDirectories("C:\\Users\\me\\Start Menu\\Programs\\Startup");
+    platform.AddDirectories("C:\\Users\\me\\Programs");
+    Run(InstallStartMenu, "Tarnwick.exe\n-q %InstallDir%x\nTarnwick\n");
+    ASSERT_EQ(platform.shortcuts.size(), 1u);
+    EXPECT_EQ(platform.shortcuts[0], (ShortcutSpec{"C:\\Apps\\Tarnwick.exe", "C:\\Apps\\Tarnwick.exe", "Tarnwick", "C:\\Apps",
+                                                   "-q C:\\Apps\\x", "C:\\Users\\me\\Start Menu\\Programs\\Startup\\Tarnwick.lnk"}));
+    EXPECT_EQ(progress.statuses[0], (std::vector<std::string>{"Adding Tarnwick to the Startup Group...",
+                                                              "C:\\Apps\\Tarnwick.exe", "", ""}));
+
+    context.folderName = "Velmora\\Tarnwick";
+    context.installDir = "C:\\";
+    Run(InstallAddProgram, "Tarnwick.exe\n\nTarnwick\n// off\n\nHidden\nSetup.exe\nC:\\\nUninstall\n");
+    ASSERT_EQ(platform.shortcuts.size(), 3u);
+    EXPECT_EQ(platform.shortcuts[1], (ShortcutSpec{"C:\\Tarnwick.exe", "C:\\Tarnwick.exe", "Tarnwick", "C:", "",
+                                                   "C:\\Users\\me\\Programs\\Velmora\\Tarnwick\\Tarnwick.lnk"}));
+    EXPECT_EQ(platform.shortcuts[2].arguments, "C:\\");
+    EXPECT_TRUE(platform.DirectoryExists("C:\\Users\\me\\Programs\\Velmora\\Tarnwick"));
+    EXPECT_EQ(progress.statuses[1], (std::vector<std::string>{"Creating program group and items:", "Velmora\\Tarnwick",
+                                                              "Tarnwick.exe", ""}));
+
+    context.folderName = "";
+    Run(InstallAddProgram, "Tarnwick.exe\n\nDirect\n");
+    EXPECT_EQ(platform.shortcuts.back().linkPath, "C:\\Users\\me\\Programs\\Direct.lnk");
+
+    // No shell folder to read: the shortcut is skipped.
+    RecordingPlatform bare;
+    InstallContext other{bare, progress, info, "C:\\Apps", {}, ""};
+    ScriptStream stream("Tarnwick.exe\n\nTarnwick\n");
+    InstallStartMenu(other, stream);
+    EXPECT_TRUE(bare.shortcuts.empty());
+}
+
+TEST_F(InstallActions, SystemFilesCompareVersions) {
+    const FileVersion installing{4, 71, 1712, 5};
+    platform.AddFile("a.dll", "new", installing);
+    platform.AddFile("b.dll", "new", installing);
+    platform.AddFile("c.dll", "new", installing);
+    platform.AddFile("C:\\Windows\\System\\b.dll", "same", installing);
+    platform.AddFile("C:\\Windows\\System\\c.dll", "newer", FileVersion{5, 0, 0, 1});
+    platform.environment["WINDIR"] = "C:\\Windows";
+    progress.installOnConflict = false;
+    Run(InstallSystemFile, "%windir%\\System\na.dll\nC:\\Windows\\System\\\nb.dll\n%WINDIR%\\System\nc.dll\n");
+    EXPECT_EQ(platform.ReadFile("C:\\Windows\\System\\a.dll"), "new");  // none there: copied
+    EXPECT_EQ(platform.ReadFile("C:\\Windows\\System\\b.dll"), "new");  // same version: replaced silently
+    EXPECT_EQ(platform.ReadFile("C:\\Windows\\System\\c.dll"), "newer");  // skipped by the user
+    ASSERT_EQ(progress.conflicts.size(), 1u);
+    EXPECT_EQ(VersionText(progress.conflicts[0].existing), "5.0.0.1");
+    EXPECT_EQ(VersionText(progress.conflicts[0].installing), "4.71.1712.5");
+    EXPECT_EQ(progress.conflicts[0].fileName, "c.dll");
+    EXPECT_EQ(progress.statuses[0], (std::vector<std::string>{"Installing system file:", "a.dll", "to", "C:\\Windows\\System"}));
+    progress.installOnConflict = true;
+    Run(InstallSystemFile, "C:\\Windows\\System\nc.dll\n");
+    EXPECT_EQ(platform.ReadFile("C:\\Windows\\System\\c.dll"), "new");
+}
+
+TEST_F(InstallActions, ProgramRecordsStartWithTheirCommandLine) {
+    platform.environment["TEMP"] = "C:\\Temp";
+    ScriptStream stream("%InstallDir%post.exe\n/x %TEMP%\n");
+    RunScriptProgram(platform, "C:\\Apps", stream);
+    EXPECT_EQ(platform.calls.back(), "StartProgram C:\\Apps\\post.exe | C:\\Apps\\post.exe /x C:\\Temp");
+    ScriptStream cut("only.exe\nKelSetup:X\n");
+    RunScriptProgram(platform, "C:\\Apps", cut);
+    EXPECT_EQ(platform.calls.back(), "StartProgram C:\\Apps\\post.exe | C:\\Apps\\post.exe /x C:\\Temp");
+}
+
+}  // namespace
+}  // namespace kelsetup::testing
