@@ -86,12 +86,7 @@ bool RecordingPlatform::SetValue(RootKey root, const std::string& path, const st
     if (failEverything) return false;
     const auto key = keys_.find(KeyName(root, path));
     if (key == keys_.end()) return false;
-    for (auto& [existing, value] : key->second.values)
-        if (ValueKeyName(existing) == ValueKeyName(name)) {
-            value = {type, data};
-            return true;
-        }
-    key->second.values.push_back({name, {type, data}});
+    key->second.values[ValueKeyName(name)] = {type, data};
     return true;
 }
 
@@ -134,12 +129,7 @@ bool RecordingPlatform::DeleteValue(RootKey root, const std::string& path, const
     if (failEverything) return false;
     const auto key = keys_.find(KeyName(root, path));
     if (key == keys_.end()) return false;
-    auto& values = key->second.values;
-    const auto found = std::find_if(values.begin(), values.end(),
-                                    [&](const auto& value) { return ValueKeyName(value.first) == ValueKeyName(name); });
-    if (found == values.end()) return false;
-    values.erase(found);
-    return true;
+    return key->second.values.erase(ValueKeyName(name)) != 0;
 }
 
 bool RecordingPlatform::CreateDirectory(const std::string& path) {
@@ -322,17 +312,17 @@ bool RecordingPlatform::KeyExists(RootKey root, const std::string& path) const {
 std::optional<std::string> RecordingPlatform::Value(RootKey root, const std::string& path, const std::string& name) const {
     const auto key = keys_.find(KeyName(root, path));
     if (key == keys_.end()) return std::nullopt;
-    for (const auto& [existing, value] : key->second.values)
-        if (ValueKeyName(existing) == ValueKeyName(name)) return value.second;
-    return std::nullopt;
+    const auto value = key->second.values.find(ValueKeyName(name));
+    if (value == key->second.values.end()) return std::nullopt;
+    return value->second.second;
 }
 
 std::optional<ValueType> RecordingPlatform::TypeOf(RootKey root, const std::string& path, const std::string& name) const {
     const auto key = keys_.find(KeyName(root, path));
     if (key == keys_.end()) return std::nullopt;
-    for (const auto& [existing, value] : key->second.values)
-        if (ValueKeyName(existing) == ValueKeyName(name)) return value.first;
-    return std::nullopt;
+    const auto value = key->second.values.find(ValueKeyName(name));
+    if (value == key->second.values.end()) return std::nullopt;
+    return value->second.first;
 }
 
 }  // namespace kelsetup

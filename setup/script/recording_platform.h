@@ -61,7 +61,7 @@ public:
 
 private:
     struct Key {
-        std::vector<std::pair<std::string, std::pair<ValueType, std::string>>> values;
+        std::map<std::string, std::pair<ValueType, std::string>> values;  // by folded value name
     };
     static std::string Normal(const std::string& path);
     static std::string Fold(const std::string& text);
