@@ -31,7 +31,7 @@ std::string NumberBytes(std::uint32_t number, bool bigEndian) {
 void InstallAddDirectory(InstallContext& context, ScriptStream& stream) {
     SetupPlatform& platform = context.platform;
     CreatePathDirectories(context.installDir, platform);
-    platform.CreateDirectory(context.installDir);
+    platform.MakeDirectory(context.installDir);
     ForEachRecord(stream, {1,
                            [&](RecordSlots& slots) {
                                ExpandInstallPath(slots[0], context.installDir, true, platform);
@@ -51,7 +51,7 @@ void InstallCopyFile(InstallContext& context, ScriptStream& stream) {
                                destination = JoinPath(destination, slots[1]);
                                ExpandInstallPath(destination, context.installDir, true, context.platform);
                                context.progress.ShowStatus("Copying file:", slots[1], "to:", destination);
-                               context.platform.CopyFile(slots[1], destination);  // a failure is passed over
+                               context.platform.CopyFileOver(slots[1], destination);  // a failure is passed over
                            }});
 }
 
@@ -62,7 +62,7 @@ void InstallRenameFile(InstallContext& context, ScriptStream& stream) {
         ExpandInstallPath(slots[static_cast<std::size_t>(i)], context.installDir, true, context.platform);
         TrimScriptLine(slots[static_cast<std::size_t>(i)]);
     }
-    context.platform.MoveFile(JoinPath(context.installDir, slots[0]), JoinPath(context.installDir, slots[1]));
+    context.platform.MoveFileTo(JoinPath(context.installDir, slots[0]), JoinPath(context.installDir, slots[1]));
 }
 
 void InstallRegistryKey(InstallContext& context, ScriptStream& stream) {
@@ -218,7 +218,7 @@ void InstallSystemFile(InstallContext& context, ScriptStream& stream) {
                                // Without two versions to compare, the file is copied without asking.
                                if (!existing || !installing || *existing == *installing ||
                                    context.progress.AskInstallConflict({*existing, *installing, slots[1]}))
-                                   platform.CopyFile(slots[1], destination);
+                                   platform.CopyFileOver(slots[1], destination);
                            }});
 }
 

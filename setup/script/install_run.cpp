@@ -69,7 +69,7 @@ void RegisterUninstall(InstallContext& context) {
     }
     progress.SetProgressPercent(20);
     const std::string copy = JoinPath(context.installDir, context.scriptName);
-    platform.CopyFile(context.scriptPath, copy);
+    platform.CopyFileOver(context.scriptPath, copy);
     if (platform.AppendText(copy, "\n\nKelSetup:GroupName\n" + context.folderName)) {
         progress.SetProgressPercent(40);
         platform.AppendText(copy, "\n\nKelSetup:CopyFile\n.\\\n" + context.scriptName + "\n");

@@ -132,10 +132,10 @@ void CreatePathDirectories(const std::string& path, SetupPlatform& platform) {
     while (from <= path.size()) {
         const auto backslash = path.find('\\', from);
         if (backslash == std::string::npos) break;
-        platform.CreateDirectory(path.substr(0, backslash));
+        platform.MakeDirectory(path.substr(0, backslash));
         from = backslash + 2;  // the character right after a backslash is not looked at
     }
-    platform.CreateDirectory(path);
+    platform.MakeDirectory(path);
 }
 
 std::string JoinPath(std::string_view directory, std::string_view name) {

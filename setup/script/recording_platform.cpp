@@ -132,17 +132,18 @@ bool RecordingPlatform::DeleteValue(RootKey root, const std::string& path, const
     return key->second.values.erase(ValueKeyName(name)) != 0;
 }
 
-bool RecordingPlatform::CreateDirectory(const std::string& path) {
+bool RecordingPlatform::MakeDirectory(const std::string& path) {
     Log("CreateDirectory " + path);
     if (failEverything) return false;
     const std::string normal = Fold(Normal(path));
     if (normal.empty() || directories_.count(normal) || files_.count(normal)) return false;
     if (!directories_.count(ParentOf(normal))) return false;
     directories_.insert(normal);
+    directoryNames_[normal] = Normal(path);
     return true;
 }
 
-bool RecordingPlatform::CopyFile(const std::string& from, const std::string& to) {
+bool RecordingPlatform::CopyFileOver(const std::string& from, const std::string& to) {
     Log("CopyFile " + from + " -> " + to);
     if (failEverything) return false;
     const auto source = files_.find(Fold(Normal(from)));
@@ -156,7 +157,7 @@ bool RecordingPlatform::CopyFile(const std::string& from, const std::string& to)
     return true;
 }
 
-bool RecordingPlatform::MoveFile(const std::string& from, const std::string& to) {
+bool RecordingPlatform::MoveFileTo(const std::string& from, const std::string& to) {
     Log("MoveFile " + from + " -> " + to);
     if (failEverything) return false;
     const std::string source = Fold(Normal(from));
@@ -171,7 +172,7 @@ bool RecordingPlatform::MoveFile(const std::string& from, const std::string& to)
     return true;
 }
 
-bool RecordingPlatform::DeleteFile(const std::string& path) {
+bool RecordingPlatform::RemoveFile(const std::string& path) {
     Log("DeleteFile " + path);
     if (failEverything) return false;
     const std::string normal = Fold(Normal(path));
@@ -180,7 +181,7 @@ bool RecordingPlatform::DeleteFile(const std::string& path) {
     return files_.erase(normal) != 0;
 }
 
-bool RecordingPlatform::RemoveDirectory(const std::string& path) {
+bool RecordingPlatform::RemoveEmptyDirectory(const std::string& path) {
     Log("RemoveDirectory " + path);
     if (failEverything) return false;
     const std::string normal = Fold(Normal(path));
@@ -191,21 +192,28 @@ bool RecordingPlatform::RemoveDirectory(const std::string& path) {
     for (const std::string& directory : directories_)
         if (directory.compare(0, prefix.size(), prefix) == 0) return false;
     directories_.erase(normal);
+    directoryNames_.erase(normal);
     return true;
 }
 
-std::vector<std::string> RecordingPlatform::FindFiles(const std::string& pattern) {
+std::vector<FoundFile> RecordingPlatform::FindFiles(const std::string& pattern) {
     Log("FindFiles " + pattern);
-    std::vector<std::string> found;
+    std::vector<FoundFile> found;
     if (failEverything) return found;
     const std::string normal = Normal(pattern);
     const std::string folder = Fold(ParentOf(normal));
     const std::string namePattern = normal.substr(normal.rfind('\\') == std::string::npos ? 0 : normal.rfind('\\') + 1);
+    for (const std::string& directory : directories_)
+        if (ParentOf(directory) == folder) {
+            const std::string& made = directoryNames_.count(directory) ? directoryNames_[directory] : directory;
+            const std::string name = made.substr(made.rfind('\\') + 1);
+            if (Matches(name, namePattern)) found.push_back({name, true});
+        }
     for (const auto& [file, bytes] : files_)
         if (ParentOf(file) == folder) {
             const std::string& made = names_[file];
             const std::string name = made.substr(made.rfind('\\') + 1);
-            if (Matches(name, namePattern)) found.push_back(name);
+            if (Matches(name, namePattern)) found.push_back({name, false});
         }
     return found;
 }
@@ -296,7 +304,10 @@ void RecordingPlatform::AddFile(const std::string& path, std::string bytes, std:
 }
 
 void RecordingPlatform::AddDirectories(const std::string& path) {
-    for (std::string at = Fold(Normal(path)); !at.empty(); at = ParentOf(at)) directories_.insert(at);
+    for (std::string at = Normal(path); !at.empty(); at = ParentOf(at)) {
+        directories_.insert(Fold(at));
+        directoryNames_.emplace(Fold(at), at);
+    }
 }
 
 bool RecordingPlatform::FileExists(const std::string& path) const { return files_.count(Fold(Normal(path))) != 0; }

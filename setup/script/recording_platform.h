@@ -25,12 +25,12 @@ public:
     bool DeleteKey(RootKey root, const std::string& path) override;
     bool DeleteValue(RootKey root, const std::string& path, const std::string& name) override;
 
-    bool CreateDirectory(const std::string& path) override;
-    bool CopyFile(const std::string& from, const std::string& to) override;
-    bool MoveFile(const std::string& from, const std::string& to) override;
-    bool DeleteFile(const std::string& path) override;
-    bool RemoveDirectory(const std::string& path) override;
-    std::vector<std::string> FindFiles(const std::string& pattern) override;
+    bool MakeDirectory(const std::string& path) override;
+    bool CopyFileOver(const std::string& from, const std::string& to) override;
+    bool MoveFileTo(const std::string& from, const std::string& to) override;
+    bool RemoveFile(const std::string& path) override;
+    bool RemoveEmptyDirectory(const std::string& path) override;
+    std::vector<FoundFile> FindFiles(const std::string& pattern) override;
     std::optional<std::string> ReadFile(const std::string& path) override;
     bool AppendText(const std::string& path, const std::string& text) override;
 
@@ -70,6 +70,7 @@ private:
     void Log(std::string call) { calls.push_back(std::move(call)); }
 
     std::set<std::string> directories_;           // folded normal paths
+    std::map<std::string, std::string> directoryNames_;  // folded normal path to the path as made
     std::map<std::string, std::string> files_;    // folded normal path to bytes
     std::map<std::string, std::string> names_;    // folded normal path to the path as made
     std::map<std::string, FileVersion> versions_;

@@ -23,6 +23,12 @@ struct FileVersion {
     bool operator==(const FileVersion&) const = default;
 };
 
+// One entry of a directory search.
+struct FoundFile {
+    std::string name;
+    bool isDirectory = false;
+};
+
 // A shortcut file as the shell-link object is told to write it.
 struct ShortcutSpec {
     std::string target;            // SetPath
@@ -51,12 +57,13 @@ public:
     virtual bool DeleteValue(RootKey root, const std::string& path, const std::string& name) = 0;
 
     // Files and directories.
-    virtual bool CreateDirectory(const std::string& path) = 0;
-    virtual bool CopyFile(const std::string& from, const std::string& to) = 0;  // replaces
-    virtual bool MoveFile(const std::string& from, const std::string& to) = 0;  // fails when `to` exists
-    virtual bool DeleteFile(const std::string& path) = 0;
-    virtual bool RemoveDirectory(const std::string& path) = 0;
-    virtual std::vector<std::string> FindFiles(const std::string& pattern) = 0;
+    virtual bool MakeDirectory(const std::string& path) = 0;
+    virtual bool CopyFileOver(const std::string& from, const std::string& to) = 0;  // replaces
+    virtual bool MoveFileTo(const std::string& from, const std::string& to) = 0;  // fails when `to` exists
+    virtual bool RemoveFile(const std::string& path) = 0;
+    virtual bool RemoveEmptyDirectory(const std::string& path) = 0;
+    // The entries matching a pattern such as "C:\Menu\*", in the order the search yields them.
+    virtual std::vector<FoundFile> FindFiles(const std::string& pattern) = 0;
     virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
     // Appends text in text mode: every LF is stored as CR LF. False when the file cannot be opened.
     virtual bool AppendText(const std::string& path, const std::string& text) = 0;

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace kelsetup::testing {
 namespace {
 
@@ -208,6 +210,30 @@ TEST_F(InstallActions, ProgramRecordsStartWithTheirCommandLine) {
     ScriptStream cut("only.exe\nKelSetup:X\n");
     RunScriptProgram(platform, "C:\\Apps", cut);
     EXPECT_EQ(platform.calls.back(), "StartProgram C:\\Apps\\post.exe | C:\\Apps\\post.exe /x C:\\Temp");
+}
+
+}  // namespace
+}  // namespace kelsetup::testing
+
+#include "program_folders.h"
+
+namespace kelsetup::testing {
+namespace {
+
+TEST(ProgramFolders, ExistingFoldersAndTheProductName) {
+    RecordingPlatform platform;
+    platform.CreateKey(RootKey::CurrentUser, kShellFoldersKey);
+    platform.SetValue(RootKey::CurrentUser, kShellFoldersKey, "Programs", ValueType::ExpandString,
+                      std::string("C:\\Menu\\Programs\0", 18));
+    for (const char* folder : {"Accessories", "kellaunch", ".hidden", "Tarnwick"})
+        platform.AddDirectories(std::string("C:\\Menu\\Programs\\") + folder);
+    platform.AddFile("C:\\Menu\\Programs\\loose.lnk", "x");
+    std::vector<std::string> choices = ProgramFolderChoices(platform, "Tarnwick");
+    EXPECT_EQ(choices.back(), "Tarnwick");
+    std::sort(choices.begin(), choices.end());
+    EXPECT_EQ(choices, (std::vector<std::string>{"Accessories", "Tarnwick", "Tarnwick"}));
+    RecordingPlatform bare;
+    EXPECT_EQ(ProgramFolderChoices(bare, "Tarnwick"), std::vector<std::string>{"Tarnwick"});
 }
 
 }  // namespace

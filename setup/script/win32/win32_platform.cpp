@@ -1,0 +1,247 @@
+#include "win32_platform.h"
+
+#include "../primitives.h"
+#include "../setup_info.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <objidl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace kelsetup {
+
+namespace {
+
+HKEY RootHandle(RootKey root) {
+    switch (root) {
+        case RootKey::LocalMachine: return HKEY_LOCAL_MACHINE;
+        case RootKey::ClassesRoot: return HKEY_CLASSES_ROOT;
+        case RootKey::Users: return HKEY_USERS;
+        default: return HKEY_CURRENT_USER;
+    }
+}
+
+// An open registry key, closed when it goes out of scope.
+class OpenKey {
+public:
+    OpenKey(RootKey root, const std::string& path, REGSAM access) {
+        if (RegOpenKeyExA(RootHandle(root), path.c_str(), 0, access, &key_) != ERROR_SUCCESS) key_ = nullptr;
+    }
+    ~OpenKey() {
+        if (key_) RegCloseKey(key_);
+    }
+    OpenKey(const OpenKey&) = delete;
+    OpenKey& operator=(const OpenKey&) = delete;
+    explicit operator bool() const { return key_ != nullptr; }
+    HKEY get() const { return key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+// Releases a COM interface when it goes out of scope.
+template <typename Interface>
+struct ComPointer {
+    Interface* pointer = nullptr;
+    ~ComPointer() {
+        if (pointer) pointer->Release();
+    }
+};
+
+}  // namespace
+
+bool Win32Platform::CreateKey(RootKey root, const std::string& path) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(RootHandle(root), path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+bool Win32Platform::SetValue(RootKey root, const std::string& path, const std::string& name, ValueType type,
+                             const std::string& data) {
+    OpenKey key(root, path, KEY_WRITE);
+    return key && RegSetValueExA(key.get(), name.c_str(), 0, static_cast<DWORD>(type),
+                                 reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size())) ==
+                      ERROR_SUCCESS;
+}
+
+std::optional<std::string> Win32Platform::QueryValue(RootKey root, const std::string& path, const std::string& name,
+                                                     std::size_t capacity) {
+    OpenKey key(root, path, KEY_READ);
+    if (!key) return std::nullopt;
+    std::string data(capacity, '\0');
+    DWORD size = static_cast<DWORD>(capacity);
+    if (RegQueryValueExA(key.get(), name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()), &size) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    data.resize(size);
+    return data;
+}
+
+std::vector<std::string> Win32Platform::EnumerateKeys(RootKey root, const std::string& path) {
+    std::vector<std::string> names;
+    OpenKey key(root, path, KEY_READ);
+    if (!key) return names;
+    for (DWORD index = 0;; ++index) {
+        char name[1024];
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        names.emplace_back(name, length);
+    }
+    return names;
+}
+
+bool Win32Platform::DeleteKey(RootKey root, const std::string& path) {
+    return RegDeleteKeyA(RootHandle(root), path.c_str()) == ERROR_SUCCESS;
+}
+
+bool Win32Platform::DeleteValue(RootKey root, const std::string& path, const std::string& name) {
+    OpenKey key(root, path, KEY_WRITE);
+    return key && RegDeleteValueA(key.get(), name.c_str()) == ERROR_SUCCESS;
+}
+
+bool Win32Platform::MakeDirectory(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != FALSE; }
+
+bool Win32Platform::CopyFileOver(const std::string& from, const std::string& to) {
+    return CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE;
+}
+
+bool Win32Platform::MoveFileTo(const std::string& from, const std::string& to) {
+    return MoveFileA(from.c_str(), to.c_str()) != FALSE;
+}
+
+bool Win32Platform::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+
+bool Win32Platform::RemoveEmptyDirectory(const std::string& path) { return RemoveDirectoryA(path.c_str()) != FALSE; }
+
+std::vector<FoundFile> Win32Platform::FindFiles(const std::string& pattern) {
+    std::vector<FoundFile> found;
+    WIN32_FIND_DATAA entry{};
+    HANDLE search = FindFirstFileA(pattern.c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) return found;
+    do found.push_back({entry.cFileName, (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    while (FindNextFileA(search, &entry));
+    FindClose(search);
+    return found;
+}
+
+std::optional<std::string> Win32Platform::ReadFile(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::string bytes;
+    char chunk[64 * 1024];
+    DWORD got = 0;
+    bool ok = true;
+    while ((ok = ::ReadFile(file, chunk, sizeof chunk, &got, nullptr) != FALSE) && got > 0) bytes.append(chunk, got);
+    CloseHandle(file);
+    if (!ok) return std::nullopt;
+    return bytes;
+}
+
+bool Win32Platform::AppendText(const std::string& path, const std::string& text) {
+    // Text mode: every LF is written as CR LF.
+    std::FILE* file = std::fopen(path.c_str(), "at");
+    if (!file) return false;
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    return std::fclose(file) == 0 && written;
+}
+
+std::optional<std::uint64_t> Win32Platform::FreeKilobytes(const std::string& root) {
+    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+    if (!GetDiskFreeSpaceA(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters))
+        return std::nullopt;
+    return FreeKilobytesOf(sectorsPerCluster, bytesPerSector, freeClusters);
+}
+
+std::string Win32Platform::ExpandEnvironment(const std::string& text) {
+    char expanded[kMaxTextLength + 1] = {};
+    const DWORD length = ExpandEnvironmentStringsA(text.c_str(), expanded, sizeof expanded);
+    if (length == 0 || length > sizeof expanded) return text.substr(0, kMaxTextLength);  // too long: left as written
+    return expanded;
+}
+
+std::optional<FileVersion> Win32Platform::VersionOf(const std::string& path) {
+    DWORD handle = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
+    if (size == 0) return std::nullopt;
+    std::vector<char> block(size, '\0');
+    if (!GetFileVersionInfoA(path.c_str(), 0, size, block.data())) return std::nullopt;
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT fixedSize = 0;
+    char root[] = "\\";
+    if (!VerQueryValueA(block.data(), root, reinterpret_cast<void**>(&fixed), &fixedSize) || !fixed) return std::nullopt;
+    return FileVersion{HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS),
+                       LOWORD(fixed->dwFileVersionLS)};
+}
+
+long Win32Platform::CreateShortcut(const ShortcutSpec& shortcut) {
+    CoInitialize(nullptr);
+    HRESULT status = S_OK;
+    {
+        ComPointer<IShellLinkA> link;
+        status = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                  reinterpret_cast<void**>(&link.pointer));
+        if (SUCCEEDED(status)) {
+            // The set calls are not checked: only the save says whether a shortcut came about.
+            link.pointer->SetPath(shortcut.target.c_str());
+            link.pointer->SetIconLocation(shortcut.iconPath.c_str(), 0);
+            link.pointer->SetDescription(shortcut.description.c_str());
+            link.pointer->SetWorkingDirectory(shortcut.workingDirectory.c_str());
+            link.pointer->SetArguments(shortcut.arguments.c_str());
+            ComPointer<IPersistFile> file;
+            status = link.pointer->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.pointer));
+            if (SUCCEEDED(status)) {
+                wchar_t wide[MAX_PATH] = {};
+                MultiByteToWideChar(CP_ACP, 0, shortcut.linkPath.c_str(), -1, wide, MAX_PATH);
+                status = file.pointer->Save(wide, TRUE);
+            }
+        }
+    }
+    CoUninitialize();
+    return status;
+}
+
+void Win32Platform::StartProgram(const std::string& application, const std::string& commandLine) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::string command = commandLine;
+    // Not waited for; the result is not looked at.
+    if (CreateProcessA(application.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+}
+
+void Win32Platform::OpenWithShell(const std::string& path) {
+    ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
+}
+
+void Win32Platform::DeleteAtRestart(const std::string& path) {
+    if (IsNtFamily()) {
+        MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+        return;
+    }
+    // The other family reads its renames from WININIT.INI: "NUL=path" deletes at restart.
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, sizeof windows);
+    const std::string ini = JoinPath(windows, "WININIT.INI");
+    WritePrivateProfileStringA("Rename", "NUL", path.c_str(), ini.c_str());
+}
+
+bool Win32Platform::IsNtFamily() {
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (!GetVersionExA(&version)) return true;
+    return version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
+}  // namespace kelsetup

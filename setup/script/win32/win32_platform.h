@@ -1,0 +1,38 @@
+#pragma once
+// The platform of `setup` on Windows, through the ANSI functions.
+
+#include "../setup_platform.h"
+
+namespace kelsetup {
+
+class Win32Platform final : public SetupPlatform {
+public:
+    bool CreateKey(RootKey root, const std::string& path) override;
+    bool SetValue(RootKey root, const std::string& path, const std::string& name, ValueType type,
+                  const std::string& data) override;
+    std::optional<std::string> QueryValue(RootKey root, const std::string& path, const std::string& name,
+                                          std::size_t capacity) override;
+    std::vector<std::string> EnumerateKeys(RootKey root, const std::string& path) override;
+    bool DeleteKey(RootKey root, const std::string& path) override;
+    bool DeleteValue(RootKey root, const std::string& path, const std::string& name) override;
+
+    bool MakeDirectory(const std::string& path) override;
+    bool CopyFileOver(const std::string& from, const std::string& to) override;
+    bool MoveFileTo(const std::string& from, const std::string& to) override;
+    bool RemoveFile(const std::string& path) override;
+    bool RemoveEmptyDirectory(const std::string& path) override;
+    std::vector<FoundFile> FindFiles(const std::string& pattern) override;
+    std::optional<std::string> ReadFile(const std::string& path) override;
+    bool AppendText(const std::string& path, const std::string& text) override;
+
+    std::optional<std::uint64_t> FreeKilobytes(const std::string& root) override;
+    std::string ExpandEnvironment(const std::string& text) override;
+    std::optional<FileVersion> VersionOf(const std::string& path) override;
+    long CreateShortcut(const ShortcutSpec& shortcut) override;
+    void StartProgram(const std::string& application, const std::string& commandLine) override;
+    void OpenWithShell(const std::string& path) override;
+    void DeleteAtRestart(const std::string& path) override;
+    bool IsNtFamily() override;
+};
+
+}  // namespace kelsetup
