@@ -1,0 +1,310 @@
+// The real Setup.exe, started as its own process in a scratch start directory and driven as a
+// user would: this program finds its windows by caption and presses their buttons, then looks
+// at what the installation left on the machine.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <objbase.h>
+#include <objidl.h>
+#include <shlobj.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+std::string WindowsPath(std::string path) {
+    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+    for (char& c : path) if (c == '/') c = '\\';
+    return path;
+}
+
+std::string Built(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value ? WindowsPath(value) : std::string();
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Waits for a visible top-level window of that caption; nothing after the timeout.
+HWND WaitForWindow(const char* caption, std::chrono::milliseconds timeout = 20s) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < end) {
+        HWND window = FindWindowA(nullptr, caption);
+        if (window && IsWindowVisible(window)) return window;
+        std::this_thread::sleep_for(50ms);
+    }
+    return nullptr;
+}
+
+void Press(HWND dialog, int button) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+}
+
+std::optional<std::pair<DWORD, std::string>> RegistryValue(HKEY root, const char* key, const char* name) {
+    HKEY open = nullptr;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &open) != ERROR_SUCCESS) return std::nullopt;
+    char data[2048];
+    DWORD size = sizeof data, type = 0;
+    const LONG status = RegQueryValueExA(open, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(open);
+    if (status != ERROR_SUCCESS) return std::nullopt;
+    return std::make_pair(type, std::string(data, size));
+}
+
+struct ShortcutFields {
+    std::string target, arguments, workingDirectory, description;
+};
+
+std::optional<ShortcutFields> ReadShortcut(const std::string& path) {
+    CoInitialize(nullptr);
+    std::optional<ShortcutFields> fields;
+    IShellLinkA* link = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link)))) {
+        IPersistFile* file = nullptr;
+        wchar_t wide[MAX_PATH] = {};
+        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+            SUCCEEDED(file->Load(wide, STGM_READ))) {
+            char text[MAX_PATH] = {};
+            ShortcutFields read;
+            link->GetPath(text, MAX_PATH, nullptr, 0);
+            read.target = text;
+            link->GetArguments(text, MAX_PATH);
+            read.arguments = text;
+            link->GetWorkingDirectory(text, MAX_PATH);
+            read.workingDirectory = text;
+            link->GetDescription(text, MAX_PATH);
+            read.description = text;
+            fields = read;
+        }
+        if (file) file->Release();
+        link->Release();
+    }
+    CoUninitialize();
+    return fields;
+}
+
+std::string ShellFolder(const char* name) {
+    const auto value = RegistryValue(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", name);
+    if (!value) return {};
+    char expanded[MAX_PATH] = {};
+    ExpandEnvironmentStringsA(value->second.c_str(), expanded, MAX_PATH);
+    return expanded;
+}
+
+class SetupProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        start = std::string(temp) + "kelsetup-e2e-" + std::to_string(GetCurrentProcessId());
+        std::filesystem::create_directories(start);
+        installDir = "C:\\KelSetupTest" + std::to_string(GetCurrentProcessId());
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(start, ignored);
+        std::filesystem::remove_all(installDir, ignored);
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\KelSetupTest");
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\KelSetupTest");
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KelTest");
+    }
+
+    PROCESS_INFORMATION Start(const std::string& arguments = "") {
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        std::string command = "\"" + Built("SETUP_EXE") + "\"" + (arguments.empty() ? "" : " " + arguments);
+        EXPECT_TRUE(CreateProcessA(Built("SETUP_EXE").c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   start.c_str(), &startup, &process));
+        return process;
+    }
+
+    bool Ends(PROCESS_INFORMATION& process, DWORD milliseconds = 20000) {
+        const bool ended = WaitForSingleObject(process.hProcess, milliseconds) == WAIT_OBJECT_0;
+        if (!ended) TerminateProcess(process.hProcess, 1);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        return ended;
+    }
+
+    std::string start;
+    std::string installDir;
+};
+
+TEST_F(SetupProgram, StartUpErrorsEndTheRun) {
+    PROCESS_INFORMATION missing = Start();
+    HWND box = WaitForWindow("Setup error...");
+    ASSERT_NE(box, nullptr);
+    char text[256] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(Ends(missing));
+
+    WriteText(start + "\\setup.txt", "KelSetup:CopyFile\n.\\\na.txt\n");
+    PROCESS_INFORMATION broken = Start();
+    box = WaitForWindow("Setup error...");
+    ASSERT_NE(box, nullptr);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(Ends(broken));
+}
+
+TEST_F(SetupProgram, InstallsEverySectionAsAUserDrivesIt) {
+    const std::string system = installDir + "\\System";
+    std::filesystem::create_directories(system);
+    // A system file whose destination holds another version: the conflict dialog must come.
+    CopyFileA(Built("TARNWICK_EXE").c_str(), (start + "\\shared.dll").c_str(), FALSE);
+    char windows[MAX_PATH] = {};
+    GetSystemDirectoryA(windows, MAX_PATH);
+    CopyFileA((std::string(windows) + "\\comctl32.dll").c_str(), (system + "\\shared.dll").c_str(), FALSE);
+    WriteText(start + "\\program.exe", "not really a program");
+    WriteText(start + "\\httpd.conf-dist-win", "Port 80\n");
+    WriteText(start + "\\legal.txt", "Licence\r\n");
+    WriteText(start + "\\readme.txt", "Read me\r\n");
+    const std::string script =
+        "KelSetup:SetupInfo\nKelTest\nprogram.exe\nHKEY_LOCAL_MACHINE\\SOFTWARE\\KelSetupTest\nInstallDir\nC:\\Nowhere\n"
+        "1\n1\n0\n1\n0\nKelTest Setup\nKelTest Uninstall\nKelTest has been installed.\nKelTest has been removed.\n1\n\n"
+        "KelSetup:AddDirectory\nConf\n\n"
+        "KelSetup:CopyFile\n.\\\nprogram.exe\nConf\nhttpd.conf-dist-win\n\n"
+        "KelSetup:RenameFile\nConf\\httpd.conf-dist-win\nConf\\httpd.conf\n\n"
+        "KelSetup:RegistryKey\nHKEY_CURRENT_USER\\Software\\KelSetupTest\n\n"
+        "KelSetup:RegistryValue\n"
+        "HKEY_CURRENT_USER\\Software\\KelSetupTest\nText\nREG_SZ\n%InstallDir%Conf\n"
+        "HKEY_CURRENT_USER\\Software\\KelSetupTest\nNumber\nREG_DWORD\n-1\n"
+        "HKEY_CURRENT_USER\\Software\\KelSetupTest\nBig\nREG_DWORD_BIG_ENDIAN\n258\n"
+        "HKEY_CURRENT_USER\\Software\\KelSetupTest\nBytes\nREG_BINARY\n255000016\n"
+        "HKEY_CURRENT_USER\\Software\\KelSetupTest\nExpand\nREG_EXPAND_SZ\n%PATH%\n"
+        "HKEY_CURRENT_USER\\Software\\KelSetupTest\nList\nREG_MULTI_SZ\none\n\n"
+        "KelSetup:RegistryStringStart\nHKEY_CURRENT_USER\\Software\\KelSetupTest\nBlock\n  first\nsecond  \n"
+        "KelSetup:RegistryStringEnd\n\n"
+        "KelSetup:StartMenu\nprogram.exe\n-start\nKelTest Start\n\n"
+        "KelSetup:AddProgram\nprogram.exe\n-x %InstallDir%Conf\nKelTest Program\n\n"
+        "KelSetup:SystemFile\n%InstallDir%System\nshared.dll\n\n"
+        "KelSetup:InstallExecute\n" + std::string(windows) + "\\cmd.exe\n/c echo done> %InstallDir%executed.txt\n";
+    WriteText(start + "\\setup.txt", script);
+
+    PROCESS_INFORMATION process = Start();
+    HWND page = WaitForWindow("KelTest legal information...");
+    ASSERT_NE(page, nullptr);
+    Press(page, IDOK);
+    page = WaitForWindow("KelTest setup information...");
+    ASSERT_NE(page, nullptr);
+    Press(page, IDOK);
+    HWND dialog = WaitForWindow("KelTest Setup");
+    ASSERT_NE(dialog, nullptr);
+    char offered[MAX_PATH] = {};
+    GetDlgItemTextA(dialog, 1000, offered, MAX_PATH);
+    EXPECT_STREQ(offered, "C:\\Nowhere");
+    EXPECT_EQ(SendDlgItemMessageA(dialog, 1002, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendDlgItemMessageA(dialog, 1004, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    char folder[MAX_PATH] = {};
+    GetDlgItemTextA(dialog, 1011, folder, MAX_PATH);
+    EXPECT_STREQ(folder, "KelTest");
+    SetDlgItemTextA(dialog, 1000, installDir.c_str());
+    SetDlgItemTextA(dialog, 1011, "KelTest Group");
+    Press(dialog, IDOK);
+    HWND conflict = WaitForWindow("System File Version Conflict...");
+    ASSERT_NE(conflict, nullptr);
+    char installing[64] = {};
+    GetDlgItemTextA(conflict, 1033, installing, sizeof installing);
+    EXPECT_STREQ(installing, "1.0.0.0");
+    Press(conflict, IDOK);
+    HWND finish = WaitForWindow("Install...");
+    ASSERT_NE(finish, nullptr);
+    char finishText[128] = {};
+    GetDlgItemTextA(finish, 1025, finishText, sizeof finishText);
+    EXPECT_STREQ(finishText, "KelTest has been installed.");
+    Press(finish, IDOK);
+    EXPECT_TRUE(Ends(process));
+
+    // Files, the rename and the system file.
+    EXPECT_EQ(ReadText(installDir + "\\program.exe"), "not really a program");
+    EXPECT_EQ(ReadText(installDir + "\\Conf\\httpd.conf"), "Port 80\n");
+    EXPECT_FALSE(std::filesystem::exists(installDir + "\\Conf\\httpd.conf-dist-win"));
+    EXPECT_EQ(ReadText(system + "\\shared.dll"), ReadText(Built("TARNWICK_EXE")));
+    // Registry values, with their types and bytes.
+    const char* key = "Software\\KelSetupTest";
+    EXPECT_EQ(RegistryValue(HKEY_CURRENT_USER, key, "Text"), std::make_pair(DWORD{REG_SZ}, installDir + "\\Conf" + '\0'));
+    EXPECT_EQ(RegistryValue(HKEY_CURRENT_USER, key, "Number"), std::make_pair(DWORD{REG_DWORD}, std::string(4, '\xff')));
+    EXPECT_EQ(RegistryValue(HKEY_CURRENT_USER, key, "Big"),
+              std::make_pair(DWORD{REG_DWORD_BIG_ENDIAN}, std::string("\0\0\x01\x02", 4)));
+    EXPECT_EQ(RegistryValue(HKEY_CURRENT_USER, key, "Bytes"), std::make_pair(DWORD{REG_BINARY}, std::string("\xff\0\x10", 3)));
+    EXPECT_EQ(RegistryValue(HKEY_CURRENT_USER, key, "Expand"), std::make_pair(DWORD{REG_EXPAND_SZ}, std::string("%PATH%\0", 7)));
+    EXPECT_EQ(RegistryValue(HKEY_CURRENT_USER, key, "List"), std::make_pair(DWORD{REG_MULTI_SZ}, std::string("one\0\0", 5)));
+    EXPECT_EQ(RegistryValue(HKEY_CURRENT_USER, key, "Block"), std::make_pair(DWORD{REG_SZ}, std::string("first\nsecond\0", 13)));
+    // Shortcuts, read back through the shell-link object.
+    const auto startup = ReadShortcut(ShellFolder("Startup") + "\\KelTest Start.lnk");
+    ASSERT_TRUE(startup.has_value());
+    EXPECT_EQ(startup->arguments, "-start");
+    EXPECT_EQ(startup->workingDirectory, installDir);
+    EXPECT_EQ(startup->description, "KelTest Start");
+    const std::string programLink = ShellFolder("Programs") + "\\KelTest Group\\KelTest Program.lnk";
+    const auto program = ReadShortcut(programLink);
+    ASSERT_TRUE(program.has_value());
+    EXPECT_NE(program->target.find("program.exe"), std::string::npos);
+    EXPECT_EQ(program->arguments, "-x " + installDir + "\\Conf");
+    EXPECT_EQ(program->description, "KelTest Program");
+    DeleteFileA((ShellFolder("Startup") + "\\KelTest Start.lnk").c_str());
+    DeleteFileA(programLink.c_str());
+    RemoveDirectoryA((ShellFolder("Programs") + "\\KelTest Group").c_str());
+    // The uninstall entry, the remembered directory, the script copy.
+    const char* uninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KelTest";
+    EXPECT_EQ(RegistryValue(HKEY_LOCAL_MACHINE, uninstall, "DisplayName"), std::make_pair(DWORD{REG_SZ}, std::string("KelTest\0", 8)));
+    EXPECT_EQ(RegistryValue(HKEY_LOCAL_MACHINE, uninstall, "UninstallString")->second,
+              installDir + "\\Setup.exe " + installDir + '\0');
+    // Written without a terminating zero; Wine's registry adds one to string data, Windows does not.
+    const std::string remembered = RegistryValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\KelSetupTest", "InstallDir")->second;
+    EXPECT_EQ(remembered.substr(0, remembered.find('\0')), installDir);
+    EXPECT_EQ(ReadText(installDir + "\\setup.txt"),
+              script + "\r\n\r\nKelSetup:GroupName\r\nKelTest Group\r\n\r\nKelSetup:CopyFile\r\n.\\\r\nsetup.txt\r\n");
+    // The deferred program ran after the walk.
+    for (int wait = 0; wait < 100 && !std::filesystem::exists(installDir + "\\executed.txt"); ++wait)
+        std::this_thread::sleep_for(100ms);
+    EXPECT_TRUE(std::filesystem::exists(installDir + "\\executed.txt"));
+}
+
+TEST_F(SetupProgram, CancelOnATextPageAsksFirst) {
+    WriteText(start + "\\legal.txt", "Licence\r\n");
+    WriteText(start + "\\setup.txt",
+              "KelSetup:SetupInfo\nKelTest\nx.exe\nHKEY_LOCAL_MACHINE\\SOFTWARE\\KelSetupTest\nDir\nC:\\X\n0\n0\n0\n0\n0\n"
+              "T\nU\nI\nR\n0\nKelSetup:AddDirectory\nA\n");
+    PROCESS_INFORMATION process = Start();
+    HWND page = WaitForWindow("KelTest legal information...");
+    ASSERT_NE(page, nullptr);
+    Press(page, IDCANCEL);
+    HWND alert = WaitForWindow("Alert!");
+    ASSERT_NE(alert, nullptr);
+    PostMessageA(alert, WM_COMMAND, IDNO, 0);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(IsWindowVisible(page));  // No: the page stays
+    Press(page, IDCANCEL);
+    alert = WaitForWindow("Alert!");
+    ASSERT_NE(alert, nullptr);
+    PostMessageA(alert, WM_COMMAND, IDYES, 0);
+    EXPECT_TRUE(Ends(process));
+    EXPECT_FALSE(std::filesystem::exists("C:\\X"));  // nothing installed
+}
+
+}  // namespace

@@ -1,0 +1,163 @@
+#include "setup_app.h"
+
+#include "install_run.h"
+#include "primitives.h"
+#include "program_folders.h"
+#include "resource.h"
+#include "text_pages.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+namespace kelsetup {
+
+namespace {
+
+constexpr const char* kMissingScript = "Setup could not find it's initalization file, please try again.";
+constexpr const char* kBrokenScript = "Setup found an error in the setup file, please try again.";
+constexpr const char* kLowSpace =
+    "Sorry, there does not appear to be enough free space on that disk to install.\n\nWould you like to install any "
+    "ways?\n(To select another installation directory and try again please press NO)";
+
+LRESULT CALLBACK OwnerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+SetupApp* AppOf(HWND dialog) { return reinterpret_cast<SetupApp*>(GetWindowLongPtrA(dialog, GWLP_USERDATA)); }
+
+std::string ItemText(HWND dialog, int id) {
+    char text[kMaxTextLength + 1] = {};
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+void Browse(SetupApp& app, HWND dialog) {
+    char file[1024] = {};
+    OPENFILENAMEA choose{};
+    choose.lStructSize = sizeof choose;
+    choose.hwndOwner = dialog;
+    choose.lpstrFilter = "(All Files)\0*.*\0";
+    choose.nFilterIndex = 1;
+    choose.lpstrFile = file;
+    choose.nMaxFile = sizeof file;
+    choose.lpstrInitialDir = app.info.defaultInstallDir.c_str();
+    choose.lpstrTitle = "Installation Directory...";
+    choose.Flags = OFN_NOREADONLYRETURN;
+    if (GetOpenFileNameA(&choose)) SetDlgItemTextA(dialog, IDC_INSTALL_DIR, file);
+    else CommDlgExtendedError();  // cancelled or failed: nothing changes
+}
+
+void EndRun(SetupApp& app, HWND dialog) {
+    DestroyWindow(dialog);
+    app.mainDialog = nullptr;
+    SendMessageA(app.owner, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+INT_PTR CALLBACK InstallProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(dialog, GWLP_USERDATA, lParam);
+        SetFocus(GetDlgItem(dialog, IDOK));
+        return FALSE;
+    }
+    SetupApp* app = AppOf(dialog);
+    if (message != WM_COMMAND || !app || HIWORD(wParam) != BN_CLICKED) return FALSE;
+    switch (LOWORD(wParam)) {
+        case IDC_BROWSE: Browse(*app, dialog); return TRUE;
+        case IDOK:
+            if (StartInstall(*app, dialog)) EndRun(*app, dialog);
+            return TRUE;
+        case IDCANCEL: EndRun(*app, dialog); return TRUE;
+        default: return FALSE;
+    }
+}
+
+void FillInstallDialog(SetupApp& app, HWND dialog) {
+    SetWindowTextA(dialog, app.info.installTitle.c_str());
+    SetDlgItemTextA(dialog, IDC_INSTALL_DIR, OfferedInstallDirectory(app).c_str());
+    const int boxes[] = {IDC_OPT_START_GROUP, IDC_OPT_UNINSTALL, IDC_OPT_START_AFTER, IDC_OPT_ADD_TO_FOLDER};
+    for (int i = 0; i < 4; ++i)
+        SendDlgItemMessageA(dialog, boxes[i], BM_SETCHECK, static_cast<WPARAM>(app.info.initialChecks[static_cast<std::size_t>(i)]), 0);
+    HWND folders = GetDlgItem(dialog, IDC_PROGRAM_FOLDER);
+    for (const std::string& name : ProgramFolderChoices(app.platform, app.info.productName))
+        SendMessageA(folders, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    SetWindowTextA(folders, app.info.productName.c_str());
+}
+
+void RunMessageLoop(SetupApp& app) {
+    MSG message{};
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (app.mainDialog && IsDialogMessageA(app.mainDialog, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+}  // namespace
+
+std::string OfferedInstallDirectory(SetupApp& app) {
+    const auto remembered = app.platform.QueryValue(app.info.dirKeyRoot, app.info.dirKeyPath, app.info.dirValueName, 1024);
+    const std::string directory = remembered ? remembered->substr(0, remembered->find('\0')) : std::string();
+    return directory.empty() ? app.info.defaultInstallDir : directory;
+}
+
+bool StartInstall(SetupApp& app, HWND dialog) {
+    const std::string directory = ItemText(dialog, IDC_INSTALL_DIR);
+    const auto checked = [dialog](int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; };
+    InstallOptions options{checked(IDC_OPT_START_GROUP), checked(IDC_OPT_UNINSTALL), checked(IDC_OPT_START_AFTER),
+                           checked(IDC_OPT_ADD_TO_FOLDER)};
+    const std::string folder = ItemText(dialog, IDC_PROGRAM_FOLDER);
+    if (CheckFreeSpace(app.platform.FreeKilobytes(DriveRootOf(directory)), app.info.requiredKilobytes) ==
+            SpaceVerdict::AskUser &&
+        MessageBoxA(app.owner, kLowSpace, "Not enough free space...", MB_YESNO | MB_ICONWARNING) != IDYES)
+        return false;
+    InstallContext context{app.platform, *app.progress, app.info, directory, options, folder};
+    RunInstall(context);
+    return true;
+}
+
+int RunSetup(HINSTANCE instance, SetupPlatform& platform, const std::string& commandLine) {
+    WNDCLASSA ownerClass{};
+    ownerClass.lpfnWndProc = OwnerProcedure;
+    ownerClass.hInstance = instance;
+    ownerClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SETUP));
+    ownerClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    ownerClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    ownerClass.lpszClassName = kOwnerClass;
+    RegisterClassA(&ownerClass);
+    SetupApp app(instance, platform);
+    app.owner = CreateWindowExA(0, kOwnerClass, "Setup", WS_POPUP | WS_BORDER | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+    const bool installMode = commandLine.empty();
+    if (!installMode) SetCurrentDirectoryA(commandLine.c_str());  // a failure leaves the directory as it is
+
+    const SetupInfoResult read = ReadSetupInfo(platform.ReadFile("setup.txt"), app.info);
+    bool go = read == SetupInfoResult::Read;
+    if (!go) MessageBoxA(app.owner, read == SetupInfoResult::NoScript ? kMissingScript : kBrokenScript, "Setup error...", MB_OK);
+    if (go && installMode) {
+        go = ShowTextPage(instance, app.owner, TextPage::Legal, app.info.productName) != 0 &&
+             ShowTextPage(instance, app.owner, TextPage::Readme, app.info.productName) != 0;
+    }
+    if (go && installMode) {
+        app.progress = std::make_unique<ProgressWindow>(instance, app.owner, "Installation Progress...");
+        app.mainDialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_INSTALL), app.owner, InstallProcedure,
+                                            reinterpret_cast<LPARAM>(&app));
+        app.progress->SetMainDialog(app.mainDialog);
+        FillInstallDialog(app, app.mainDialog);
+        ShowWindow(app.mainDialog, SW_SHOWDEFAULT);
+        RunMessageLoop(app);
+    }
+    // The uninstall dialog comes with the uninstaller; until then that mode ends here.
+    app.progress.reset();
+    if (app.mainDialog && IsWindow(app.mainDialog)) DestroyWindow(app.mainDialog);
+    if (IsWindow(app.owner)) DestroyWindow(app.owner);
+    MSG leftover{};
+    while (PeekMessageA(&leftover, nullptr, 0, 0, PM_REMOVE)) {}
+    UnregisterClassA(kOwnerClass, instance);
+    return 0;
+}
+
+}  // namespace kelsetup

@@ -1,0 +1,39 @@
+#pragma once
+// The setup program on Windows: start-up, the install dialog, the message loop and the end of
+// the run. The install run itself is the portable core's.
+
+#include "install_context.h"
+#include "progress_window.h"
+#include "setup_info.h"
+
+#include <memory>
+#include <string>
+
+#include <windows.h>
+
+namespace kelsetup {
+
+inline constexpr const char* kOwnerClass = "KelSetup:MAIN";
+
+struct SetupApp {
+    SetupApp(HINSTANCE instance, SetupPlatform& platform) : instance(instance), platform(platform) {}
+
+    HINSTANCE instance;
+    SetupPlatform& platform;
+    SetupInfo info;
+    HWND owner = nullptr;
+    HWND mainDialog = nullptr;
+    std::unique_ptr<ProgressWindow> progress;
+};
+
+// The whole program; `commandLine` is the text after the program name. Returns the exit code.
+int RunSetup(HINSTANCE instance, SetupPlatform& platform, const std::string& commandLine);
+
+// The install dialog's "&Next >": reads its fields, checks the free space and runs the install.
+// Returns false when the user chose to stay in the dialog.
+bool StartInstall(SetupApp& app, HWND dialog);
+
+// The directory the install dialog offers: the remembered one, else the default.
+std::string OfferedInstallDirectory(SetupApp& app);
+
+}  // namespace kelsetup
