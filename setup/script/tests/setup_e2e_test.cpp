@@ -307,4 +307,86 @@ TEST_F(SetupProgram, CancelOnATextPageAsksFirst) {
     EXPECT_FALSE(std::filesystem::exists("C:\\X"));  // nothing installed
 }
 
+std::string SimpleScript(const std::string& required, const std::string& extra = "") {
+    return "KelSetup:SetupInfo\nKelTest\nx.exe\nHKEY_LOCAL_MACHINE\\SOFTWARE\\KelSetupTest\nDir\nC:\\X\n0\n0\n0\n1\n0\n"
+           "KelTest Setup\nU\nDone.\nR\n" + required + "\nKelSetup:AddDirectory\nA\n" + extra;
+}
+
+TEST_F(SetupProgram, FreeSpaceQuestionNoStaysYesInstalls) {
+    WriteText(start + "\\setup.txt", SimpleScript("4294967295"));
+    PROCESS_INFORMATION process = Start();
+    HWND dialog = WaitForWindow("KelTest Setup");
+    ASSERT_NE(dialog, nullptr);
+    SetDlgItemTextA(dialog, 1000, installDir.c_str());
+    Press(dialog, IDOK);
+    HWND question = WaitForWindow("Not enough free space...");
+    ASSERT_NE(question, nullptr);
+    PostMessageA(question, WM_COMMAND, IDNO, 0);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(IsWindowVisible(dialog));  // No: back in the dialog, nothing installed
+    EXPECT_FALSE(std::filesystem::exists(installDir + "\\A"));
+    Press(dialog, IDOK);
+    question = WaitForWindow("Not enough free space...");
+    ASSERT_NE(question, nullptr);
+    PostMessageA(question, WM_COMMAND, IDYES, 0);
+    HWND finish = WaitForWindow("Install...");
+    ASSERT_NE(finish, nullptr);
+    Press(finish, IDOK);
+    EXPECT_TRUE(Ends(process));
+    EXPECT_TRUE(std::filesystem::exists(installDir + "\\A"));
+}
+
+TEST_F(SetupProgram, FolderListOffersExistingFoldersAndTheProduct) {
+    const std::string programs = ShellFolder("Programs");
+    const std::string mine = "KelFolderTest" + std::to_string(GetCurrentProcessId());
+    for (const std::string& folder : {mine, std::string("kellaunch"), std::string(".dotted")})
+        CreateDirectoryA((programs + "\\" + folder).c_str(), nullptr);
+    WriteText(start + "\\setup.txt", SimpleScript("0"));
+    PROCESS_INFORMATION process = Start();
+    HWND dialog = WaitForWindow("KelTest Setup");
+    ASSERT_NE(dialog, nullptr);
+    HWND combo = GetDlgItem(dialog, 1011);
+    const auto has = [combo](const std::string& name) {
+        return SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name.c_str())) != CB_ERR;
+    };
+    EXPECT_TRUE(has(mine));
+    EXPECT_TRUE(has("KelTest"));
+    EXPECT_FALSE(has("kellaunch"));
+    EXPECT_FALSE(has(".dotted"));
+    Press(dialog, IDCANCEL);
+    EXPECT_TRUE(Ends(process));
+    for (const std::string& folder : {mine, std::string("kellaunch"), std::string(".dotted")})
+        RemoveDirectoryA((programs + "\\" + folder).c_str());
+}
+
+TEST_F(SetupProgram, BadRecordsDoNotStopTheRun) {
+    WriteText(start + "\\setup.txt",
+              SimpleScript("0", "KelSetup:CopyFile\n.\\\nmissing.txt\nnowhere\\deeper\nmissing2.txt\n"
+                                "KelSetup:RegistryValue\nHKEY_LOCAL_MACHINE\\No\\Such\\Key\nV\nREG_SZ\nx\n"
+                                "KelSetup:AddProgram\nx.exe\n\nShortcut\n"));
+    PROCESS_INFORMATION process = Start();
+    HWND dialog = WaitForWindow("KelTest Setup");
+    ASSERT_NE(dialog, nullptr);
+    SetDlgItemTextA(dialog, 1000, installDir.c_str());
+    SetDlgItemTextA(dialog, 1011, "KelTest\\Nested\\Group");
+    Press(dialog, IDOK);
+    HWND finish = WaitForWindow("Install...");
+    ASSERT_NE(finish, nullptr);
+    Press(finish, IDOK);
+    EXPECT_TRUE(Ends(process));
+    const std::string group = ShellFolder("Programs") + "\\KelTest\\Nested\\Group";
+    EXPECT_TRUE(std::filesystem::exists(group + "\\Shortcut.lnk"));
+    DeleteFileA((group + "\\Shortcut.lnk").c_str());
+    for (const char* folder : {"\\KelTest\\Nested\\Group", "\\KelTest\\Nested", "\\KelTest"})
+        RemoveDirectoryA((ShellFolder("Programs") + folder).c_str());
+}
+
+TEST_F(SetupProgram, UninstallModeReadsTheInstalledScriptAndEnds) {
+    std::filesystem::create_directories(installDir);
+    WriteText(installDir + "\\setup.txt", SimpleScript("0"));
+    PROCESS_INFORMATION process = Start(installDir);
+    EXPECT_TRUE(Ends(process));
+    EXPECT_EQ(FindWindowA(nullptr, "Setup error..."), nullptr);
+}
+
 }  // namespace
