@@ -25,6 +25,7 @@ cp build/windows/setup/script/Setup.exe "$work/start/"
 } > "$work/start/setup.txt"
 
 {
+  echo 'Target amd64-unicode'  # a 64-bit installer, like ours: Wine here runs 64-bit programs only
   echo 'OutFile "nsis-bench.exe"'
   echo 'InstallDir "C:\BenchNsis"'
   echo 'RequestExecutionLevel user'

@@ -63,17 +63,26 @@ ProgressWindow::~ProgressWindow() {
     if (window_ && IsWindow(window_)) DestroyWindow(window_);
 }
 
-void ProgressWindow::ShowStatus(const std::string& action, const std::string& detail1, const std::string& detail2,
-                                const std::string& detail3) {
-    SetDlgItemTextA(window_, IDC_ACTION, action.c_str());
-    SetDlgItemTextA(window_, IDC_DETAIL_1, detail1.c_str());
-    SetDlgItemTextA(window_, IDC_DETAIL_2, detail2.c_str());
-    SetDlgItemTextA(window_, IDC_DETAIL_3, detail3.c_str());
+void ProgressWindow::SetLine(int index, int control, const std::string& text) {
+    std::string& shown = shown_[index];
+    if (shown == text) return;
+    shown = text;
+    SetDlgItemTextA(window_, control, text.c_str());
 }
 
-void ProgressWindow::ShowAction(const std::string& action) { SetDlgItemTextA(window_, IDC_ACTION, action.c_str()); }
+void ProgressWindow::ShowStatus(const std::string& action, const std::string& detail1, const std::string& detail2,
+                                const std::string& detail3) {
+    SetLine(0, IDC_ACTION, action);
+    SetLine(1, IDC_DETAIL_1, detail1);
+    SetLine(2, IDC_DETAIL_2, detail2);
+    SetLine(3, IDC_DETAIL_3, detail3);
+}
+
+void ProgressWindow::ShowAction(const std::string& action) { SetLine(0, IDC_ACTION, action); }
 
 void ProgressWindow::SetProgressPercent(int percent) {
+    if (percent == percent_) return;
+    percent_ = percent;
     SendDlgItemMessageA(window_, IDC_PROGRESS_BAR, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
 }
 

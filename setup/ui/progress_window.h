@@ -4,6 +4,8 @@
 
 #include "progress.h"
 
+#include <string>
+
 #include <windows.h>
 
 namespace kelsetup {
@@ -34,6 +36,11 @@ private:
     HWND owner_;
     HWND window_ = nullptr;
     HWND mainDialog_ = nullptr;
+    // What the window shows now: a line or bar already showing its value is not set again.
+    std::string shown_[4] = {"\x01", "\x01", "\x01", "\x01"};  // nothing shown yet
+    int percent_ = -1;
+
+    void SetLine(int index, int control, const std::string& text);
 };
 
 }  // namespace kelsetup
