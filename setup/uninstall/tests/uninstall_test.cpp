@@ -1,0 +1,149 @@
+// The uninstall run against the recording platform, after an installation of the same script:
+// what each pass removes, in which order, what the registry option changes, the progress
+// values, and the removal of the setup program at restart.
+
+#include "install_actions.h"
+#include "install_run.h"
+#include "recording_platform.h"
+#include "recording_progress.h"
+#include "removal_actions.h"
+#include "uninstall_run.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace kelsetup::testing {
+namespace {
+
+const std::string kDir = "C:\\Apps\\Tarnwick";
+
+const char* const kScript =
+    "KelSetup:SetupInfo\nTarnwick\nTarnwick.exe\nHKEY_LOCAL_MACHINE\\SOFTWARE\\Velmora\\Tarnwick\nInstallDir\n"
+    "C:\\Program Files\\Tarnwick\n1\n1\n0\n1\n0\nTarnwick Setup\nTarnwick Uninstall\nInstalled.\nRemoved.\n0\n\n"
+    "KelSetup:AddDirectory\nConf\nConf\\Extra\n\n"
+    "KelSetup:CopyFile\n.\\\nTarnwick.exe\n.\\\nSetup.exe\nConf\nhttpd.conf-dist-win\n\n"
+    "KelSetup:RenameFile\nTarnwick.exe\nEditor.exe\n\n"
+    "KelSetup:RegistryKey\nHKEY_CURRENT_USER\\SOFTWARE\\Velmora\\Tarnwick\\Config\n\n"
+    "KelSetup:RegistryValue\nHKEY_CURRENT_USER\\SOFTWARE\\Velmora\\Tarnwick\\Config\nDefaultConfigPath\nREG_SZ\n%InstallDir%Conf\n"
+    "HKEY_CURRENT_USER\\SOFTWARE\\Velmora\\Tarnwick\\Config\nPort\nREG_DWORD\n80\n\n"
+    "KelSetup:RegistryStringStart\nHKEY_CURRENT_USER\\SOFTWARE\\Velmora\\Tarnwick\\Config\nNote\nline one\nline two\n"
+    "KelSetup:RegistryStringEnd\n\n"
+    "KelSetup:StartMenu\nTarnwick.exe\n\nTarnwick\n\n"
+    "KelSetup:AddProgram\nTarnwick.exe\n\nTarnwick\nSetup.exe\n%InstallDir%\nUninstall\n\n"
+    "KelSetup:UninstallExecute\n%InstallDir%cleanup.exe\n/all\n";
+
+class Uninstall : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform.AddFile("setup.txt", kScript);
+        platform.AddFile("Tarnwick.exe", "program");
+        platform.AddFile("Setup.exe", "installer");
+        platform.AddFile("httpd.conf-dist-win", "Port 80\n");
+        platform.CreateKey(RootKey::CurrentUser, kShellFoldersKey);
+        platform.SetValue(RootKey::CurrentUser, kShellFoldersKey, "Programs", ValueType::String, std::string("C:\\Menu\\Programs\0", 18));
+        platform.SetValue(RootKey::CurrentUser, kShellFoldersKey, "Startup", ValueType::String, std::string("C:\\Menu\\Startup\0", 17));
+        platform.AddDirectories("C:\\Menu\\Programs");
+        platform.AddDirectories("C:\\Menu\\Startup");
+        ASSERT_EQ(ReadSetupInfo(platform.ReadFile("setup.txt"), info), SetupInfoResult::Read);
+        InstallContext install{platform, installProgress, info, kDir, {true, true, false, true}, "Velmora Tools"};
+        RunInstall(install);
+        ASSERT_TRUE(platform.FileExists(kDir + "\\Editor.exe"));
+        ASSERT_TRUE(platform.FileExists(kDir + "\\setup.txt"));
+        platform.calls.clear();
+    }
+
+    bool Uninstalled(bool removeRegistry) {
+        return RunUninstall(platform, progress, info, {kDir, removeRegistry, kDir + "\\setup.txt"});
+    }
+
+    std::size_t CallIndex(const std::string& call) {
+        return static_cast<std::size_t>(std::find(platform.calls.begin(), platform.calls.end(), call) - platform.calls.begin());
+    }
+
+    RecordingPlatform platform;
+    RecordingProgress installProgress;
+    RecordingProgress progress;
+    SetupInfo info;
+};
+
+TEST_F(Uninstall, RemovesWhatTheInstallationMade) {
+    ASSERT_TRUE(Uninstalled(false));
+    for (const char* file : {"\\Tarnwick.exe", "\\Editor.exe", "\\Setup.exe", "\\Conf\\httpd.conf-dist-win", "\\setup.txt"})
+        EXPECT_FALSE(platform.FileExists(kDir + file)) << file;
+    EXPECT_FALSE(platform.DirectoryExists(kDir + "\\Conf\\Extra"));
+    EXPECT_FALSE(platform.DirectoryExists(kDir + "\\Conf"));
+    EXPECT_FALSE(platform.FileExists("C:\\Menu\\Startup\\Tarnwick.lnk"));
+    EXPECT_FALSE(platform.FileExists("C:\\Menu\\Programs\\Velmora Tools\\Tarnwick.lnk"));
+    EXPECT_FALSE(platform.DirectoryExists("C:\\Menu\\Programs\\Velmora Tools"));
+    EXPECT_FALSE(platform.KeyExists(RootKey::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarnwick"));
+    // The registry option was off: the product's keys and values stay.
+    EXPECT_TRUE(platform.Value(RootKey::CurrentUser, "SOFTWARE\\Velmora\\Tarnwick\\Config", "Port").has_value());
+    // The renamed file got its first name back before pass 2 deleted the copies.
+    EXPECT_LT(CallIndex("MoveFile C:\\Apps\\Tarnwick\\Editor.exe -> C:\\Apps\\Tarnwick\\Tarnwick.exe"),
+              CallIndex("DeleteFile C:\\Apps\\Tarnwick\\.\\Tarnwick.exe"));
+    // Subdirectories before their parents; the program after every directory; restart last.
+    EXPECT_LT(CallIndex("RemoveDirectory C:\\Apps\\Tarnwick\\Conf\\Extra"), CallIndex("RemoveDirectory C:\\Apps\\Tarnwick\\Conf"));
+    EXPECT_LT(CallIndex("RemoveDirectory C:\\Apps\\Tarnwick\\Conf"),
+              CallIndex("StartProgram C:\\Apps\\Tarnwick\\cleanup.exe | C:\\Apps\\Tarnwick\\cleanup.exe /all"));
+    const std::vector<std::string> tail(platform.calls.end() - 4, platform.calls.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"DeleteKey HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarnwick",
+                                              "DeleteFile C:\\Apps\\Tarnwick\\setup.txt",
+                                              "DeleteAtRestart C:\\Apps\\Tarnwick\\setup.exe",
+                                              "DeleteAtRestart C:\\Apps\\Tarnwick"}));
+    EXPECT_EQ(progress.events.back(), "finish uninstall Removed.");
+}
+
+TEST_F(Uninstall, RegistryOptionRemovesValuesStringsAndKeyTrees) {
+    platform.CreateKey(RootKey::CurrentUser, "SOFTWARE\\Velmora\\Tarnwick\\Config\\Deep\\Deeper");
+    ASSERT_TRUE(Uninstalled(true));
+    EXPECT_FALSE(platform.KeyExists(RootKey::CurrentUser, "SOFTWARE\\Velmora\\Tarnwick\\Config\\Deep"));
+    EXPECT_FALSE(platform.KeyExists(RootKey::CurrentUser, "SOFTWARE\\Velmora\\Tarnwick\\Config"));
+    EXPECT_TRUE(platform.KeyExists(RootKey::CurrentUser, "SOFTWARE\\Velmora\\Tarnwick"));
+    EXPECT_LT(CallIndex("DeleteValue HKEY_CURRENT_USER\\SOFTWARE\\Velmora\\Tarnwick\\Config Note"),
+              CallIndex("DeleteKey HKEY_CURRENT_USER\\SOFTWARE\\Velmora\\Tarnwick\\Config"));
+}
+
+TEST_F(Uninstall, ProgressRunsThroughTheThreePassesAndTheFinish) {
+    ASSERT_TRUE(Uninstalled(false));
+    const std::vector<int>& values = progress.percents;
+    EXPECT_EQ(std::vector<int>(values.end() - 4, values.end()), (std::vector<int>{0, 33, 66, 100}));
+    const std::vector<int> passes(values.begin(), values.end() - 4);
+    EXPECT_TRUE(std::is_sorted(passes.begin(), passes.end()));
+    EXPECT_EQ(passes.back(), 100);
+    EXPECT_NE(std::find(passes.begin(), passes.end(), 33), passes.end());
+    EXPECT_NE(std::find(passes.begin(), passes.end(), 66), passes.end());
+    std::vector<std::string> actions;
+    for (const auto& status : progress.statuses) actions.push_back(status[0]);
+    EXPECT_EQ(actions, (std::vector<std::string>{"Removing files, registry items and program groups...",
+                                                 "Removing directories and regisitry keys...", "Finishing uninstall..."}));
+}
+
+TEST_F(Uninstall, MissingScriptRemovesNothing) {
+    EXPECT_FALSE(RunUninstall(platform, progress, info, {kDir, true, kDir + "\\missing.txt"}));
+    EXPECT_TRUE(platform.FileExists(kDir + "\\Editor.exe"));
+    EXPECT_TRUE(progress.events.empty());
+}
+
+TEST(RemovalActions, DeleteKeyTreeStopsAtAKeyThatResists) {
+    RecordingPlatform platform;
+    platform.CreateKey(RootKey::CurrentUser, "A\\B\\C");
+    platform.CreateKey(RootKey::CurrentUser, "A\\D");
+    DeleteKeyTree(platform, RootKey::CurrentUser, "A");
+    EXPECT_TRUE(platform.KeyExists(RootKey::CurrentUser, "A"));
+    EXPECT_TRUE(platform.EnumerateKeys(RootKey::CurrentUser, "A").empty());
+    platform.CreateKey(RootKey::CurrentUser, "A\\E");
+    platform.failEverything = true;  // nothing can be deleted: the loop must still end
+    DeleteKeyTree(platform, RootKey::CurrentUser, "A");
+    platform.failEverything = false;
+    EXPECT_TRUE(platform.KeyExists(RootKey::CurrentUser, "A\\E"));
+}
+
+TEST(RemovalActions, SelfRemovalSchedulesProgramThenDirectory) {
+    RecordingPlatform platform;
+    ScheduleSelfRemoval(platform, "C:\\Apps\\");
+    EXPECT_EQ(platform.calls, (std::vector<std::string>{"DeleteAtRestart C:\\Apps\\setup.exe", "DeleteAtRestart C:\\Apps\\"}));
+}
+
+}  // namespace
+}  // namespace kelsetup::testing

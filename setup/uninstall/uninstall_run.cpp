@@ -1,0 +1,100 @@
+#include "uninstall_run.h"
+
+#include "install_actions.h"
+#include "install_run.h"
+#include "primitives.h"
+
+namespace kelsetup {
+
+namespace {
+
+using Handler = void (*)(UninstallContext&, ScriptStream&);
+
+struct MarkerHandler {
+    const char* marker;
+    Handler handler;
+    bool needsRegistryOption;
+};
+
+const MarkerHandler kPassOne[] = {{"KelSetup:RenameFile", UninstallRenameFile, false}};
+const MarkerHandler kPassTwo[] = {
+    {"KelSetup:StartMenu", UninstallStartMenu, false},
+    {"KelSetup:RegistryValue", UninstallRegistryValue, true},
+    {"KelSetup:RegistryStringStart", UninstallRegistryString, true},
+    {"KelSetup:CopyFile", UninstallCopyFile, false},
+};
+const MarkerHandler kPassThree[] = {
+    {"KelSetup:AddDirectory", UninstallAddDirectory, false},
+    {"KelSetup:RegistryKey", UninstallRegistryKey, true},
+};
+
+constexpr std::size_t kNoPosition = static_cast<std::size_t>(-1);
+
+// One walk over the script; `extra` sees every trimmed line after the handlers have run.
+template <std::size_t N, typename Extra>
+void Walk(const std::string& script, UninstallContext& context, Progress& progress, const MarkerHandler (&handlers)[N],
+          int offset, Extra extra) {
+    ScriptStream stream(script);
+    const std::uint64_t size = stream.Size() == 0 ? 1 : stream.Size();
+    do {
+        std::string line;
+        stream.ReadLine(line);
+        TrimScriptLine(line);
+        for (const MarkerHandler& entry : handlers)
+            if (IsMarker(line, entry.marker) && (!entry.needsRegistryOption || context.removeRegistry))
+                entry.handler(context, stream);
+        extra(line, stream);
+        progress.SetProgressPercent(static_cast<int>(static_cast<std::uint64_t>(stream.Position()) * 100 / size / 3 + offset));
+    } while (!stream.AtEnd());
+}
+
+}  // namespace
+
+bool RunUninstall(SetupPlatform& platform, Progress& progress, const SetupInfo& info, const UninstallRequest& request) {
+    // Read once: the script stays readable for every pass, even after pass 2 deletes its file.
+    const auto script = platform.ReadFile(request.scriptPath);
+    if (!script) return false;
+    UninstallContext context{platform, info, request.installDir, request.removeRegistry, ""};
+    progress.BeginRun();
+    progress.ShowStatus("Removing files, registry items and program groups...", "", "", "");
+
+    Walk(*script, context, progress, kPassOne, 0, [](const std::string&, ScriptStream&) {});
+    std::string folder;
+    Walk(*script, context, progress, kPassTwo, 33, [&folder](const std::string& line, ScriptStream& stream) {
+        if (IsMarker(line, "KelSetup:GroupName")) {
+            folder.clear();
+            stream.ReadLine(folder);  // the last GroupName counts
+        }
+    });
+    TrimScriptLine(folder);
+    context.folderName = folder;
+
+    progress.ShowAction("Removing directories and regisitry keys...");
+    std::size_t deferred = kNoPosition;
+    Walk(*script, context, progress, kPassThree, 67, [&](const std::string& line, ScriptStream& stream) {
+        if ((IsMarker(line, "KelSetup:AddProgram") || IsMarker(line, "KelSetup:GroupName")) && !context.folderName.empty())
+            UninstallAddProgram(context, stream);
+        if (IsMarker(line, "KelSetup:UninstallExecute")) deferred = stream.Position();
+    });
+    if (deferred != kNoPosition) {
+        ScriptStream stream(*script);
+        stream.Seek(deferred);
+        RunScriptProgram(platform, request.installDir, stream);
+    }
+
+    progress.ShowAction("Finishing uninstall...");
+    progress.SetProgressPercent(0);
+    std::string entry = std::string(kUninstallKey) + "\\" + info.productName;
+    CutToLimit(entry);
+    platform.DeleteKey(RootKey::LocalMachine, entry);
+    progress.SetProgressPercent(33);
+    platform.RemoveFile(request.scriptPath);
+    progress.SetProgressPercent(66);
+    ScheduleSelfRemoval(platform, request.installDir);
+    progress.SetProgressPercent(100);
+    progress.EndRun();
+    progress.ShowFinish(info.uninstallFinishText, false);
+    return true;
+}
+
+}  // namespace kelsetup
