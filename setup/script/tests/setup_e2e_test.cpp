@@ -381,12 +381,55 @@ TEST_F(SetupProgram, BadRecordsDoNotStopTheRun) {
         RemoveDirectoryA((ShellFolder("Programs") + folder).c_str());
 }
 
-TEST_F(SetupProgram, UninstallModeReadsTheInstalledScriptAndEnds) {
-    std::filesystem::create_directories(installDir);
-    WriteText(installDir + "\\setup.txt", SimpleScript("0"));
-    PROCESS_INFORMATION process = Start(installDir);
-    EXPECT_TRUE(Ends(process));
-    EXPECT_EQ(FindWindowA(nullptr, "Setup error..."), nullptr);
+TEST_F(SetupProgram, InstallThenUninstallRemovesItAll) {
+    WriteText(start + "\\a.txt", "A");
+    WriteText(start + "\\ureadme.txt", "About to remove\r\n");
+    WriteText(start + "\\setup.txt",
+              SimpleScript("0", "KelSetup:CopyFile\n.\\\na.txt\nA\nureadme.txt\n.\\\nureadme.txt\n"
+                                "KelSetup:RegistryKey\nHKEY_CURRENT_USER\\Software\\KelSetupTest\\Sub\n"
+                                "KelSetup:RegistryValue\nHKEY_CURRENT_USER\\Software\\KelSetupTest\\Sub\nV\nREG_SZ\nx\n"
+                                "KelSetup:AddProgram\na.txt\n\nKelTest Link\n"));
+    PROCESS_INFORMATION install = Start();
+    HWND dialog = WaitForWindow("KelTest Setup");
+    ASSERT_NE(dialog, nullptr);
+    SetDlgItemTextA(dialog, 1000, installDir.c_str());
+    SendDlgItemMessageA(dialog, 1003, BM_SETCHECK, BST_CHECKED, 0);
+    SetDlgItemTextA(dialog, 1011, "KelTest Uninstall Group");
+    Press(dialog, IDOK);
+    HWND finish = WaitForWindow("Install...");
+    ASSERT_NE(finish, nullptr);
+    Press(finish, IDOK);
+    ASSERT_TRUE(Ends(install));
+    const std::string link = ShellFolder("Programs") + "\\KelTest Uninstall Group\\KelTest Link.lnk";
+    ASSERT_TRUE(std::filesystem::exists(link));
+    ASSERT_TRUE(std::filesystem::exists(installDir + "\\setup.txt"));
+
+    PROCESS_INFORMATION uninstall = Start(installDir);
+    HWND note = WaitForWindow("KelTest uninstall information...");
+    ASSERT_NE(note, nullptr);
+    Press(note, IDOK);
+    HWND remove = WaitForWindow("U");
+    ASSERT_NE(remove, nullptr);
+    char shown[MAX_PATH] = {};
+    GetDlgItemTextA(remove, 1006, shown, MAX_PATH);
+    EXPECT_EQ(shown, installDir);  // the remembered install directory
+    SendDlgItemMessageA(remove, 1008, BM_SETCHECK, BST_CHECKED, 0);
+    Press(remove, IDOK);
+    HWND done = WaitForWindow("Uninstall...");
+    ASSERT_NE(done, nullptr);
+    char text[64] = {};
+    GetDlgItemTextA(done, 1025, text, sizeof text);
+    EXPECT_STREQ(text, "R");
+    Press(done, IDOK);
+    EXPECT_TRUE(Ends(uninstall));
+    EXPECT_FALSE(std::filesystem::exists(installDir + "\\a.txt"));
+    EXPECT_FALSE(std::filesystem::exists(installDir + "\\setup.txt"));
+    EXPECT_FALSE(std::filesystem::exists(installDir + "\\A"));
+    EXPECT_FALSE(std::filesystem::exists(link));
+    EXPECT_FALSE(std::filesystem::exists(ShellFolder("Programs") + "\\KelTest Uninstall Group"));
+    EXPECT_FALSE(RegistryValue(HKEY_CURRENT_USER, "Software\\KelSetupTest\\Sub", "V").has_value());
+    EXPECT_FALSE(RegistryValue(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KelTest",
+                               "DisplayName").has_value());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "program_folders.h"
 #include "resource.h"
 #include "text_pages.h"
+#include "uninstall_run.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -71,6 +72,27 @@ INT_PTR CALLBACK InstallProcedure(HWND dialog, UINT message, WPARAM wParam, LPAR
             if (StartInstall(*app, dialog)) EndRun(*app, dialog);
             return TRUE;
         case IDCANCEL: EndRun(*app, dialog); return TRUE;
+        default: return FALSE;
+    }
+}
+
+INT_PTR CALLBACK UninstallProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(dialog, GWLP_USERDATA, lParam);
+        return TRUE;
+    }
+    SetupApp* app = AppOf(dialog);
+    if (message != WM_COMMAND || !app || HIWORD(wParam) != BN_CLICKED) return FALSE;
+    switch (LOWORD(wParam)) {
+        case IDOK: {
+            UninstallRequest request;
+            request.installDir = ItemText(dialog, IDC_UNINSTALL_DIR);
+            request.removeRegistry = IsDlgButtonChecked(dialog, IDC_REMOVE_REGISTRY) == BST_CHECKED;
+            RunUninstall(app->platform, *app->progress, app->info, request);
+            EndRun(*app, dialog);
+            return TRUE;
+        }
+        case IDCANCEL: EndRun(*app, dialog); return TRUE;  // also the close box; nothing is asked
         default: return FALSE;
     }
 }
@@ -150,7 +172,18 @@ int RunSetup(HINSTANCE instance, SetupPlatform& platform, const std::string& com
         ShowWindow(app.mainDialog, SW_SHOWDEFAULT);
         RunMessageLoop(app);
     }
-    // The uninstall dialog comes with the uninstaller; until then that mode ends here.
+    if (go && !installMode) go = ShowTextPage(instance, app.owner, TextPage::UninstallNote, app.info.productName) != 0;
+    if (go && !installMode) {
+        app.progress = std::make_unique<ProgressWindow>(instance, app.owner, "Uninstallation Progress...");
+        app.mainDialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_UNINSTALL), app.owner, UninstallProcedure,
+                                            reinterpret_cast<LPARAM>(&app));
+        app.progress->SetMainDialog(app.mainDialog);
+        SetWindowTextA(app.mainDialog, app.info.uninstallTitle.c_str());
+        SetDlgItemTextA(app.mainDialog, IDC_UNINSTALL_DIR, OfferedInstallDirectory(app).c_str());
+        CheckDlgButton(app.mainDialog, IDC_REMOVE_REGISTRY, BST_UNCHECKED);
+        ShowWindow(app.mainDialog, SW_SHOWDEFAULT);
+        RunMessageLoop(app);
+    }
     app.progress.reset();
     if (app.mainDialog && IsWindow(app.mainDialog)) DestroyWindow(app.mainDialog);
     if (IsWindow(app.owner)) DestroyWindow(app.owner);
