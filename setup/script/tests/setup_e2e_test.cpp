@@ -2,6 +2,9 @@
 // user would: this program finds its windows by caption and presses their buttons, then looks
 // at what the installation left on the machine.
 
+#include "removal_actions.h"
+#include "win32/win32_platform.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -18,6 +21,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -381,55 +385,127 @@ TEST_F(SetupProgram, BadRecordsDoNotStopTheRun) {
         RemoveDirectoryA((ShellFolder("Programs") + folder).c_str());
 }
 
-TEST_F(SetupProgram, InstallThenUninstallRemovesItAll) {
+// The platform's list of operations pending for the next restart, as "\\??\\path" names.
+std::vector<std::string> PendingOperations() {
+    const auto value = RegistryValue(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager",
+                                     "PendingFileRenameOperations");
+    std::vector<std::string> names;
+    if (!value) return names;
+    std::string rest = value->second;
+    while (!rest.empty()) {
+        const auto end = rest.find('\0');
+        names.push_back(rest.substr(0, end));
+        if (end == std::string::npos) break;
+        rest.erase(0, end + 1);
+    }
+    return names;
+}
+
+bool PendingContains(const std::string& path) {
+    for (const std::string& name : PendingOperations())
+        if (name.size() >= path.size() && _stricmp(name.c_str() + name.size() - path.size(), path.c_str()) == 0) return true;
+    return false;
+}
+
+TEST_F(SetupProgram, InstallThenUninstallRemovesItAllTwice) {
     WriteText(start + "\\a.txt", "A");
     WriteText(start + "\\ureadme.txt", "About to remove\r\n");
     WriteText(start + "\\setup.txt",
               SimpleScript("0", "KelSetup:CopyFile\n.\\\na.txt\nA\nureadme.txt\n.\\\nureadme.txt\n"
+                                "KelSetup:RenameFile\na.txt\nrenamed.txt\n"
                                 "KelSetup:RegistryKey\nHKEY_CURRENT_USER\\Software\\KelSetupTest\\Sub\n"
                                 "KelSetup:RegistryValue\nHKEY_CURRENT_USER\\Software\\KelSetupTest\\Sub\nV\nREG_SZ\nx\n"
-                                "KelSetup:AddProgram\na.txt\n\nKelTest Link\n"));
-    PROCESS_INFORMATION install = Start();
-    HWND dialog = WaitForWindow("KelTest Setup");
-    ASSERT_NE(dialog, nullptr);
-    SetDlgItemTextA(dialog, 1000, installDir.c_str());
-    SendDlgItemMessageA(dialog, 1003, BM_SETCHECK, BST_CHECKED, 0);
-    SetDlgItemTextA(dialog, 1011, "KelTest Uninstall Group");
-    Press(dialog, IDOK);
-    HWND finish = WaitForWindow("Install...");
-    ASSERT_NE(finish, nullptr);
-    Press(finish, IDOK);
-    ASSERT_TRUE(Ends(install));
-    const std::string link = ShellFolder("Programs") + "\\KelTest Uninstall Group\\KelTest Link.lnk";
-    ASSERT_TRUE(std::filesystem::exists(link));
-    ASSERT_TRUE(std::filesystem::exists(installDir + "\\setup.txt"));
+                                "KelSetup:RegistryStringStart\nHKEY_CURRENT_USER\\Software\\KelSetupTest\\Sub\nBlock\ntext\n"
+                                "KelSetup:RegistryStringEnd\n"
+                                "KelSetup:StartMenu\na.txt\n\nKelTest\n"
+                                "KelSetup:AddProgram\nrenamed.txt\n\nKelTest Link\n"));
+    const std::string group = ShellFolder("Programs") + "\\KelTest Uninstall Group";
+    for (const bool removeRegistry : {true, false, true}) {
+        SCOPED_TRACE(removeRegistry ? "registry removed" : "registry kept");
+        PROCESS_INFORMATION install = Start();
+        HWND dialog = WaitForWindow("KelTest Setup");
+        ASSERT_NE(dialog, nullptr);
+        SetDlgItemTextA(dialog, 1000, installDir.c_str());
+        for (int option : {1002, 1003, 1005}) SendDlgItemMessageA(dialog, option, BM_SETCHECK, BST_CHECKED, 0);
+        SetDlgItemTextA(dialog, 1011, "KelTest Uninstall Group");
+        Press(dialog, IDOK);
+        HWND finish = WaitForWindow("Install...");
+        ASSERT_NE(finish, nullptr);
+        Press(finish, IDOK);
+        ASSERT_TRUE(Ends(install));
+        ASSERT_TRUE(std::filesystem::exists(group + "\\KelTest Link.lnk"));
+        ASSERT_TRUE(std::filesystem::exists(ShellFolder("Startup") + "\\KelTest.lnk"));
+        ASSERT_TRUE(std::filesystem::exists(installDir + "\\renamed.txt"));
+        WriteText(installDir + "\\mine.txt", "the user's own file");
 
-    PROCESS_INFORMATION uninstall = Start(installDir);
-    HWND note = WaitForWindow("KelTest uninstall information...");
-    ASSERT_NE(note, nullptr);
-    Press(note, IDOK);
-    HWND remove = WaitForWindow("U");
-    ASSERT_NE(remove, nullptr);
-    char shown[MAX_PATH] = {};
-    GetDlgItemTextA(remove, 1006, shown, MAX_PATH);
-    EXPECT_EQ(shown, installDir);  // the remembered install directory
-    SendDlgItemMessageA(remove, 1008, BM_SETCHECK, BST_CHECKED, 0);
-    Press(remove, IDOK);
-    HWND done = WaitForWindow("Uninstall...");
-    ASSERT_NE(done, nullptr);
-    char text[64] = {};
-    GetDlgItemTextA(done, 1025, text, sizeof text);
-    EXPECT_STREQ(text, "R");
-    Press(done, IDOK);
-    EXPECT_TRUE(Ends(uninstall));
-    EXPECT_FALSE(std::filesystem::exists(installDir + "\\a.txt"));
-    EXPECT_FALSE(std::filesystem::exists(installDir + "\\setup.txt"));
-    EXPECT_FALSE(std::filesystem::exists(installDir + "\\A"));
-    EXPECT_FALSE(std::filesystem::exists(link));
-    EXPECT_FALSE(std::filesystem::exists(ShellFolder("Programs") + "\\KelTest Uninstall Group"));
-    EXPECT_FALSE(RegistryValue(HKEY_CURRENT_USER, "Software\\KelSetupTest\\Sub", "V").has_value());
-    EXPECT_FALSE(RegistryValue(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KelTest",
-                               "DisplayName").has_value());
+        // As the uninstall entry says: the installed program with the install directory.
+        PROCESS_INFORMATION uninstall = Start(installDir);
+        HWND note = WaitForWindow("KelTest uninstall information...");
+        ASSERT_NE(note, nullptr);
+        Press(note, IDOK);
+        HWND remove = WaitForWindow("U");
+        ASSERT_NE(remove, nullptr);
+        char shown[MAX_PATH] = {};
+        GetDlgItemTextA(remove, 1006, shown, MAX_PATH);
+        EXPECT_EQ(shown, installDir);  // the remembered install directory
+        SendDlgItemMessageA(remove, 1008, BM_SETCHECK, removeRegistry ? BST_CHECKED : BST_UNCHECKED, 0);
+        Press(remove, IDOK);
+        HWND done = WaitForWindow("Uninstall...");
+        ASSERT_NE(done, nullptr);
+        char text[64] = {};
+        GetDlgItemTextA(done, 1025, text, sizeof text);
+        EXPECT_STREQ(text, "R");
+        Press(done, IDOK);
+        EXPECT_TRUE(Ends(uninstall));
+
+        for (const char* file : {"\\a.txt", "\\renamed.txt", "\\ureadme.txt", "\\setup.txt", "\\A"})
+            EXPECT_FALSE(std::filesystem::exists(installDir + file)) << file;
+        EXPECT_EQ(ReadText(installDir + "\\mine.txt"), "the user's own file");  // the user's file stays
+        EXPECT_FALSE(std::filesystem::exists(group));
+        EXPECT_FALSE(std::filesystem::exists(ShellFolder("Startup") + "\\KelTest.lnk"));
+        EXPECT_EQ(RegistryValue(HKEY_CURRENT_USER, "Software\\KelSetupTest\\Sub", "V").has_value(), !removeRegistry);
+        EXPECT_EQ(RegistryValue(HKEY_CURRENT_USER, "Software\\KelSetupTest\\Sub", "Block").has_value(), !removeRegistry);
+        HKEY sub = nullptr;
+        const bool keyStays = RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\KelSetupTest\\Sub", 0, KEY_READ, &sub) == ERROR_SUCCESS;
+        if (sub) RegCloseKey(sub);
+        EXPECT_EQ(keyStays, !removeRegistry);
+        EXPECT_FALSE(RegistryValue(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KelTest",
+                                   "DisplayName").has_value());
+        EXPECT_TRUE(PendingContains(installDir + "\\setup.exe"));
+        EXPECT_TRUE(PendingContains(installDir));
+        DeleteFileA((installDir + "\\mine.txt").c_str());
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\KelSetupTest");
+    }
+}
+
+TEST(SelfRemoval, BothPlatformFamilies) {
+    kelsetup::Win32Platform nt(true);
+    kelsetup::ScheduleSelfRemoval(nt, "C:\\KelSelfRemoval\\");
+    const std::vector<std::string> pending = PendingOperations();
+    std::size_t program = pending.size(), directory = pending.size();
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+        if (_stricmp(pending[i].c_str(), "\\??\\C:\\KelSelfRemoval\\setup.exe") == 0) program = i;
+        if (_stricmp(pending[i].c_str(), "\\??\\C:\\KelSelfRemoval\\") == 0 ||
+            _stricmp(pending[i].c_str(), "\\??\\C:\\KelSelfRemoval") == 0)
+            directory = i;
+    }
+    ASSERT_LT(program, pending.size());
+    ASSERT_LT(directory, pending.size());
+    EXPECT_LT(program, directory);  // the program first, then the directory
+
+    kelsetup::Win32Platform older(false);
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    const std::string ini = std::string(windows) + "\\WININIT.INI";
+    DeleteFileA(ini.c_str());
+    older.DeleteAtRestart("C:\\Old\\setup.exe");
+    char value[MAX_PATH] = {};
+    GetPrivateProfileStringA("Rename", "NUL", "", value, MAX_PATH, ini.c_str());
+    EXPECT_STREQ(value, "C:\\Old\\setup.exe");
+    older.DeleteAtRestart("C:\\Old");
+    GetPrivateProfileStringA("Rename", "NUL", "", value, MAX_PATH, ini.c_str());
+    EXPECT_STREQ(value, "C:\\Old");  // the same key: the platform's profile writer keeps the last
+    DeleteFileA(ini.c_str());
 }
 
 }  // namespace

@@ -238,6 +238,7 @@ void Win32Platform::DeleteAtRestart(const std::string& path) {
 }
 
 bool Win32Platform::IsNtFamily() {
+    if (forcedFamily_ >= 0) return forcedFamily_ == 1;
     OSVERSIONINFOA version{};
     version.dwOSVersionInfoSize = sizeof version;
     if (!GetVersionExA(&version)) return true;

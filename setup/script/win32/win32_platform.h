@@ -7,6 +7,10 @@ namespace kelsetup {
 
 class Win32Platform final : public SetupPlatform {
 public:
+    Win32Platform() = default;
+    // Tests take one platform family or the other; the program asks the system.
+    explicit Win32Platform(bool ntFamily) : forcedFamily_(ntFamily ? 1 : 0) {}
+
     bool CreateKey(RootKey root, const std::string& path) override;
     bool SetValue(RootKey root, const std::string& path, const std::string& name, ValueType type,
                   const std::string& data) override;
@@ -33,6 +37,9 @@ public:
     void OpenWithShell(const std::string& path) override;
     void DeleteAtRestart(const std::string& path) override;
     bool IsNtFamily() override;
+
+private:
+    int forcedFamily_ = -1;  // -1: ask the system
 };
 
 }  // namespace kelsetup

@@ -125,6 +125,61 @@ TEST_F(Uninstall, MissingScriptRemovesNothing) {
     EXPECT_TRUE(progress.events.empty());
 }
 
+TEST(RemovalActions, FieldsAreTakenLiterally) {
+    RecordingPlatform platform;
+    SetupInfo info;
+    info.productName = "Tarnwick";
+    UninstallContext context{platform, info, "C:\\Apps", true, "Group"};
+    ScriptStream copies(".\\\na.txt\n%InstallDir%bin\nb.txt\n");
+    UninstallCopyFile(context, copies);
+    ScriptStream directories("%InstallDir%x\nA\nA\\B\n");
+    UninstallAddDirectory(context, directories);
+    ScriptStream block("HKEY_CURRENT_USER\\Software\\T\nText\nline\nKelSetup:RegistryValue\nstill text\n"
+                       "KelSetup:RegistryStringEnd\nafter\n");
+    UninstallRegistryString(context, block);
+    std::string next;
+    block.ReadLine(next);
+    EXPECT_EQ(next, "after\n");  // the block is consumed whole, its end line included
+    ScriptStream values("HKEY_CURRENT_USER\\Software\\T\n//not usable but fine\nREG_SZ\n\n");
+    UninstallRegistryValue(context, values);
+    EXPECT_EQ(platform.calls, (std::vector<std::string>{
+                                  "DeleteFile C:\\Apps\\.\\a.txt", "DeleteFile C:\\Apps\\%InstallDir%bin\\b.txt",
+                                  "RemoveDirectory C:\\Apps\\A\\B", "RemoveDirectory C:\\Apps\\A",
+                                  "RemoveDirectory C:\\Apps\\%InstallDir%x",
+                                  "DeleteValue HKEY_CURRENT_USER\\Software\\T Text",
+                                  "DeleteValue HKEY_CURRENT_USER\\Software\\T //not usable but fine"}));
+}
+
+TEST(RemovalActions, OnlySettingsStillRunAllPasses) {
+    RecordingPlatform platform;
+    platform.AddFile("C:\\Apps\\setup.txt", "KelSetup:SetupInfo\nP\nP.exe\nHKEY_CURRENT_USER\\X\nD\nC:\\Apps\n0\n0\n0\n0\n0\nT\nU\nI\nR\n0\n");
+    RecordingProgress progress;
+    SetupInfo info;
+    ASSERT_EQ(ReadSetupInfo(platform.ReadFile("C:\\Apps\\setup.txt"), info), SetupInfoResult::Read);
+    ASSERT_TRUE(RunUninstall(platform, progress, info, {"C:\\Apps", false, "C:\\Apps\\setup.txt"}));
+    for (int reached : {33, 66, 100})
+        EXPECT_NE(std::find(progress.percents.begin(), progress.percents.end(), reached), progress.percents.end()) << reached;
+    EXPECT_FALSE(platform.FileExists("C:\\Apps\\setup.txt"));
+}
+
+TEST(RemovalActions, DamagedScriptsFinishAsThePartsSay) {
+    const std::string settings = "KelSetup:SetupInfo\nP\nP.exe\nHKEY_CURRENT_USER\\X\nD\nC:\\Apps\n0\n0\n0\n0\n0\nT\nU\nI\nR\n0\n";
+    std::string binary;
+    for (int i = 0; i < 20000; ++i) binary += static_cast<char>((i * 2654435761u) >> 9);
+    for (const std::string& script : {settings + "KelSetup:GroupName\n\nKelSetup:UninstallExecute\nonly.exe\n",
+                                      settings + "KelSetup:UninstallExecute\nrun.exe\nKelSetup:CopyFile\n",
+                                      binary, settings + binary}) {
+        RecordingPlatform platform;
+        platform.AddFile("C:\\Apps\\setup.txt", script);
+        RecordingProgress progress;
+        SetupInfo info;
+        ReadSetupInfo(script, info);
+        EXPECT_TRUE(RunUninstall(platform, progress, info, {"C:\\Apps", true, "C:\\Apps\\setup.txt"}));
+        EXPECT_EQ(progress.events.back().rfind("finish uninstall", 0), 0u);
+        for (const std::string& call : platform.calls) EXPECT_NE(call.rfind("StartProgram", 0), 0u) << call;
+    }
+}
+
 TEST(RemovalActions, DeleteKeyTreeStopsAtAKeyThatResists) {
     RecordingPlatform platform;
     platform.CreateKey(RootKey::CurrentUser, "A\\B\\C");
