@@ -1,38 +1,45 @@
 #!/usr/bin/env bash
-# Runs Tarnwick under Wine with a sample Apache configuration.
-#   ./run.sh [FILE...]   opens the files (default: a copy of the Apache 1.3 httpd.conf)
-# With a display ($DISPLAY set) the editor opens there and runs until you close it. Without
-# one it runs on a virtual display, a screenshot of the main window is saved, and it stops.
+# Builds everything and runs the product as a user gets it: the package's Setup.exe under Wine,
+# which installs Tarnwick and starts it.
+# With a display ($DISPLAY set) you drive the installer yourself. Without one it runs on a
+# virtual display and is driven automatically: it installs into C:\Tarnwick, the editor starts,
+# Quick Config runs with the installed presets, and screenshots of the installer and of the
+# editor are saved; their paths are printed.
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$PWD
 tools/ensure-packages.sh cmake make g++ googletest g++-mingw-w64-x86-64-posix \
-  binutils-mingw-w64-x86-64 wine wine64 xvfb xauth imagemagick fp-utils
+  binutils-mingw-w64-x86-64 wine wine64 xvfb xauth imagemagick fp-utils python3
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target Tarnwick
-
-work=$(mktemp -d)
-files=()
-if [ $# -eq 0 ]; then
-  cp testdata/apache-1.3-final/httpd.conf-dist-win "$work/httpd.conf"
-  set -- "$work/httpd.conf"
-fi
-for file in "$@"; do files+=("Z:$(realpath "$file" | tr / '\\')"); done
+cmake --build --preset windows
+package="$root/build/windows/Tarnwick-package"
 
 if [ -n "${DISPLAY:-}" ]; then
   export WINEPREFIX="$root/build/windows/wineprefix" WINEDEBUG=-all
-  wine build/windows/editor/Tarnwick.exe "${files[@]}"
-  exit 0
+  cd "$package" && exec wine Setup.exe
 fi
 
 source tools/wine-session.sh
-trap 'wine_session_stop; rm -rf "$work"' EXIT
+trap wine_session_stop EXIT
 wine_session_start "$root/build/windows/wineprefix"
-wine build/windows/editor/Tarnwick.exe "${files[@]}" >/dev/null 2>&1 &
-editor=$!
-sleep 6
-mkdir -p build/screenshots
-shot="$root/build/screenshots/tarnwick.png"
-import -window root -crop 640x480+0+0 "$shot"
-kill "$editor" 2>/dev/null || true
-echo "Screenshot of the main window: $shot"
+driver() { wine "$root/build/windows/tools/win_driver.exe" "$@"; }
+shots="$root/build/screenshots"
+mkdir -p "$shots"
+
+(cd "$package" && wine Setup.exe >/dev/null 2>&1 &)
+driver press "Tarnwick legal information..." 1
+driver press "Tarnwick setup information..." 1
+driver settext "Tarnwick Setup" 1000 'C:\Tarnwick'
+sleep 1
+import -window root "$shots/installer.png"
+driver press "Tarnwick Setup" 1
+driver press "Install..." 1
+# The installer starts the installed editor; Quick Config fills in the distributed files.
+driver command "Kel Tarnwick" 40023
+driver wait "Quick Configuration..."
+sleep 1
+import -window root "$shots/quick-config.png"
+driver press "Quick Configuration..." 1
+sleep 2
+import -window root "$shots/editor.png"
+echo "Screenshots: $shots/installer.png $shots/quick-config.png $shots/editor.png"
