@@ -40,20 +40,21 @@ void RememberInstallDirectory(InstallContext& context) {
 // Walks the script; returns where the last InstallExecute record starts, if any.
 std::size_t WalkScript(InstallContext& context, ScriptStream& stream) {
     std::size_t deferred = kNoPosition;
-    const std::size_t size = stream.Size();
-    do {
-        std::string line;
-        stream.ReadLine(line);
-        TrimScriptLine(line);
-        for (const MarkerHandler& entry : kInstallMarkers)
-            if (IsMarker(line, entry.marker) && (!entry.gate || context.options.*entry.gate))
-                entry.handler(context, stream);
-        if (IsMarker(line, "KelSetup:InstallExecute")) deferred = stream.Position();
-        const auto percent = size == 0 ? 100 : static_cast<std::uint64_t>(stream.Position()) * 100 / size;
-        context.progress.SetProgressPercent(static_cast<int>(percent));
-    } while (!stream.AtEnd());
+    WalkScriptLines(
+        stream,
+        [&](const std::string& line) {
+            for (const MarkerHandler& entry : kInstallMarkers)
+                if (IsMarker(line, entry.marker) && (!entry.gate || context.options.*entry.gate))
+                    entry.handler(context, stream);
+            if (IsMarker(line, "KelSetup:InstallExecute")) deferred = stream.Position();
+        },
+        [&](std::size_t position) { context.progress.SetProgressPercent(PercentOf(position, stream.Size())); });
     return deferred;
 }
+
+// The two sections appended to the installed copy of the script, in the order they are written.
+std::string AppendedGroupName(const std::string& folderName) { return "\n\nKelSetup:GroupName\n" + folderName; }
+std::string AppendedCopyFile(const std::string& scriptName) { return "\n\nKelSetup:CopyFile\n.\\\n" + scriptName + "\n"; }
 
 void RegisterUninstall(InstallContext& context) {
     Progress& progress = context.progress;
@@ -70,9 +71,9 @@ void RegisterUninstall(InstallContext& context) {
     progress.SetProgressPercent(20);
     const std::string copy = JoinPath(context.installDir, context.scriptName);
     platform.CopyFileOver(context.scriptPath, copy);
-    if (platform.AppendText(copy, "\n\nKelSetup:GroupName\n" + context.folderName)) {
+    if (platform.AppendText(copy, AppendedGroupName(context.folderName))) {
         progress.SetProgressPercent(40);
-        platform.AppendText(copy, "\n\nKelSetup:CopyFile\n.\\\n" + context.scriptName + "\n");
+        platform.AppendText(copy, AppendedCopyFile(context.scriptName));
         progress.SetProgressPercent(60);
     }
     progress.SetProgressPercent(100);
@@ -94,7 +95,7 @@ std::string UninstallCommand(const std::string& installDir) {
 }
 
 std::string AppendedScriptText(const std::string& folderName, const std::string& scriptName) {
-    return "\n\nKelSetup:GroupName\n" + folderName + "\n\nKelSetup:CopyFile\n.\\\n" + scriptName + "\n";
+    return AppendedGroupName(folderName) + AppendedCopyFile(scriptName);
 }
 
 void RunInstall(InstallContext& context) {

@@ -113,6 +113,22 @@ void ExpandInstallPath(std::string& text, std::string_view installDir, bool expa
     }
 }
 
+void WalkScriptLines(ScriptStream& stream, const std::function<void(const std::string& line)>& onLine,
+                     const std::function<void(std::size_t position)>& afterLine) {
+    do {
+        std::string line;
+        stream.ReadLine(line);
+        TrimScriptLine(line);
+        onLine(line);
+        afterLine(stream.Position());
+    } while (!stream.AtEnd());
+}
+
+int PercentOf(std::size_t position, std::size_t size) {
+    if (size == 0) return 100;
+    return static_cast<int>(static_cast<std::uint64_t>(position) * 100 / size);
+}
+
 RootKey SplitRootKey(std::string& path) {
     std::string root = path;
     if (const auto backslash = path.find('\\'); backslash != std::string::npos) {

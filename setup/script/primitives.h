@@ -68,6 +68,16 @@ void CutToLimit(std::string& text);
 // character; held at the limits of a signed 32-bit number.
 std::int32_t ReadDecimal(std::string_view text);
 
+// The one loop of every walk over the script, install and uninstall alike: reads each line,
+// trims it and hands it to `onLine` (which may read a section's records from the stream), then
+// tells `afterLine` the stream's position. Ends once a line has been handled at the end of the
+// file.
+void WalkScriptLines(ScriptStream& stream, const std::function<void(const std::string& line)>& onLine,
+                     const std::function<void(std::size_t position)>& afterLine);
+
+// A stream position as a percentage of the script's size, in 64-bit arithmetic, rounded down.
+int PercentOf(std::size_t position, std::size_t size);
+
 // Marker comparison: the trimmed line equals the marker without regard to case.
 bool IsMarker(std::string_view line, std::string_view marker);
 

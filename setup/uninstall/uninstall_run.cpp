@@ -30,22 +30,21 @@ const MarkerHandler kPassThree[] = {
 
 constexpr std::size_t kNoPosition = static_cast<std::size_t>(-1);
 
-// One walk over the script; `extra` sees every trimmed line after the handlers have run.
+// One pass over the script: its marker table, then `extra` for every trimmed line; the bar
+// runs through a third of its length from `offset`.
 template <std::size_t N, typename Extra>
 void Walk(const std::string& script, UninstallContext& context, Progress& progress, const MarkerHandler (&handlers)[N],
           int offset, Extra extra) {
     ScriptStream stream(script);
-    const std::uint64_t size = stream.Size() == 0 ? 1 : stream.Size();
-    do {
-        std::string line;
-        stream.ReadLine(line);
-        TrimScriptLine(line);
-        for (const MarkerHandler& entry : handlers)
-            if (IsMarker(line, entry.marker) && (!entry.needsRegistryOption || context.removeRegistry))
-                entry.handler(context, stream);
-        extra(line, stream);
-        progress.SetProgressPercent(static_cast<int>(static_cast<std::uint64_t>(stream.Position()) * 100 / size / 3 + offset));
-    } while (!stream.AtEnd());
+    WalkScriptLines(
+        stream,
+        [&](const std::string& line) {
+            for (const MarkerHandler& entry : handlers)
+                if (IsMarker(line, entry.marker) && (!entry.needsRegistryOption || context.removeRegistry))
+                    entry.handler(context, stream);
+            extra(line, stream);
+        },
+        [&](std::size_t position) { progress.SetProgressPercent(PercentOf(position, stream.Size()) / 3 + offset); });
 }
 
 }  // namespace
