@@ -4,6 +4,8 @@
 //   setup_bench.exe SETUP_EXE OUR_START_DIR NSIS_INSTALLER
 // Prints one "name: value" per line.
 
+#include "window_driving.h"
+
 #include <windows.h>
 
 #include <chrono>
@@ -15,18 +17,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
+using window_driving::Press;
 
-HWND WaitForWindow(const char* caption) {
-    const auto end = Clock::now() + 120s;
-    while (Clock::now() < end) {
-        HWND window = FindWindowA(nullptr, caption);
-        if (window && IsWindowVisible(window)) return window;
-        std::this_thread::sleep_for(5ms);
-    }
-    return nullptr;
-}
-
-void Press(HWND dialog, int button) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0); }
+// Polls often: the time until a window shows is part of what is measured.
+HWND WaitForWindow(const char* caption) { return window_driving::WaitForWindow(caption, 120000, 5); }
 
 HANDLE Launch(const std::string& program, const std::string& arguments, const std::string& directory) {
     STARTUPINFOA startup{};

@@ -3,31 +3,20 @@
 //   win_driver wait CAPTION | press CAPTION ID | command CAPTION ID | settext CAPTION ID TEXT
 // Exits 0 when done, 1 when the window never came.
 
+#include "window_driving.h"
+
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-namespace {
-
-HWND WaitFor(const char* caption) {
-    for (int tries = 0; tries < 1200; ++tries) {
-        HWND window = FindWindowA(nullptr, caption);
-        if (window && IsWindowVisible(window)) return window;
-        Sleep(50);
-    }
-    return nullptr;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     if (argc < 3) {
         std::fprintf(stderr, "usage: win_driver wait|press|command|settext CAPTION [ID [TEXT]]\n");
         return 2;
     }
-    HWND window = WaitFor(argv[2]);
+    HWND window = window_driving::WaitForWindow(argv[2], 60000);
     if (!window) {
         std::fprintf(stderr, "no window \"%s\"\n", argv[2]);
         return 1;

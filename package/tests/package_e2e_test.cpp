@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include "window_driving.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -26,23 +28,7 @@ namespace tarnwick::testing {
 namespace {
 
 using namespace std::chrono_literals;
-
-std::string WindowsPath(std::string path) {
-    if (!path.empty() && path[0] == '/') path = "Z:" + path;
-    for (char& c : path) if (c == '/') c = '\\';
-    return path;
-}
-
-HWND WaitForWindow(const char* caption) {
-    for (int tries = 0; tries < 400; ++tries) {
-        HWND window = FindWindowA(nullptr, caption);
-        if (window && IsWindowVisible(window)) return window;
-        std::this_thread::sleep_for(50ms);
-    }
-    return nullptr;
-}
-
-void Press(HWND dialog, int button) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0); }
+using namespace window_driving;
 
 bool RunToEnd(const std::string& program, const std::string& arguments, const std::string& directory,
               const std::function<void()>& drive) {
@@ -90,9 +76,7 @@ TEST(Package, InstallUseAndRemove) {
     ASSERT_TRUE(std::filesystem::exists(dir + "\\Conf\\httpd.conf-dist-win"));
 
     // The installed editor, with the installed registry data.
-    InitCommonControls();
-    LoadLibraryA("RICHED32.DLL");
-    RegisterEditorClasses(GetModuleHandleA(nullptr));
+    PrepareEditorWindows();
     Win32Registry registry;
     Win32FileStore files;
     TestPrompts prompts;

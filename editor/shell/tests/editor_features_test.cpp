@@ -49,11 +49,7 @@ std::string ScratchDirectory() {
 
 class EditorFeatures : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        InitCommonControls();
-        LoadLibraryA("RICHED32.DLL");
-        RegisterEditorClasses(GetModuleHandleA(nullptr));
-    }
+    static void SetUpTestSuite() { PrepareEditorWindows(); }
 
     void SetUp() override {
         scratch = ScratchDirectory();
@@ -61,9 +57,7 @@ protected:
     }
 
     void TearDown() override {
-        if (editor.window) DestroyWindow(editor.window);
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {}
+        CloseEditorWindow(editor);
         std::error_code ignored;
         std::filesystem::remove_all(scratch, ignored);
     }

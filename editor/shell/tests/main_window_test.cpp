@@ -24,11 +24,7 @@ namespace {
 
 class MainWindow : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        InitCommonControls();
-        LoadLibraryA("RICHED32.DLL");
-        RegisterEditorClasses(GetModuleHandleA(nullptr));
-    }
+    static void SetUpTestSuite() { PrepareEditorWindows(); }
 
     void SetUp() override {
         files.AddFile("C:\\conf\\httpd.conf", "Port 80\nKeepAlive ON\n<Directory />\nOptions None\n</Directory>\n");
@@ -42,11 +38,7 @@ protected:
         ASSERT_NE(CreateEditorWindow(editor), nullptr);
     }
 
-    void TearDown() override {
-        if (editor.window) DestroyWindow(editor.window);
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {}
-    }
+    void TearDown() override { CloseEditorWindow(editor); }
 
     void Command(int command) { SendMessageA(editor.window, WM_COMMAND, MAKEWPARAM(command, 0), 0); }
 

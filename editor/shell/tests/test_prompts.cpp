@@ -1,5 +1,7 @@
 #include "test_prompts.h"
 
+#include <commctrl.h>
+
 namespace tarnwick::testing {
 
 namespace {
@@ -25,6 +27,18 @@ void CALLBACK DialogScript::Tick(HWND, UINT, UINT_PTR, DWORD) {
     const auto act = std::move(gSteps.front().second);
     gSteps.pop_front();
     act(dialog);
+}
+
+void PrepareEditorWindows() {
+    InitCommonControls();
+    LoadLibraryA("RICHED32.DLL");
+    RegisterEditorClasses(GetModuleHandleA(nullptr));
+}
+
+void CloseEditorWindow(Editor& editor) {
+    if (editor.window) DestroyWindow(editor.window);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {}
 }
 
 void Click(HWND dialog, int button) {

@@ -45,6 +45,13 @@ private:
     UINT_PTR timer_ = 0;
 };
 
+// What every in-process window test of the editor needs once: common controls, the rich edit
+// library and the editor's window classes.
+void PrepareEditorWindows();
+
+// Closes the editor's window, if it is still open, and drops what it left in the queue.
+void CloseEditorWindow(Editor& editor);
+
 // Clicks a button of a dialog.
 void Click(HWND dialog, int button);
 

@@ -178,7 +178,7 @@ void ToggleCrLfMode(Editor& editor) {
     SendMessageA(editor.toolbar, TB_CHECKBUTTON, CMD_CRLF, MAKELPARAM(!wasChecked, 0));
 }
 
-void Save(Editor& editor, const std::vector<std::string>& failed) {
+void ReportFailedSaves(Editor& editor, const std::vector<std::string>& failed) {
     if (!failed.empty()) editor.prompts.ReportUnsavedFiles(editor.window, failed);
 }
 
@@ -267,11 +267,11 @@ void RunCommand(Editor& editor, int command) {
             break;
         case CMD_SAVE:
         case CMD_SAVE_MENU:  // the menu's Save saves too, as a user expects
-            Save(editor, SaveAllFiles(document));
+            ReportFailedSaves(editor, SaveAllFiles(document));
             break;
         case CMD_SAVE_AS:
             if (const auto path = editor.prompts.ChooseSaveAsPath(editor.window, document.configDirectory))
-                Save(editor, SaveFilesAs(document, *path));
+                ReportFailedSaves(editor, SaveFilesAs(document, *path));
             break;
         case CMD_CRLF: ToggleCrLfMode(editor); break;
         case CMD_EXIT: SendMessageA(editor.window, WM_CLOSE, 0, 0); break;

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "window_driving.h"
+
 #include <windows.h>
 #include <objbase.h>
 #include <objidl.h>
@@ -26,12 +28,7 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-std::string WindowsPath(std::string path) {
-    if (!path.empty() && path[0] == '/') path = "Z:" + path;
-    for (char& c : path) if (c == '/') c = '\\';
-    return path;
-}
+using namespace window_driving;
 
 std::string Built(const char* variable) {
     const char* value = std::getenv(variable);
@@ -48,21 +45,6 @@ std::string ReadText(const std::string& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-// Waits for a visible top-level window of that caption; nothing after the timeout.
-HWND WaitForWindow(const char* caption, std::chrono::milliseconds timeout = 20s) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < end) {
-        HWND window = FindWindowA(nullptr, caption);
-        if (window && IsWindowVisible(window)) return window;
-        std::this_thread::sleep_for(50ms);
-    }
-    return nullptr;
-}
-
-void Press(HWND dialog, int button) {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
 }
 
 std::optional<std::pair<DWORD, std::string>> RegistryValue(HKEY root, const char* key, const char* name) {
@@ -152,6 +134,22 @@ protected:
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
         return ended;
+    }
+
+    // Drives an installation as a user would: the install dialog, with its fields set by
+    // `choose`, then the finish dialog. True when the installer ended.
+    bool InstallWith(const std::function<void(HWND)>& choose) {
+        PROCESS_INFORMATION process = Start();
+        HWND dialog = WaitForWindow("KelTest Setup");
+        EXPECT_NE(dialog, nullptr);
+        if (!dialog) return Ends(process, 0);
+        SetDlgItemTextA(dialog, 1000, installDir.c_str());
+        choose(dialog);
+        Press(dialog, IDOK);
+        HWND finish = WaitForWindow("Install...");
+        EXPECT_NE(finish, nullptr);
+        if (finish) Press(finish, IDOK);
+        return Ends(process);
     }
 
     std::string start;
@@ -368,16 +366,7 @@ TEST_F(SetupProgram, BadRecordsDoNotStopTheRun) {
               SimpleScript("0", "KelSetup:CopyFile\n.\\\nmissing.txt\nnowhere\\deeper\nmissing2.txt\n"
                                 "KelSetup:RegistryValue\nHKEY_LOCAL_MACHINE\\No\\Such\\Key\nV\nREG_SZ\nx\n"
                                 "KelSetup:AddProgram\nx.exe\n\nShortcut\n"));
-    PROCESS_INFORMATION process = Start();
-    HWND dialog = WaitForWindow("KelTest Setup");
-    ASSERT_NE(dialog, nullptr);
-    SetDlgItemTextA(dialog, 1000, installDir.c_str());
-    SetDlgItemTextA(dialog, 1011, "KelTest\\Nested\\Group");
-    Press(dialog, IDOK);
-    HWND finish = WaitForWindow("Install...");
-    ASSERT_NE(finish, nullptr);
-    Press(finish, IDOK);
-    EXPECT_TRUE(Ends(process));
+    EXPECT_TRUE(InstallWith([](HWND dialog) { SetDlgItemTextA(dialog, 1011, "KelTest\\Nested\\Group"); }));
     const std::string group = ShellFolder("Programs") + "\\KelTest\\Nested\\Group";
     EXPECT_TRUE(std::filesystem::exists(group + "\\Shortcut.lnk"));
     DeleteFileA((group + "\\Shortcut.lnk").c_str());
@@ -422,17 +411,10 @@ TEST_F(SetupProgram, InstallThenUninstallRemovesItAllTwice) {
     const std::string group = ShellFolder("Programs") + "\\KelTest Uninstall Group";
     for (const bool removeRegistry : {true, false, true}) {
         SCOPED_TRACE(removeRegistry ? "registry removed" : "registry kept");
-        PROCESS_INFORMATION install = Start();
-        HWND dialog = WaitForWindow("KelTest Setup");
-        ASSERT_NE(dialog, nullptr);
-        SetDlgItemTextA(dialog, 1000, installDir.c_str());
-        for (int option : {1002, 1003, 1005}) SendDlgItemMessageA(dialog, option, BM_SETCHECK, BST_CHECKED, 0);
-        SetDlgItemTextA(dialog, 1011, "KelTest Uninstall Group");
-        Press(dialog, IDOK);
-        HWND finish = WaitForWindow("Install...");
-        ASSERT_NE(finish, nullptr);
-        Press(finish, IDOK);
-        ASSERT_TRUE(Ends(install));
+        ASSERT_TRUE(InstallWith([](HWND dialog) {
+            for (int option : {1002, 1003, 1005}) SendDlgItemMessageA(dialog, option, BM_SETCHECK, BST_CHECKED, 0);
+            SetDlgItemTextA(dialog, 1011, "KelTest Uninstall Group");
+        }));
         ASSERT_TRUE(std::filesystem::exists(group + "\\KelTest Link.lnk"));
         ASSERT_TRUE(std::filesystem::exists(ShellFolder("Startup") + "\\KelTest.lnk"));
         ASSERT_TRUE(std::filesystem::exists(installDir + "\\renamed.txt"));

@@ -1,0 +1,36 @@
+#pragma once
+// Playing the user of another program's windows: finding them by caption and pressing their
+// buttons. Used by the end-to-end tests, the setup benchmark and win_driver; header-only so
+// that each of those programs takes it without a library.
+
+#include <windows.h>
+
+#include <string>
+
+namespace window_driving {
+
+// A POSIX path as Wine sees it (drive Z: is the POSIX root); Windows paths stay as they are.
+inline std::string WindowsPath(std::string path) {
+    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+// The visible top-level window of that caption, or nothing once `timeoutMs` has passed.
+inline HWND WaitForWindow(const char* caption, DWORD timeoutMs = 20000, DWORD pollMs = 50) {
+    const DWORD start = GetTickCount();
+    do {
+        HWND window = FindWindowA(nullptr, caption);
+        if (window && IsWindowVisible(window)) return window;
+        Sleep(pollMs);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+// What a click on the button does: its command, as the button would send it.
+inline void Press(HWND dialog, int button) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+}
+
+}  // namespace window_driving
