@@ -1,5 +1,6 @@
 #include "new_item.h"
 
+#include "config_tree.h"
 #include "registry_value.h"
 #include "template_store.h"
 
@@ -9,10 +10,8 @@ namespace tarnwick {
 
 namespace {
 
-constexpr std::size_t kMaxNameLength = 1023;
-
 std::string NewItemKey(std::string_view name) {
-    return std::string(kNewItemTemplatesKey) + "\\" + std::string(name.substr(0, kMaxNameLength));
+    return std::string(kNewItemTemplatesKey) + "\\" + std::string(name.substr(0, kMaxItemTextLength));
 }
 
 std::string Lower(std::string text) {
@@ -37,7 +36,7 @@ ItemHandle InsertNewItem(ConfigTree& tree, const Registry& registry, ItemHandle 
     const std::string value = ReadRegistryValue(registry, key, "Default", kTextCapacity, "").text;
     const bool ranked = ReadRegistryValue(registry, key, "Parent", 0) != 0;
     ItemView item;
-    item.text = name.substr(0, kMaxNameLength);
+    item.text = name.substr(0, kMaxItemTextLength);
     item.value = value;
     item.hasValue = true;
     item.image = ranked ? kSectionImage : kDirectiveImage;

@@ -1,12 +1,9 @@
 #include "template_store.h"
 
+#include "config_tree.h"
 #include "registry_value.h"
 
 namespace tarnwick {
-
-namespace {
-constexpr std::size_t kMaxNameLength = 1023;
-}
 
 bool IsPaneKind(std::uint32_t templateNumber) {
     switch (templateNumber) {
@@ -21,7 +18,7 @@ bool IsPaneKind(std::uint32_t templateNumber) {
 }
 
 std::string TemplateKey(std::string_view name) {
-    return std::string(kTemplatesKey) + "\\" + std::string(name.substr(0, kMaxNameLength));
+    return std::string(kTemplatesKey) + "\\" + std::string(name.substr(0, kMaxItemTextLength));
 }
 
 std::uint32_t TemplateNumber(const Registry& registry, std::string_view name) {
@@ -43,7 +40,7 @@ std::string Description(const Registry& registry, std::string_view name) {
 std::vector<TemplateChoice> ReadTemplateList(const Registry& registry) {
     std::vector<TemplateChoice> choices;
     for (const RegistryValue& value :
-         registry.EnumerateValues(RegistryRoot::LocalMachine, kTemplateListKey, kMaxNameLength, 4)) {
+         registry.EnumerateValues(RegistryRoot::LocalMachine, kTemplateListKey, kMaxItemTextLength, 4)) {
         std::uint32_t number = 0;
         for (std::size_t i = 0; i < value.data.size(); ++i)
             number |= static_cast<std::uint32_t>(static_cast<unsigned char>(value.data[i])) << (8 * i);

@@ -26,7 +26,7 @@ inline constexpr std::uint32_t kBackslashDirectoryPane = 124;
 
 bool IsPaneKind(std::uint32_t templateNumber);
 
-// "SOFTWARE\Velmora\Tarnwick\Templates\" and the name (its first 1023 characters).
+// "SOFTWARE\Velmora\Tarnwick\Templates\" and the name (its first kMaxItemTextLength characters).
 std::string TemplateKey(std::string_view name);
 
 std::uint32_t TemplateNumber(const Registry& registry, std::string_view name);

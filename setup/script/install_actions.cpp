@@ -9,10 +9,6 @@ namespace {
 // A string block holds at most this many characters.
 constexpr std::size_t kMaxStringBlockLength = 10239;
 
-std::string DirectoryText(const std::string& installDir) {
-    return (installDir.empty() || installDir.back() != '\\') ? installDir + "\\" : installDir;
-}
-
 void Trim(RecordSlots& slots, int count) {
     for (int i = 0; i < count; ++i) TrimScriptLine(slots[static_cast<std::size_t>(i)]);
 }
@@ -164,7 +160,7 @@ void InstallStartMenu(InstallContext& context, ScriptStream& stream) {
     if (!ReadSingleRecord(stream, 3, slots)) return;
     Trim(slots, 3);
     ExpandInstallPath(slots[1], context.installDir, true, context.platform);
-    const std::string directory = DirectoryText(context.installDir);
+    const std::string directory = JoinPath(context.installDir, "");
     context.progress.ShowStatus("Adding " + slots[2] + " to the Startup Group...", directory + slots[0], "", "");
     const auto startup = ReadShellFolder(context.platform, "Startup");
     if (!startup) return;  // no Startup folder to put it in
@@ -179,7 +175,7 @@ void InstallAddProgram(InstallContext& context, ScriptStream& stream) {
                           },
                           [](const RecordSlots& slots) { return IsUsableLine(slots[0]) && IsUsableLine(slots[2]); },
                           [&](RecordSlots& slots) {
-                              const std::string directory = DirectoryText(context.installDir);
+                              const std::string directory = JoinPath(context.installDir, "");
                               context.progress.ShowStatus("Creating program group and items:", context.folderName,
                                                           slots[0], "");
                               const auto programs = ReadShellFolder(context.platform, "Programs");

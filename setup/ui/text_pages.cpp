@@ -1,6 +1,7 @@
 #include "text_pages.h"
 
 #include "resource.h"
+#include "script_stream.h"
 
 #include <cstdio>
 #include <string>
@@ -8,8 +9,6 @@
 namespace kelsetup {
 
 namespace {
-
-constexpr std::size_t kMaxCaptionLength = 1023;
 
 struct PageData {
     TextPage page;
@@ -35,7 +34,7 @@ INT_PTR CALLBACK PageProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM 
         SetWindowLongPtrA(dialog, GWLP_USERDATA, lParam);
         const auto& data = *reinterpret_cast<PageData*>(lParam);
         const PageFile file = FileOf(data.page);
-        const std::string caption = (data.productName + file.captionSuffix).substr(0, kMaxCaptionLength);
+        const std::string caption = (data.productName + file.captionSuffix).substr(0, kMaxTextLength);
         SetWindowTextA(dialog, caption.c_str());
         LoadTextFile(file.fileName, GetDlgItem(dialog, IDC_PAGE_TEXT));
         SetFocus(GetDlgItem(dialog, IDOK));

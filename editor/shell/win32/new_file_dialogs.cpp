@@ -11,7 +11,8 @@ namespace tarnwick {
 
 namespace {
 
-constexpr std::size_t kMaxNameLength = 1023;
+// The dialog's fields are read as the program always read them: at most this many characters.
+constexpr std::size_t kMaxFieldLength = 1023;
 
 Editor* EditorOf(HWND dialog) { return reinterpret_cast<Editor*>(GetWindowLongPtrA(dialog, GWLP_USERDATA)); }
 
@@ -27,7 +28,7 @@ INT_PTR CALLBACK NewFileProcedure(HWND dialog, UINT message, WPARAM wParam, LPAR
     if (message != WM_COMMAND || !editor) return FALSE;
     const int command = LOWORD(wParam);
     if (command == IDOK || (command == IDC_NAME_COMBO && HIWORD(wParam) == CBN_DBLCLK)) {
-        const std::string name = WindowText(GetDlgItem(dialog, IDC_NAME_COMBO)).substr(0, kMaxNameLength);
+        const std::string name = WindowText(GetDlgItem(dialog, IDC_NAME_COMBO)).substr(0, kMaxItemTextLength);
         if (!name.empty()) InsertFileItem(*editor->document, name);
         EndDialog(dialog, name.empty() ? IDCANCEL : IDOK);
         return TRUE;
@@ -52,7 +53,7 @@ void ShowPresets(HWND dialog, const QuickConfigValues& values) {
 }
 
 QuickConfigValues TypedValues(HWND dialog) {
-    const auto field = [dialog](int id) { return WindowText(GetDlgItem(dialog, id)).substr(0, kMaxNameLength); };
+    const auto field = [dialog](int id) { return WindowText(GetDlgItem(dialog, id)).substr(0, kMaxFieldLength); };
     QuickConfigValues values;
     values.serverRoot = field(IDC_QC_SERVER_ROOT);
     values.documentRoot = field(IDC_QC_DOCUMENT_ROOT);

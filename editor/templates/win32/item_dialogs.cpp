@@ -9,8 +9,6 @@ namespace tarnwick {
 
 namespace {
 
-constexpr std::size_t kMaxNameLength = 1023;
-
 template <typename Data>
 Data* DataOf(HWND dialog) { return reinterpret_cast<Data*>(GetWindowLongPtrA(dialog, GWLP_USERDATA)); }
 
@@ -20,7 +18,7 @@ std::string CurrentName(const NewItemRequest& request) {
 
 void AcceptNewItem(HWND dialog, NewItemRequest& request) {
     while (request.currentItem == kNoItem && request.askForFileItem) request.askForFileItem();
-    std::string name = WindowText(GetDlgItem(dialog, IDC_NAME_COMBO)).substr(0, kMaxNameLength);
+    std::string name = WindowText(GetDlgItem(dialog, IDC_NAME_COMBO)).substr(0, kMaxItemTextLength);
     const bool added = InsertNewItem(request.tree, request.registry, request.currentItem, name) != kNoItem;
     EndDialog(dialog, added ? IDOK : IDCANCEL);
 }
