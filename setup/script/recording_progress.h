@@ -16,7 +16,7 @@ public:
         events.push_back("status " + action);
     }
     void ShowAction(const std::string& action) override {
-        if (statuses.empty()) statuses.push_back({});
+        if (statuses.empty()) statuses.emplace_back(4);  // four empty lines
         std::vector<std::string> last = statuses.back();
         last[0] = action;
         statuses.push_back(last);

@@ -9,8 +9,14 @@ namespace kelsetup {
 
 namespace {
 
-// The progress window handles no message: its close box and Escape do nothing.
-INT_PTR CALLBACK ProgressProcedure(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+// The progress window's close box and Escape do nothing. It is only on show while a run
+// works, and keeps the wait cursor meanwhile, as the window thread goes on serving messages.
+INT_PTR CALLBACK ProgressProcedure(HWND dialog, UINT message, WPARAM, LPARAM) {
+    if (message != WM_SETCURSOR) return FALSE;
+    SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
+    return TRUE;
+}
 
 struct FinishData {
     const std::string& text;

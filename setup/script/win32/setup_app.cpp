@@ -20,15 +20,28 @@ constexpr const char* kLowSpace =
     "Sorry, there does not appear to be enough free space on that disk to install.\n\nWould you like to install any "
     "ways?\n(To select another installation directory and try again please press NO)";
 
+SetupApp* AppOf(HWND window) { return reinterpret_cast<SetupApp*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
+
+void EndRun(SetupApp& app, HWND dialog) {
+    DestroyWindow(dialog);
+    app.mainDialog = nullptr;
+    SendMessageA(app.owner, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
 LRESULT CALLBACK OwnerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    SetupApp* app = AppOf(window);
+    if (app && app->run.HandleMessage(message, wParam, lParam)) return 0;
+    if (app && message == RunThread::kRunEnded) {
+        app->run.Join();
+        EndRun(*app, app->mainDialog);
+        return 0;
+    }
     if (message == WM_DESTROY) {
         PostQuitMessage(0);
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
-
-SetupApp* AppOf(HWND dialog) { return reinterpret_cast<SetupApp*>(GetWindowLongPtrA(dialog, GWLP_USERDATA)); }
 
 std::string ItemText(HWND dialog, int id) {
     char text[kMaxTextLength + 1] = {};
@@ -52,10 +65,10 @@ void Browse(SetupApp& app, HWND dialog) {
     else CommDlgExtendedError();  // cancelled or failed: nothing changes
 }
 
-void EndRun(SetupApp& app, HWND dialog) {
-    DestroyWindow(dialog);
-    app.mainDialog = nullptr;
-    SendMessageA(app.owner, WM_SYSCOMMAND, SC_CLOSE, 0);
+// Runs `work` on a thread of its own; the program ends when it is done.
+void StartRun(SetupApp& app, RunThread::Work work) {
+    EnableWindow(app.mainDialog, FALSE);  // no second click while the run gets going
+    app.run.Start(app.owner, *app.progress, std::move(work));
 }
 
 INT_PTR CALLBACK InstallProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -68,9 +81,7 @@ INT_PTR CALLBACK InstallProcedure(HWND dialog, UINT message, WPARAM wParam, LPAR
     if (message != WM_COMMAND || !app || HIWORD(wParam) != BN_CLICKED) return FALSE;
     switch (LOWORD(wParam)) {
         case IDC_BROWSE: Browse(*app, dialog); return TRUE;
-        case IDOK:
-            if (StartInstall(*app, dialog)) EndRun(*app, dialog);
-            return TRUE;
+        case IDOK: StartInstall(*app, dialog); return TRUE;
         case IDCANCEL: EndRun(*app, dialog); return TRUE;
         default: return FALSE;
     }
@@ -88,8 +99,9 @@ INT_PTR CALLBACK UninstallProcedure(HWND dialog, UINT message, WPARAM wParam, LP
             UninstallRequest request;
             request.installDir = ItemText(dialog, IDC_UNINSTALL_DIR);
             request.removeRegistry = IsDlgButtonChecked(dialog, IDC_REMOVE_REGISTRY) == BST_CHECKED;
-            RunUninstall(app->platform, *app->progress, app->info, request);
-            EndRun(*app, dialog);
+            StartRun(*app, [app, request](Progress& progress) {
+                RunUninstall(app->platform, progress, app->info, request);
+            });
             return TRUE;
         }
         case IDCANCEL: EndRun(*app, dialog); return TRUE;  // also the close box; nothing is asked
@@ -136,8 +148,10 @@ bool StartInstall(SetupApp& app, HWND dialog) {
             SpaceVerdict::AskUser &&
         MessageBoxA(app.owner, kLowSpace, "Not enough free space...", MB_YESNO | MB_ICONWARNING) != IDYES)
         return false;
-    InstallContext context{app.platform, *app.progress, app.info, directory, options, folder};
-    RunInstall(context);
+    StartRun(app, [&app, directory, options, folder](Progress& progress) {
+        InstallContext context{app.platform, progress, app.info, directory, options, folder};
+        RunInstall(context);
+    });
     return true;
 }
 
@@ -153,6 +167,7 @@ int RunSetup(HINSTANCE instance, SetupPlatform& platform, const std::string& com
     SetupApp app(instance, platform);
     app.owner = CreateWindowExA(0, kOwnerClass, "Setup", WS_POPUP | WS_BORDER | WS_CLIPCHILDREN, CW_USEDEFAULT,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+    SetWindowLongPtrA(app.owner, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&app));
     const bool installMode = commandLine.empty();
     if (!installMode) SetCurrentDirectoryA(commandLine.c_str());  // a failure leaves the directory as it is
 
@@ -184,6 +199,7 @@ int RunSetup(HINSTANCE instance, SetupPlatform& platform, const std::string& com
         ShowWindow(app.mainDialog, SW_SHOWDEFAULT);
         RunMessageLoop(app);
     }
+    app.run.Join();
     app.progress.reset();
     if (app.mainDialog && IsWindow(app.mainDialog)) DestroyWindow(app.mainDialog);
     if (IsWindow(app.owner)) DestroyWindow(app.owner);

@@ -4,6 +4,7 @@
 
 #include "install_context.h"
 #include "progress_window.h"
+#include "run_thread.h"
 #include "setup_info.h"
 
 #include <memory>
@@ -24,13 +25,14 @@ struct SetupApp {
     HWND owner = nullptr;
     HWND mainDialog = nullptr;
     std::unique_ptr<ProgressWindow> progress;
+    RunThread run;  // declared last: it ends before the windows and settings it reports to
 };
 
 // The whole program; `commandLine` is the text after the program name. Returns the exit code.
 int RunSetup(HINSTANCE instance, SetupPlatform& platform, const std::string& commandLine);
 
-// The install dialog's "&Next >": reads its fields, checks the free space and runs the install.
-// Returns false when the user chose to stay in the dialog.
+// The install dialog's "&Next >": reads its fields, checks the free space and starts the
+// install, whose end ends the program. Returns false when the user chose to stay in the dialog.
 bool StartInstall(SetupApp& app, HWND dialog);
 
 // The directory the install dialog offers: the remembered one, else the default.
