@@ -232,6 +232,15 @@ TEST_F(SetupProgram, InstallsEverySectionAsAUserDrivesIt) {
     char installing[64] = {};
     GetDlgItemTextA(conflict, 1033, installing, sizeof installing);
     EXPECT_STREQ(installing, "1.0.0.0");
+    // The run works on its own thread: what it reported last is on show before it asks.
+    HWND progress = FindWindowA(nullptr, "Installation Progress...");
+    ASSERT_NE(progress, nullptr);
+    EXPECT_TRUE(IsWindowVisible(progress));
+    char action[128] = {}, file[128] = {};
+    GetDlgItemTextA(progress, 1025, action, sizeof action);
+    GetDlgItemTextA(progress, 1022, file, sizeof file);
+    EXPECT_STREQ(action, "Installing system file:");
+    EXPECT_STREQ(file, "shared.dll");
     Press(conflict, IDOK);
     HWND finish = WaitForWindow("Install...");
     ASSERT_NE(finish, nullptr);
