@@ -24,25 +24,36 @@ cp build/windows/setup/script/Setup.exe "$work/start/"
   for i in $(seq 1 5); do printf 'files\\file%s.dat\n\nShortcut %s\n' "$i" "$i"; done
 } > "$work/start/setup.txt"
 
-{
+# The same work for NSIS twice: silent, and with the pages a user of ours sees too (a directory
+# page to confirm, the progress page with the current file, its own close button at the end).
+nsis_script() {  # NAME SILENT
   echo 'Target amd64-unicode'  # a 64-bit installer, like ours: Wine here runs 64-bit programs only
-  echo 'OutFile "nsis-bench.exe"'
-  echo 'InstallDir "C:\BenchNsis"'
+  echo "Name \"$1\""
+  echo "OutFile \"$1.exe\""
+  echo "InstallDir \"C:\\$1\""
   echo 'RequestExecutionLevel user'
-  echo 'SilentInstall silent'
+  if [ "$2" = silent ]; then echo 'SilentInstall silent'; else printf 'Page directory\nPage instfiles\n'; fi
   echo 'Section'
   echo '  SetOutPath "$INSTDIR\files"'
   for i in $(seq 1 1000); do echo "  File \"$work/start/file$i.dat\""; done
-  for i in $(seq 1 200); do echo "  WriteRegStr HKCU \"Software\\BenchNsis\" \"Value$i\" \"\$INSTDIR\\files\""; done
-  echo '  CreateDirectory "$SMPROGRAMS\BenchNsis"'
-  for i in $(seq 1 5); do echo "  CreateShortcut \"\$SMPROGRAMS\\BenchNsis\\Shortcut $i.lnk\" \"\$INSTDIR\\files\\file$i.dat\""; done
+  for i in $(seq 1 200); do echo "  WriteRegStr HKCU \"Software\\$1\" \"Value$i\" \"\$INSTDIR\\files\""; done
+  echo "  CreateDirectory \"\$SMPROGRAMS\\$1\""
+  for i in $(seq 1 5); do echo "  CreateShortcut \"\$SMPROGRAMS\\$1\\Shortcut $i.lnk\" \"\$INSTDIR\\files\\file$i.dat\""; done
   echo 'SectionEnd'
-} > "$work/bench.nsi"
-(cd "$work" && makensis -V1 bench.nsi)
+}
+nsis_script BenchNsis silent > "$work/bench.nsi"
+nsis_script BenchNsisPages pages > "$work/bench-pages.nsi"
+(cd "$work" && makensis -V1 bench.nsi && makensis -V1 bench-pages.nsi)
 
 source tools/wine-session.sh
 trap 'wine_session_stop; rm -rf "$work"' EXIT
 wine_session_start "$root/build/windows/wineprefix"
+# Every installer installs afresh: nothing of an earlier run is left where they install.
+for name in BenchOurs BenchNsis BenchNsisPages; do rm -rf "$WINEPREFIX/drive_c/$name"; done
+for name in Bench BenchNsis BenchNsisPages; do
+  rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/"Start Menu"/Programs/"$name"
+done
 winpath() { echo "Z:$(echo "$1" | tr / '\\')"; }
 wine build/windows/bench/setup_bench.exe "$(winpath "$root/build/windows/setup/script/Setup.exe")" \
-  "$(winpath "$work/start")" "$(winpath "$work/nsis-bench.exe")" || echo "setup_bench failed: $?"
+  "$(winpath "$work/start")" "$(winpath "$work/BenchNsis.exe")" "$(winpath "$work/BenchNsisPages.exe")" \
+  || echo "setup_bench failed: $?"
