@@ -47,6 +47,13 @@ std::string ReadText(const std::string& path) {
     return text.str();
 }
 
+// The text of a dialog's control, as the user reads it.
+std::string ItemText(HWND dialog, int id) {
+    char text[MAX_PATH] = {};
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
 std::optional<std::pair<DWORD, std::string>> RegistryValue(HKEY root, const char* key, const char* name) {
     HKEY open = nullptr;
     if (RegOpenKeyExA(root, key, 0, KEY_READ, &open) != ERROR_SUCCESS) return std::nullopt;
@@ -160,8 +167,8 @@ TEST_F(SetupProgram, StartUpErrorsEndTheRun) {
     PROCESS_INFORMATION missing = Start();
     HWND box = WaitForWindow("Setup error...");
     ASSERT_NE(box, nullptr);
-    char text[256] = {};
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    const int messageText = 0xFFFF;  // the message box's text control
+    EXPECT_EQ(ItemText(box, messageText), "Setup could not find it's initalization file, please try again.");
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(Ends(missing));
 
@@ -169,6 +176,7 @@ TEST_F(SetupProgram, StartUpErrorsEndTheRun) {
     PROCESS_INFORMATION broken = Start();
     box = WaitForWindow("Setup error...");
     ASSERT_NE(box, nullptr);
+    EXPECT_EQ(ItemText(box, messageText), "Setup found an error in the setup file, please try again.");
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(Ends(broken));
 }
@@ -216,37 +224,26 @@ TEST_F(SetupProgram, InstallsEverySectionAsAUserDrivesIt) {
     Press(page, IDOK);
     HWND dialog = WaitForWindow("KelTest Setup");
     ASSERT_NE(dialog, nullptr);
-    char offered[MAX_PATH] = {};
-    GetDlgItemTextA(dialog, 1000, offered, MAX_PATH);
-    EXPECT_STREQ(offered, "C:\\Nowhere");
+    EXPECT_EQ(ItemText(dialog, 1000), "C:\\Nowhere");
     EXPECT_EQ(SendDlgItemMessageA(dialog, 1002, BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_EQ(SendDlgItemMessageA(dialog, 1004, BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    char folder[MAX_PATH] = {};
-    GetDlgItemTextA(dialog, 1011, folder, MAX_PATH);
-    EXPECT_STREQ(folder, "KelTest");
+    EXPECT_EQ(ItemText(dialog, 1011), "KelTest");
     SetDlgItemTextA(dialog, 1000, installDir.c_str());
     SetDlgItemTextA(dialog, 1011, "KelTest Group");
     Press(dialog, IDOK);
     HWND conflict = WaitForWindow("System File Version Conflict...");
     ASSERT_NE(conflict, nullptr);
-    char installing[64] = {};
-    GetDlgItemTextA(conflict, 1033, installing, sizeof installing);
-    EXPECT_STREQ(installing, "1.0.0.0");
+    EXPECT_EQ(ItemText(conflict, 1033), "1.0.0.0");
     // The run works on its own thread: what it reported last is on show before it asks.
     HWND progress = FindWindowA(nullptr, "Installation Progress...");
     ASSERT_NE(progress, nullptr);
     EXPECT_TRUE(IsWindowVisible(progress));
-    char action[128] = {}, file[128] = {};
-    GetDlgItemTextA(progress, 1025, action, sizeof action);
-    GetDlgItemTextA(progress, 1022, file, sizeof file);
-    EXPECT_STREQ(action, "Installing system file:");
-    EXPECT_STREQ(file, "shared.dll");
+    EXPECT_EQ(ItemText(progress, 1025), "Installing system file:");
+    EXPECT_EQ(ItemText(progress, 1022), "shared.dll");
     Press(conflict, IDOK);
     HWND finish = WaitForWindow("Install...");
     ASSERT_NE(finish, nullptr);
-    char finishText[128] = {};
-    GetDlgItemTextA(finish, 1025, finishText, sizeof finishText);
-    EXPECT_STREQ(finishText, "KelTest has been installed.");
+    EXPECT_EQ(ItemText(finish, 1025), "KelTest has been installed.");
     Press(finish, IDOK);
     EXPECT_TRUE(Ends(process));
 
@@ -436,16 +433,12 @@ TEST_F(SetupProgram, InstallThenUninstallRemovesItAllTwice) {
         Press(note, IDOK);
         HWND remove = WaitForWindow("U");
         ASSERT_NE(remove, nullptr);
-        char shown[MAX_PATH] = {};
-        GetDlgItemTextA(remove, 1006, shown, MAX_PATH);
-        EXPECT_EQ(shown, installDir);  // the remembered install directory
+        EXPECT_EQ(ItemText(remove, 1006), installDir);  // the remembered install directory
         SendDlgItemMessageA(remove, 1008, BM_SETCHECK, removeRegistry ? BST_CHECKED : BST_UNCHECKED, 0);
         Press(remove, IDOK);
         HWND done = WaitForWindow("Uninstall...");
         ASSERT_NE(done, nullptr);
-        char text[64] = {};
-        GetDlgItemTextA(done, 1025, text, sizeof text);
-        EXPECT_STREQ(text, "R");
+        EXPECT_EQ(ItemText(done, 1025), "R");
         Press(done, IDOK);
         EXPECT_TRUE(Ends(uninstall));
 
