@@ -138,7 +138,7 @@ std::string OfferedInstallDirectory(SetupApp& app) {
     return directory.empty() ? app.info.defaultInstallDir : directory;
 }
 
-bool StartInstall(SetupApp& app, HWND dialog) {
+void StartInstall(SetupApp& app, HWND dialog) {
     const std::string directory = ItemText(dialog, IDC_INSTALL_DIR);
     const auto checked = [dialog](int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; };
     InstallOptions options{checked(IDC_OPT_START_GROUP), checked(IDC_OPT_UNINSTALL), checked(IDC_OPT_START_AFTER),
@@ -147,12 +147,11 @@ bool StartInstall(SetupApp& app, HWND dialog) {
     if (CheckFreeSpace(app.platform.FreeKilobytes(DriveRootOf(directory)), app.info.requiredKilobytes) ==
             SpaceVerdict::AskUser &&
         MessageBoxA(app.owner, kLowSpace, "Not enough free space...", MB_YESNO | MB_ICONWARNING) != IDYES)
-        return false;
+        return;
     StartRun(app, [&app, directory, options, folder](Progress& progress) {
         InstallContext context{app.platform, progress, app.info, directory, options, folder};
         RunInstall(context);
     });
-    return true;
 }
 
 int RunSetup(HINSTANCE instance, SetupPlatform& platform, const std::string& commandLine) {

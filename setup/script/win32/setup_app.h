@@ -32,8 +32,8 @@ struct SetupApp {
 int RunSetup(HINSTANCE instance, SetupPlatform& platform, const std::string& commandLine);
 
 // The install dialog's "&Next >": reads its fields, checks the free space and starts the
-// install, whose end ends the program. Returns false when the user chose to stay in the dialog.
-bool StartInstall(SetupApp& app, HWND dialog);
+// install, whose end ends the program; or leaves the dialog as it is when the user chose to stay.
+void StartInstall(SetupApp& app, HWND dialog);
 
 // The directory the install dialog offers: the remembered one, else the default.
 std::string OfferedInstallDirectory(SetupApp& app);
