@@ -12,30 +12,51 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
-#include <thread>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using namespace std::chrono_literals;
 using window_driving::Press;
 
-// Polls often: the time until a window shows is part of what is measured.
-HWND WaitForWindow(const char* caption) { return window_driving::WaitForWindow(caption, 120000, 5); }
+// Polls often: the time until a window shows or a page completes is part of what is measured.
+constexpr DWORD kPollMs = 5;
+constexpr DWORD kPatienceMs = 120000;
 
+HWND WaitForWindow(const char* caption) { return window_driving::WaitForWindow(caption, kPatienceMs, kPollMs); }
+
+// True once `done` says so; false when it has not within the patience.
+template <typename Condition>
+bool PollUntil(Condition done) {
+    for (DWORD waited = 0; waited < kPatienceMs; waited += kPollMs) {
+        if (done()) return true;
+        Sleep(kPollMs);
+    }
+    return false;
+}
+
+// The started process, or nothing after saying why on the error stream.
 HANDLE Launch(const std::string& program, const std::string& arguments, const std::string& directory) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     std::string command = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
     if (!CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        directory.empty() ? nullptr : directory.c_str(), &startup, &process))
+                        directory.empty() ? nullptr : directory.c_str(), &startup, &process)) {
+        std::fprintf(stderr, "cannot start %s in %s: error %lu\n", program.c_str(),
+                     directory.empty() ? "this directory" : directory.c_str(), GetLastError());
         return nullptr;
+    }
     CloseHandle(process.hThread);
     return process.hProcess;
 }
 
 double Seconds(Clock::duration elapsed) { return std::chrono::duration<double>(elapsed).count(); }
+
+std::string Caption(HWND window) {
+    char caption[256] = {};
+    GetWindowTextA(window, caption, sizeof caption);
+    return caption;
+}
 
 // NSIS's window: its caption names the page after the product's ("BenchNsisPages Setup: ...").
 HWND WaitForWindowStartingWith(const std::string& prefix) {
@@ -43,35 +64,28 @@ HWND WaitForWindowStartingWith(const std::string& prefix) {
         const std::string& prefix;
         HWND found = nullptr;
     } search{prefix};
-    for (int i = 0; i < 120000 && !search.found; ++i) {
+    PollUntil([&] {
         EnumWindows(
             [](HWND window, LPARAM data) -> BOOL {
                 auto& s = *reinterpret_cast<Search*>(data);
-                char caption[256] = {};
-                GetWindowTextA(window, caption, sizeof caption);
-                if (!IsWindowVisible(window) || std::string(caption).rfind(s.prefix, 0) != 0) return TRUE;
+                if (!IsWindowVisible(window) || Caption(window).rfind(s.prefix, 0) != 0) return TRUE;
                 s.found = window;
                 return FALSE;
             },
             reinterpret_cast<LPARAM>(&search));
-        if (!search.found) Sleep(5);
-    }
+        return search.found != nullptr;
+    });
     return search.found;
 }
 
 // NSIS's progress page is done when its caption says so and its button is enabled.
 bool WaitForCompleted(HWND installer) {
-    for (int i = 0; i < 24000; ++i) {  // polled as often as ours: every 5 ms, two minutes at most
-        char caption[256] = {};
-        GetWindowTextA(installer, caption, sizeof caption);
-        const std::string text = caption;
-        const std::string done = ": Completed";
-        if (text.size() >= done.size() && text.compare(text.size() - done.size(), done.size(), done) == 0 &&
-            IsWindowEnabled(GetDlgItem(installer, IDOK)))
-            return true;
-        Sleep(5);
-    }
-    return false;
+    const std::string done = ": Completed";
+    return PollUntil([&] {
+        const std::string caption = Caption(installer);
+        return caption.size() >= done.size() && caption.compare(caption.size() - done.size(), done.size(), done) == 0 &&
+               IsWindowEnabled(GetDlgItem(installer, IDOK));
+    });
 }
 
 }  // namespace
@@ -84,10 +98,7 @@ int main(int argc, char** argv) {
     // Ours: the install dialog's Next (the directory and options come from the script), then Finish.
     auto start = Clock::now();
     HANDLE ours = Launch(argv[1], "", argv[2]);
-    if (!ours) {
-        std::fprintf(stderr, "cannot start %s in %s: error %lu\n", argv[1], argv[2], GetLastError());
-        return 1;
-    }
+    if (!ours) return 1;
     HWND dialog = WaitForWindow("Bench Setup");
     const double startSeconds = Seconds(Clock::now() - start);  // until the install dialog shows
     if (!dialog) {
@@ -103,10 +114,7 @@ int main(int argc, char** argv) {
 
     start = Clock::now();
     HANDLE nsis = Launch(argv[3], "/S", "");
-    if (!nsis) {
-        std::fprintf(stderr, "cannot start %s: error %lu\n", argv[3], GetLastError());
-        return 1;
-    }
+    if (!nsis) return 1;
     WaitForSingleObject(nsis, 600000);
     const double nsisSeconds = Seconds(Clock::now() - start);
     CloseHandle(nsis);
@@ -114,10 +122,7 @@ int main(int argc, char** argv) {
     // NSIS with pages: Install on the directory page, then until its progress page is done.
     start = Clock::now();
     HANDLE paged = Launch(argv[4], "", "");
-    if (!paged) {
-        std::fprintf(stderr, "cannot start %s: error %lu\n", argv[4], GetLastError());
-        return 1;
-    }
+    if (!paged) return 1;
     HWND installer = WaitForWindowStartingWith("BenchNsisPages Setup");
     if (!installer) {
         std::fprintf(stderr, "the NSIS installer's window did not come\n");
