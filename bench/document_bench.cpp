@@ -147,9 +147,9 @@ int main(int argc, char** argv) {
         for (ItemHandle file = tree.FirstFileItem(); file; file = tree.NextSibling(file))
             tree.ReleaseItemValue(file);
         start = Clock::now();
-        const std::vector<std::string> failed = SaveAllFiles(document);
+        const std::vector<UnsavedFile> failed = SaveAllFiles(document);
         writeTimes.push_back(Seconds(Clock::now() - start));
-        for (const std::string& path : failed) std::fprintf(stderr, "could not write %s\n", path.c_str());
+        for (const UnsavedFile& file : failed) std::fprintf(stderr, "could not write %s\n", file.path.c_str());
         if (!failed.empty()) return 1;
     }
 

@@ -29,7 +29,11 @@ public:
     std::optional<OpenSelection> ChooseFilesToOpen(HWND, const std::string&) override { return selection_; }
     std::optional<std::string> ChooseSaveAsPath(HWND, const std::string&) override { return std::nullopt; }
     bool ConfirmDelete(HWND) override { return false; }
-    void ReportUnsavedFiles(HWND, const std::vector<std::string>&) override {}
+    void ReportUnsavedFiles(HWND, const std::vector<UnsavedFile>&) override {}
+    void ReportUnreadFiles(HWND, const std::vector<std::string>& paths) override {
+        for (const std::string& path : paths) std::fprintf(stderr, "could not read %s\n", path.c_str());
+    }
+    SaveChangesAnswer AskSaveChanges(HWND) override { return SaveChangesAnswer::Discard; }
 
 private:
     OpenSelection selection_;

@@ -4,6 +4,19 @@
 
 namespace tarnwick {
 
+namespace {
+
+char PathChar(char c) {
+    if (c == '/') return '\\';
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+}  // namespace
+
+bool HasUnsavedChanges(const ConfigDocument& document) { return document.tree.Revision() != document.savedRevision; }
+
+void MarkSaved(ConfigDocument& document) { document.savedRevision = document.tree.Revision(); }
+
 void DeleteConfigItem(ConfigDocument& document, ItemHandle item) {
     if (item == kNoItem) return;
     ReleaseItemValues(document.tree, item);
@@ -15,5 +28,27 @@ void DeleteConfigItem(ConfigDocument& document, ItemHandle item) {
 void AppendBackslash(std::string& directory) {
     if (directory.empty() || directory.back() != '\\') directory += '\\';
 }
+
+std::string FileItemTarget(const ConfigDocument& document, ItemHandle fileItem) {
+    const ItemView item = document.tree.GetItem(fileItem);
+    std::string target = (item.hasValue && !item.value.empty()) ? std::string(item.value) : document.configDirectory;
+    AppendBackslash(target);
+    target += item.text;
+    return target;
+}
+
+std::string PathKey(std::string_view path) {
+    std::string key;
+    key.reserve(path.size());
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        const char c = PathChar(path[i]);
+        // "C:\conf\\httpd.conf" names the same file; a leading "\\" (a network path) stays.
+        if (c == '\\' && i > 1 && key.back() == '\\') continue;
+        key += c;
+    }
+    return key;
+}
+
+bool SamePath(std::string_view a, std::string_view b) { return PathKey(a) == PathKey(b); }
 
 }  // namespace tarnwick

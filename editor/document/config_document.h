@@ -5,7 +5,9 @@
 #include "config_tree.h"
 #include "file_store.h"
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tarnwick {
 
@@ -18,7 +20,15 @@ struct ConfigDocument {
     bool crLfMode = true;
     // The item last selected in the tree; Delete, New Item and the panes act on it.
     ItemHandle currentItem = kNoItem;
+    // The tree's revision when it last held nothing the files on disk lack: after a save
+    // that wrote every file, or an Open into such a tree.
+    std::uint64_t savedRevision = tree.Revision();
 };
+
+// Whether the tree changed since it last matched the files: what closing would throw away.
+bool HasUnsavedChanges(const ConfigDocument& document);
+// Records that the tree now holds nothing the files on disk lack.
+void MarkSaved(ConfigDocument& document);
 
 // Deletes the item and everything below it, releasing their value strings; the current item
 // becomes whatever the tree selects afterwards.
@@ -26,5 +36,14 @@ void DeleteConfigItem(ConfigDocument& document, ItemHandle item);
 
 // Appends a backslash unless `directory` already ends in one.
 void AppendBackslash(std::string& directory);
+
+// Where a file item is saved: its own directory, or the configuration directory when it has
+// none; then a backslash unless that directory ends in one; then the item's text.
+std::string FileItemTarget(const ConfigDocument& document, ItemHandle fileItem);
+
+// A path in the form in which Windows compares paths: letters in small case, "/" as "\", and
+// a run of separators as one. Two paths name one file when their keys are equal.
+std::string PathKey(std::string_view path);
+bool SamePath(std::string_view a, std::string_view b);
 
 }  // namespace tarnwick

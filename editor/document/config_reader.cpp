@@ -92,17 +92,29 @@ ItemView DirectiveFromLine(std::string_view line) {
     return directive;
 }
 
-ItemHandle FindSameFile(const ConfigTree& tree, std::string_view directory, std::string_view itemText) {
-    std::string wantedDirectory(directory);
-    AppendBackslash(wantedDirectory);
-    for (ItemHandle file = tree.FirstFileItem(); file != kNoItem; file = tree.NextSibling(file)) {
-        const ItemView item = tree.GetItem(file);
-        if (!item.hasValue || !EqualsIgnoringCase(item.text, itemText)) continue;
-        std::string itemDirectory(item.value);
-        AppendBackslash(itemDirectory);
-        if (EqualsIgnoringCase(itemDirectory, wantedDirectory)) return file;
-    }
+// The top-level file item that would be saved to `path`, if any.
+ItemHandle FindFileSavedTo(const ConfigDocument& document, std::string_view path) {
+    const ConfigTree& tree = document.tree;
+    for (ItemHandle file = tree.FirstFileItem(); file != kNoItem; file = tree.NextSibling(file))
+        if (SamePath(FileItemTarget(document, file), path)) return file;
     return kNoItem;
+}
+
+// New File's items have no directory of their own; the others were read from theirs.
+bool IsNewFile(const ConfigTree& tree, ItemHandle file) {
+    const ItemView item = tree.GetItem(file);
+    return !item.hasValue || item.value.empty();
+}
+
+ItemHandle InsertFileItem(ConfigTree& tree, std::string_view directory, std::string_view itemText) {
+    ItemView file;
+    file.text = itemText;
+    file.value = directory;
+    file.hasValue = true;
+    file.image = kFileImage;
+    file.selectedImage = kFileSelectedImage;
+    file.sectionMark = true;
+    return tree.InsertItem(kNoItem, InsertPosition::Last(), file);
 }
 
 }  // namespace
@@ -164,33 +176,39 @@ bool ParseConfigLines(ConfigTree& tree, const FileStore& files, const std::strin
     return true;
 }
 
-ItemHandle ReadConfigFile(ConfigDocument& document, std::string_view directory, std::string_view fileName,
-                          std::string_view itemText, ExistingItem rule) {
+FileReadOutcome ReadConfigFile(ConfigDocument& document, std::string_view directory, std::string_view fileName,
+                               std::string_view itemText, ExistingItem rule) {
     ConfigTree& tree = document.tree;
     std::string path(directory);
     AppendBackslash(path);
     path += fileName;
 
-    if (rule == ExistingItem::SelectSameFile) {
-        if (const ItemHandle open = FindSameFile(tree, directory, itemText); open != kNoItem) {
-            tree.SelectItem(open);
-            return open;
-        }
+    if (rule == ExistingItem::ReadIntoNamedItem) {
+        ItemHandle fileItem = FindItemByName(tree, kNoItem, itemText);
+        if (fileItem == kNoItem) fileItem = InsertFileItem(tree, directory, itemText);
+        if (fileItem == kNoItem) return {};
+        return {fileItem, ParseConfigLines(tree, document.files, path, fileItem)};
     }
-    ItemHandle fileItem = rule == ExistingItem::ReadIntoNamedItem ? FindItemByName(tree, kNoItem, itemText) : kNoItem;
-    if (fileItem == kNoItem) {
-        ItemView file;
-        file.text = itemText;
-        file.value = directory;
-        file.hasValue = true;
-        file.image = kFileImage;
-        file.selectedImage = kFileSelectedImage;
-        file.sectionMark = true;
-        fileItem = tree.InsertItem(kNoItem, InsertPosition::Last(), file);
-        if (fileItem == kNoItem) return kNoItem;
+
+    ItemHandle open = FindFileSavedTo(document, path);
+    if (open != kNoItem && !IsNewFile(tree, open)) {
+        tree.SelectItem(open);
+        return {open, true};
     }
-    ParseConfigLines(tree, document.files, path, fileItem);
-    return fileItem;
+    if (open != kNoItem && tree.FirstChild(open) != kNoItem) open = kNoItem;  // a New File with content
+    // Read first: a file that cannot be read gets no item, so nothing can write over it.
+    const std::optional<std::string> bytes = document.files.ReadFileBytes(path);
+    if (!bytes) return {kNoItem, false};
+    ItemHandle fileItem = open;
+    if (fileItem != kNoItem) {
+        tree.SetItemValue(fileItem, directory);  // the new file is now the file read into it
+        tree.SelectItem(fileItem);
+    } else {
+        fileItem = InsertFileItem(tree, directory, itemText);
+        if (fileItem == kNoItem) return {};
+    }
+    ParseConfigText(tree, *bytes, fileItem);
+    return {fileItem, true};
 }
 
 std::optional<OpenSelection> DecodeOpenSelection(std::string_view buffer, std::size_t fileOffset) {
@@ -217,10 +235,23 @@ std::optional<OpenSelection> DecodeOpenSelection(std::string_view buffer, std::s
     return selection;
 }
 
-void OpenConfigFiles(ConfigDocument& document, const OpenSelection& selection) {
+std::vector<std::string> OpenConfigFiles(ConfigDocument& document, const OpenSelection& selection) {
+    const bool wasSaved = !HasUnsavedChanges(document);
     document.configDirectory = selection.directory;
+    std::vector<std::string> unread;
     for (const std::string& name : selection.names)
-        ReadConfigFile(document, document.configDirectory, name, name);
+        if (!ReadConfigFile(document, document.configDirectory, name, name).read)
+            unread.push_back(document.configDirectory + name);
+    // What was just read is what the files hold: it is nothing to save.
+    if (wasSaved) MarkSaved(document);
+    return unread;
+}
+
+std::string UnreadFilesMessage(const std::vector<std::string>& paths) {
+    std::string text = "These files could not be read, so they were not opened:\n";
+    for (const std::string& path : paths) text += "\n" + path;
+    text += "\n\nAnother program may be using them, or they may not exist. Open them again to retry.";
+    return text;
 }
 
 }  // namespace tarnwick

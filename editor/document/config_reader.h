@@ -30,18 +30,28 @@ bool ParseConfigLines(ConfigTree& tree, const FileStore& files, const std::strin
 
 // What to do when the file to read seems to be in the tree already.
 enum class ExistingItem {
-    // Open: a top-level file item with the same name and directory (ignoring case) is that
-    // file; it is selected and not read again. Anything else gets a new file item.
+    // Open: a top-level file item that would be saved to the same path (as Windows compares
+    // paths) is that file: one read from there is selected and not read again; an empty one
+    // made by New File gets the file read into it. A New File item with content of its own is
+    // not mixed with the file, which gets an item of its own (a save then refuses to write
+    // either over the other). A file that cannot be read gets no item.
     SelectSameFile,
-    // Quick Config: the lines go under the first item of the tree named like the item text.
+    // Quick Config: the lines go under the first item of the tree named like the item text;
+    // a file that cannot be read leaves a new file item empty, without a message.
     ReadIntoNamedItem,
 };
 
+// What reading one file gave: its file item (kNoItem when none was made) and whether the
+// file could be read.
+struct FileReadOutcome {
+    ItemHandle item = kNoItem;
+    bool read = false;
+};
+
 // Reads `fileName` from `directory` into the file item named `itemText` (a new one at the end
-// of the top level, holding a copy of the directory, unless `rule` finds one). Returns the
-// file item; a file that cannot be read leaves a new file item empty, without a message.
-ItemHandle ReadConfigFile(ConfigDocument& document, std::string_view directory, std::string_view fileName,
-                          std::string_view itemText, ExistingItem rule = ExistingItem::SelectSameFile);
+// of the top level, holding a copy of the directory, unless `rule` finds one).
+FileReadOutcome ReadConfigFile(ConfigDocument& document, std::string_view directory, std::string_view fileName,
+                               std::string_view itemText, ExistingItem rule = ExistingItem::SelectSameFile);
 
 // What the common open dialog chose: one directory and the names in the dialog's order.
 struct OpenSelection {
@@ -55,6 +65,12 @@ struct OpenSelection {
 std::optional<OpenSelection> DecodeOpenSelection(std::string_view buffer, std::size_t fileOffset);
 
 // Makes the selection's directory the configuration directory and reads each chosen file.
-void OpenConfigFiles(ConfigDocument& document, const OpenSelection& selection);
+// Returns the paths of the files that could not be read, in order; none of them gets an item,
+// so a file that was never read is never written over. Reading files into a tree without
+// unsaved changes leaves it without any.
+std::vector<std::string> OpenConfigFiles(ConfigDocument& document, const OpenSelection& selection);
+
+// The message that tells the user which files could not be read.
+std::string UnreadFilesMessage(const std::vector<std::string>& paths);
 
 }  // namespace tarnwick

@@ -94,6 +94,10 @@ public:
 
     // Removes the item and everything below it, with their value strings.
     virtual void DeleteItem(ItemHandle item) = 0;
+
+    // Counts the changes made to items: inserts, values set or released, deletes. Selections
+    // and highlights are not changes. Two equal counts mean nothing changed in between.
+    virtual std::uint64_t Revision() const = 0;
 };
 
 // An item counts as a section (written as a block) when its section mark is set or it has

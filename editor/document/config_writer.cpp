@@ -1,5 +1,7 @@
 #include "config_writer.h"
 
+#include <algorithm>
+
 namespace tarnwick {
 
 namespace {
@@ -86,14 +88,6 @@ void WriteItems(Output& output, const ConfigTree& tree, ItemHandle first, bool c
 
 }  // namespace
 
-std::string FileItemTarget(const ConfigDocument& document, ItemHandle fileItem) {
-    const ItemView item = document.tree.GetItem(fileItem);
-    std::string target = (item.hasValue && !item.value.empty()) ? std::string(item.value) : document.configDirectory;
-    AppendBackslash(target);
-    target += item.text;
-    return target;
-}
-
 void WriteSection(std::string& out, const ConfigTree& tree, ItemHandle section, bool crLf) {
     const ItemView view = tree.GetItem(section);
     AppendOpening(out, view, crLf);
@@ -119,20 +113,70 @@ bool WriteConfigFile(ConfigDocument& document, ItemHandle fileItem, const std::s
     return output.written && file->Commit();
 }
 
-std::vector<std::string> SaveAllFiles(ConfigDocument& document) {
-    std::vector<std::string> failed;
-    for (ItemHandle file = document.tree.FirstFileItem(); file != kNoItem; file = document.tree.NextSibling(file)) {
-        const std::string target = FileItemTarget(document, file);
-        if (!WriteConfigFile(document, file, target)) failed.push_back(target);
+std::vector<UnsavedFile> SaveAllFiles(ConfigDocument& document) {
+    struct Target {
+        ItemHandle item;
+        std::string path;
+        bool shared = false;
+    };
+    std::vector<Target> targets;
+    for (ItemHandle file = document.tree.FirstFileItem(); file != kNoItem; file = document.tree.NextSibling(file))
+        targets.push_back({file, FileItemTarget(document, file)});
+
+    // Before anything is written: the targets that more than one item would be saved to.
+    std::vector<std::string> keys;
+    std::vector<std::size_t> byPath;
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        keys.push_back(PathKey(targets[i].path));
+        byPath.push_back(i);
     }
-    return failed;
+    std::sort(byPath.begin(), byPath.end(), [&keys](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
+    for (std::size_t i = 1; i < byPath.size(); ++i)
+        if (keys[byPath[i]] == keys[byPath[i - 1]]) targets[byPath[i]].shared = targets[byPath[i - 1]].shared = true;
+
+    std::vector<UnsavedFile> unsaved;
+    for (const Target& target : targets) {
+        SaveProblem problem = SaveProblem::SharedTarget;
+        if (!target.shared) {
+            if (WriteConfigFile(document, target.item, target.path)) continue;
+            problem = SaveProblem::CouldNotWrite;
+        }
+        unsaved.push_back({target.path, std::string(document.tree.GetItem(target.item).text), problem});
+    }
+    if (unsaved.empty()) MarkSaved(document);
+    return unsaved;
 }
 
-std::vector<std::string> SaveFilesAs(ConfigDocument& document, std::string_view chosenPath) {
+std::vector<UnsavedFile> SaveFilesAs(ConfigDocument& document, std::string_view chosenPath) {
     const auto lastBackslash = chosenPath.rfind('\\');
     if (lastBackslash != std::string_view::npos)
         document.configDirectory = std::string(chosenPath.substr(0, lastBackslash + 1));
     return SaveAllFiles(document);
+}
+
+std::string UnsavedFilesMessage(const std::vector<UnsavedFile>& unsaved) {
+    std::string text = "These files were not saved; they are unchanged on disk:\n";
+    for (std::size_t i = 0; i < unsaved.size(); ++i) {
+        const UnsavedFile& file = unsaved[i];
+        if (file.problem == SaveProblem::CouldNotWrite) {
+            text += "\n" + file.path + " (it could not be written)";
+            continue;
+        }
+        // Items sharing a target are listed once, with every one of their names.
+        bool listed = false;
+        for (std::size_t j = 0; j < i && !listed; ++j)
+            listed = unsaved[j].problem == SaveProblem::SharedTarget && SamePath(unsaved[j].path, file.path);
+        if (listed) continue;
+        std::string names;
+        std::size_t count = 0;
+        for (const UnsavedFile& other : unsaved) {
+            if (other.problem != SaveProblem::SharedTarget || !SamePath(other.path, file.path)) continue;
+            names += (count++ ? ", \"" : "\"") + other.itemText + "\"";
+        }
+        text += "\n" + file.path + " (" + std::to_string(count) + " file items would be saved to it: " + names +
+                "; delete all but one of them, then save again)";
+    }
+    return text;
 }
 
 }  // namespace tarnwick

@@ -11,10 +11,6 @@
 
 namespace tarnwick {
 
-// Where a file item is saved: its own directory, or the configuration directory when it has
-// none; then a backslash unless that directory ends in one; then the item's text.
-std::string FileItemTarget(const ConfigDocument& document, ItemHandle fileItem);
-
 // Appends the lines of the section block of `section` (opening line, children, closing line).
 void WriteSection(std::string& out, const ConfigTree& tree, ItemHandle section, bool crLf);
 
@@ -25,12 +21,29 @@ void WriteFileItemText(std::string& out, const ConfigTree& tree, ItemHandle file
 // which case the file on disk is left as it was.
 bool WriteConfigFile(ConfigDocument& document, ItemHandle fileItem, const std::string& path);
 
-// Writes every file item to its target, in tree order. A file that cannot be written does not
-// stop the others; the targets that failed are returned, in order.
-std::vector<std::string> SaveAllFiles(ConfigDocument& document);
+// Why a file item was not saved.
+enum class SaveProblem {
+    CouldNotWrite,   // the file could not be written; it is unchanged on disk
+    SharedTarget,    // another file item would be saved to the same file; neither was written
+};
+
+struct UnsavedFile {
+    std::string path;      // where the item would have been saved
+    std::string itemText;  // the file item's name in the tree
+    SaveProblem problem = SaveProblem::CouldNotWrite;
+};
+
+// Writes every file item to its target, in tree order. Items that would be saved to one path
+// (compared as Windows compares paths) are not written at all, as either would destroy the
+// other's content; a file that cannot be written does not stop the others. Returns the items
+// not saved, in tree order; when every item was saved the tree counts as saved.
+std::vector<UnsavedFile> SaveAllFiles(ConfigDocument& document);
 
 // Save As: the chosen path's directory (up to and including its last backslash) becomes the
 // configuration directory, then everything is saved. The chosen file name is not used.
-std::vector<std::string> SaveFilesAs(ConfigDocument& document, std::string_view chosenPath);
+std::vector<UnsavedFile> SaveFilesAs(ConfigDocument& document, std::string_view chosenPath);
+
+// The message that tells the user which files were not saved and why.
+std::string UnsavedFilesMessage(const std::vector<UnsavedFile>& unsaved);
 
 }  // namespace tarnwick

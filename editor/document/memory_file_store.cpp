@@ -1,13 +1,11 @@
 #include "memory_file_store.h"
 
+#include "config_document.h"
+
 namespace tarnwick {
 
 std::string MemoryFileStore::Key(std::string_view path) {
-    std::string key(path);
-    for (char& c : key) {
-        if (c == '/') c = '\\';
-        else if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
+    std::string key = PathKey(path);
     while (key.size() > 1 && key.back() == '\\') key.pop_back();
     return key;
 }
@@ -56,6 +54,11 @@ void MemoryFileStore::AddFile(const std::string& path, std::string bytes) {
 void MemoryFileStore::MakeUnreadable(const std::string& path) { unreadable_.insert(Key(path)); }
 
 void MemoryFileStore::MakeReadOnly(const std::string& path) { readOnly_.insert(Key(path)); }
+
+void MemoryFileStore::ClearFailures(const std::string& path) {
+    unreadable_.erase(Key(path));
+    readOnly_.erase(Key(path));
+}
 
 bool MemoryFileStore::Exists(const std::string& path) const { return files_.count(Key(path)) != 0; }
 

@@ -19,6 +19,8 @@ public:
     void AddFile(const std::string& path, std::string bytes);
     void MakeUnreadable(const std::string& path);
     void MakeReadOnly(const std::string& path);
+    // What made the file unreadable or read-only has gone.
+    void ClearFailures(const std::string& path);
     bool Exists(const std::string& path) const;
     std::size_t FileCount() const { return files_.size(); }
     int WriteCount() const { return writes_; }

@@ -107,6 +107,7 @@ ItemHandle MemoryTree::InsertItem(ItemHandle parent, InsertPosition where, const
     StoreBytes(node, text, item.hasValue ? &item.value : nullptr);
     if (item.hasValue) ++liveValues_;
     Link(index, static_cast<std::uint32_t>(parent), after);
+    ++revision_;
     return index;
 }
 
@@ -132,6 +133,7 @@ void MemoryTree::SetItemValue(ItemHandle item, std::string_view value) {
     const std::string text(node.bytes, node.textLength);
     liveBytes_ -= node.textLength + node.valueLength;
     StoreBytes(node, text, &value);
+    ++revision_;
     CompactIfWasteful();
 }
 
@@ -143,6 +145,7 @@ void MemoryTree::ReleaseItemValue(ItemHandle item) {
     liveBytes_ -= node.valueLength;
     node.valueLength = 0;
     node.flags &= ~kHasValue;
+    ++revision_;
 }
 
 ItemHandle MemoryTree::FirstFileItem() const { return NodeAt(0).firstChild; }
@@ -179,6 +182,7 @@ void MemoryTree::DeleteItem(ItemHandle item) {
     if (!IsItem(item)) return;
     const auto top = static_cast<std::uint32_t>(item);
     Unlink(top);
+    ++revision_;
     // Depth-first over the detached subtree through the child and sibling links.
     std::uint32_t index = top;
     while (index != 0) {

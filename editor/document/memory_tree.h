@@ -34,6 +34,7 @@ public:
     ItemHandle HitTest(TreePoint point) const override;
 
     void DeleteItem(ItemHandle item) override;
+    std::uint64_t Revision() const override { return revision_; }
 
     // What the owner of a real tree would be told on a selection change.
     void OnSelectionChanged(std::function<void(ItemHandle)> listener) { selectionListener_ = std::move(listener); }
@@ -83,6 +84,7 @@ private:
     std::size_t liveBytes_ = 0;
     std::size_t liveValues_ = 0;
 
+    std::uint64_t revision_ = 0;
     ItemHandle selected_ = kNoItem;
     ItemHandle dropHighlight_ = kNoItem;
     std::function<void(ItemHandle)> selectionListener_;

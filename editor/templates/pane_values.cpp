@@ -6,6 +6,23 @@ namespace tarnwick {
 
 bool ShowsOn(std::string_view value) { return EqualsIgnoringCase(value, "on"); }
 
+std::optional<bool> YesNoChoice(std::string_view value) {
+    const auto trimBlanks = [&value] {
+        while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
+        while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.remove_suffix(1);
+    };
+    trimBlanks();
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+        value = value.substr(1, value.size() - 2);
+        trimBlanks();
+    }
+    for (const char* yes : {"yes", "on", "true", "1"})
+        if (EqualsIgnoringCase(value, yes)) return true;
+    for (const char* no : {"no", "off", "false", "0"})
+        if (EqualsIgnoringCase(value, no)) return false;
+    return std::nullopt;
+}
+
 std::string SwitchValue(bool firstButtonChecked) { return firstButtonChecked ? "On" : "Off"; }
 
 std::uint16_t UpDownPosition(std::string_view value) {

@@ -2,6 +2,7 @@
 // How the editor panes turn a value string into what they show, and back.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -9,6 +10,9 @@ namespace tarnwick {
 
 // The On/Off pane checks "On" exactly when the value is "on" in any case.
 bool ShowsOn(std::string_view value);
+// The Yes/No pane's choice for a value: yes for yes, on, true or 1, no for no, off, false or
+// 0 (in any case, blanks and one pair of double quotes around it ignored); none otherwise.
+std::optional<bool> YesNoChoice(std::string_view value);
 // What a two-button pane stores: "On" for its first button, otherwise "Off".
 std::string SwitchValue(bool firstButtonChecked);
 // The Numerical pane's position for a value: the number at its start as atoi reads it

@@ -3,6 +3,7 @@
 
 #include "config_reader.h"
 #include "config_writer.h"
+#include "tree_walk.h"
 #include "memory_file_store.h"
 #include "memory_tree.h"
 #include "test_support.h"
@@ -152,8 +153,8 @@ TEST_F(ReadConfigFiles, OpenReadsEachChosenFileIntoItsOwnItem) {
 }
 
 TEST_F(ReadConfigFiles, TheSameFileIsSelectedNotReadTwice) {
-    const ItemHandle first = ReadConfigFile(document, "C:\\conf\\", "httpd.conf", "httpd.conf");
-    const ItemHandle again = ReadConfigFile(document, "c:\\CONF", "HTTPD.CONF", "HTTPD.CONF");
+    const ItemHandle first = ReadConfigFile(document, "C:\\conf\\", "httpd.conf", "httpd.conf").item;
+    const ItemHandle again = ReadConfigFile(document, "c:\\CONF", "HTTPD.CONF", "HTTPD.CONF").item;
     EXPECT_EQ(again, first);
     EXPECT_EQ(tree.SelectedItem(), first);
     EXPECT_EQ(DumpTree(tree), "F httpd.conf = C:\\conf\\\n  D Port = 80\n");
@@ -176,17 +177,97 @@ TEST_F(ReadConfigFiles, QuickConfigReadsIntoTheItemOfThatName) {
               "F srm.conf = C:\\dist\n");
 }
 
-TEST_F(ReadConfigFiles, UnreadableFileLeavesAnEmptyItem) {
+TEST_F(ReadConfigFiles, FilesThatCannotBeReadGetNoItemAndAreReadWhenOpenedAgain) {
     files.MakeUnreadable("C:\\conf\\srm.conf");
-    const ItemHandle item = ReadConfigFile(document, "C:\\conf\\", "srm.conf", "srm.conf");
-    ReadConfigFile(document, "C:\\conf\\", "missing.conf", "missing.conf");
-    EXPECT_NE(item, kNoItem);
-    EXPECT_EQ(DumpTree(tree), "F srm.conf = C:\\conf\\\nF missing.conf = C:\\conf\\\n");
+    const OpenSelection chosen{"C:\\conf\\", {"srm.conf", "httpd.conf", "missing.conf"}};
+    EXPECT_EQ(OpenConfigFiles(document, chosen),
+              (std::vector<std::string>{"C:\\conf\\srm.conf", "C:\\conf\\missing.conf"}));
+    EXPECT_EQ(DumpTree(tree), "F httpd.conf = C:\\conf\\\n  D Port = 80\n");
+    // Nothing stands for the unread files, so a save cannot write over them.
+    EXPECT_TRUE(SaveAllFiles(document).empty());
+    EXPECT_FALSE(files.Exists("C:\\conf\\missing.conf"));
+    // Once the cause has gone, opening again reads the file.
+    files.ClearFailures("C:\\conf\\srm.conf");
+    EXPECT_TRUE(OpenConfigFiles(document, OpenSelection{"C:\\conf\\", {"srm.conf"}}).empty());
+    EXPECT_EQ(DumpTree(tree), "F httpd.conf = C:\\conf\\\n  D Port = 80\nF srm.conf = C:\\conf\\\n  D DocumentRoot = x\n");
+    EXPECT_NE(UnreadFilesMessage({"C:\\conf\\srm.conf"}).find("\nC:\\conf\\srm.conf\n"), std::string::npos);
+}
+
+TEST_F(ReadConfigFiles, QuickConfigKeepsAnEmptyItemForAFileItCannotRead) {
+    const FileReadOutcome outcome =
+        ReadConfigFile(document, "C:\\dist\\", "httpd.conf-dist-win", "httpd.conf", ExistingItem::ReadIntoNamedItem);
+    EXPECT_FALSE(outcome.read);
+    EXPECT_EQ(outcome.item, tree.FirstFileItem());
+    EXPECT_EQ(DumpTree(tree), "F httpd.conf = C:\\dist\\\n");
+}
+
+// Open finds an open file by where it would be saved, not by its name: a New File item
+// without a directory of its own stands for the file of its name in the configuration directory.
+TEST_F(ReadConfigFiles, OpenFindsTheItemThatWouldBeSavedToTheSamePath) {
+    const auto newFile = [this](const char* name) {
+        ItemView file;
+        file.text = name;
+        file.image = kFileImage;
+        file.selectedImage = kFileSelectedImage;
+        file.sectionMark = true;
+        return tree.InsertItem(kNoItem, InsertPosition::First(), file);
+    };
+    // An empty New File item takes the file's content: nothing is lost either way.
+    const ItemHandle empty = newFile("httpd.conf");
+    OpenConfigFiles(document, OpenSelection{"C:\\conf\\", {"httpd.conf"}});
+    EXPECT_EQ(DumpTree(tree), "F httpd.conf = C:\\conf\\\n  D Port = 80\n");
+    EXPECT_EQ(tree.SelectedItem(), empty);
+
+    // A New File item with content of its own is not mixed with the file: the file gets its
+    // own item, and saving refuses to write either of them over the other.
+    const ItemHandle made = newFile("SRM.CONF");
+    ItemView directive;
+    directive.text = "ServerName";
+    directive.value = "mine";
+    directive.hasValue = true;
+    directive.image = directive.selectedImage = kDirectiveImage;
+    tree.InsertItem(made, InsertPosition::Last(), directive);
+    OpenConfigFiles(document, OpenSelection{"C:\\conf\\", {"srm.conf"}});
+    EXPECT_EQ(DumpTree(tree),
+              "F SRM.CONF (none)\n  D ServerName = mine\nF httpd.conf = C:\\conf\\\n  D Port = 80\n"
+              "F srm.conf = C:\\conf\\\n  D DocumentRoot = x\n");
+    // A file Quick Config stands for is found by its path too.
+    files.AddFile("C:\\dist\\access.conf-dist-win", "Order allow,deny\n");
+    const ItemHandle access =
+        ReadConfigFile(document, "C:\\dist\\", "access.conf-dist-win", "access.conf", ExistingItem::ReadIntoNamedItem).item;
+    files.AddFile("C:\\dist\\access.conf", "Order deny,allow\n");
+    EXPECT_EQ(ReadConfigFile(document, "C:\\DIST", "Access.Conf", "Access.Conf").item, access);
+    EXPECT_EQ(FindItemByName(tree, kNoItem, "Order"), tree.FirstChild(access));
+    EXPECT_EQ(tree.NextSibling(tree.FirstChild(access)), kNoItem);
+}
+
+// The changed flag: every change a save would write sets it; reading files into a tree
+// without changes does not; only a save that wrote every file clears it.
+TEST_F(ReadConfigFiles, UnsavedChangesFollowWhatASaveWouldWrite) {
+    files.AddDirectory("C:\\conf\\");
+    OpenConfigFiles(document, OpenSelection{"C:\\conf\\", {"httpd.conf", "srm.conf"}});
+    EXPECT_FALSE(HasUnsavedChanges(document));
+    tree.SelectItem(tree.FirstFileItem());
+    EXPECT_FALSE(HasUnsavedChanges(document));
+
+    tree.SetItemValue(FindItemByName(tree, kNoItem, "Port"), "8080");
+    EXPECT_TRUE(HasUnsavedChanges(document));
+    OpenConfigFiles(document, OpenSelection{"C:\\conf\\", {"access.conf"}});
+    EXPECT_TRUE(HasUnsavedChanges(document));  // an Open does not make earlier changes saved
+    files.MakeReadOnly("C:\\conf\\srm.conf");
+    EXPECT_FALSE(SaveAllFiles(document).empty());
+    EXPECT_TRUE(HasUnsavedChanges(document));  // not every file was written
+    files.ClearFailures("C:\\conf\\srm.conf");
+    EXPECT_TRUE(SaveAllFiles(document).empty());
+    EXPECT_FALSE(HasUnsavedChanges(document));
+
+    DeleteConfigItem(document, FindItemByName(tree, kNoItem, "DocumentRoot"));
+    EXPECT_TRUE(HasUnsavedChanges(document));
 }
 
 TEST_F(ReadConfigFiles, DeletingAnItemMovesTheCurrentItemToTheSelection) {
-    const ItemHandle httpd = ReadConfigFile(document, "C:\\conf\\", "httpd.conf", "httpd.conf");
-    const ItemHandle srm = ReadConfigFile(document, "C:\\conf\\", "srm.conf", "srm.conf");
+    const ItemHandle httpd = ReadConfigFile(document, "C:\\conf\\", "httpd.conf", "httpd.conf").item;
+    const ItemHandle srm = ReadConfigFile(document, "C:\\conf\\", "srm.conf", "srm.conf").item;
     tree.SelectItem(httpd);
     DeleteConfigItem(document, srm);
     EXPECT_EQ(document.currentItem, httpd);

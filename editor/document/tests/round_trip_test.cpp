@@ -69,8 +69,8 @@ TYPED_TEST(RoundTrip, DistributionFilesComeBackWithoutCommentsOrIndentation) {
             const std::string original = this->Original(relative);
             ASSERT_FALSE(original.empty()) << "test data missing: " << TestDataPath(relative);
             const std::string path = TestDataPath(relative);
-            const ItemHandle file = ReadConfigFile(this->document, DirectoryOf(path),
-                                                   path.substr(DirectoryOf(path).size()), "copy.conf");
+            const ItemHandle file =
+                ReadConfigFile(this->document, DirectoryOf(path), path.substr(DirectoryOf(path).size()), "copy.conf").item;
             this->document.crLfMode = crLf;
             ASSERT_TRUE(WriteConfigFile(this->document, file, scratch + "copy.conf"));
             const std::string written = this->files->ReadFileBytes(scratch + "copy.conf").value_or("");
@@ -82,7 +82,7 @@ TYPED_TEST(RoundTrip, DistributionFilesComeBackWithoutCommentsOrIndentation) {
             // Reading the output again gives the same tree, and writing that the same bytes.
             const std::string firstTree = DumpChildren(this->binding.tree, file);
             DeleteConfigItem(this->document, file);
-            const ItemHandle again = ReadConfigFile(this->document, scratch, "copy.conf", "copy.conf");
+            const ItemHandle again = ReadConfigFile(this->document, scratch, "copy.conf", "copy.conf").item;
             EXPECT_EQ(DumpChildren(this->binding.tree, again), firstTree);
             ASSERT_TRUE(WriteConfigFile(this->document, again, scratch + "copy.conf"));
             EXPECT_EQ(this->files->ReadFileBytes(scratch + "copy.conf").value_or(""), written);
@@ -94,7 +94,7 @@ TYPED_TEST(RoundTrip, DistributionFilesComeBackWithoutCommentsOrIndentation) {
 
 TYPED_TEST(RoundTrip, NestedSectionsOfTheLastDistributionStayNested) {
     const std::string path = TestDataPath("apache-1.3-final/httpd.conf-dist-win");
-    const ItemHandle file = ReadConfigFile(this->document, DirectoryOf(path), "httpd.conf-dist-win", "httpd.conf");
+    const ItemHandle file = ReadConfigFile(this->document, DirectoryOf(path), "httpd.conf-dist-win", "httpd.conf").item;
     const std::string tree = DumpChildren(this->binding.tree, file);
     // Sections inside sections, and the directives after an inner section back in the outer one.
     EXPECT_NE(tree.find("S IfModule = mod_dir.c\n  D DirectoryIndex = index.html\n"), std::string::npos);
@@ -119,13 +119,13 @@ TYPED_TEST(RoundTrip, BadInputNeverLosesTheFileOrCrashes) {
     for (const auto& [name, bytes] : inputs) {
         SCOPED_TRACE(name);
         ASSERT_TRUE(this->files->ReplaceFileBytes(scratch + "bad.conf", bytes));
-        const ItemHandle file = ReadConfigFile(this->document, scratch, "bad.conf", "bad.conf");
+        const ItemHandle file = ReadConfigFile(this->document, scratch, "bad.conf", "bad.conf").item;
         ASSERT_NE(file, kNoItem);
         const std::string tree = DumpChildren(this->binding.tree, file);
         EXPECT_TRUE(SaveAllFiles(this->document).empty());
         DeleteConfigItem(this->document, file);
         // What was saved reads back into the same tree: nothing is cut or shifted.
-        const ItemHandle again = ReadConfigFile(this->document, scratch, "bad.conf", "bad.conf");
+        const ItemHandle again = ReadConfigFile(this->document, scratch, "bad.conf", "bad.conf").item;
         EXPECT_EQ(DumpChildren(this->binding.tree, again), tree);
         DeleteConfigItem(this->document, again);
     }
@@ -136,7 +136,7 @@ TYPED_TEST(RoundTrip, OneMegabyteLineKeepsItsValueWhole) {
     const std::string scratch = MakeScratchDirectory();
     const std::string value(1 << 20, 'h');
     ASSERT_TRUE(this->files->ReplaceFileBytes(scratch + "long.conf", "Header " + value + "\r\nNext 1\r\n"));
-    const ItemHandle file = ReadConfigFile(this->document, scratch, "long.conf", "long.conf");
+    const ItemHandle file = ReadConfigFile(this->document, scratch, "long.conf", "long.conf").item;
     const ItemHandle header = this->binding.tree.FirstChild(file);
     EXPECT_EQ(this->binding.tree.GetItem(header).value.size(), value.size());
     EXPECT_EQ(this->binding.tree.GetItem(this->binding.tree.NextSibling(header)).text, "Next");
@@ -146,17 +146,18 @@ TYPED_TEST(RoundTrip, OneMegabyteLineKeepsItsValueWhole) {
 
 TYPED_TEST(RoundTrip, UnreadableAndUnwritablePlacesKeepEveryFile) {
     const std::string scratch = MakeScratchDirectory();
-    // A directory cannot be read as a file: its item stays, empty.
+    // A directory cannot be read as a file: it gets no item, so nothing can be written over it.
     std::string folder = MakeScratchDirectory();
     folder.pop_back();
     const std::string folderParent = DirectoryOf(folder);
-    const ItemHandle unreadable =
+    const FileReadOutcome unreadable =
         ReadConfigFile(this->document, folderParent, folder.substr(folderParent.size()), "folder");
-    EXPECT_EQ(this->binding.tree.FirstChild(unreadable), kNoItem);
-    DeleteConfigItem(this->document, unreadable);
+    EXPECT_FALSE(unreadable.read);
+    EXPECT_EQ(unreadable.item, kNoItem);
+    EXPECT_EQ(this->binding.tree.FirstFileItem(), kNoItem);
 
     ASSERT_TRUE(this->files->ReplaceFileBytes(scratch + "keep.conf", "Port 80\n"));
-    const ItemHandle kept = ReadConfigFile(this->document, scratch, "keep.conf", "keep.conf");
+    const ItemHandle kept = ReadConfigFile(this->document, scratch, "keep.conf", "keep.conf").item;
     this->binding.tree.SetItemValue(this->binding.tree.FirstChild(kept), "8080");
     const std::string unwritable = MakeUnwritableDirectory();
     ItemView orphan;
@@ -165,8 +166,9 @@ TYPED_TEST(RoundTrip, UnreadableAndUnwritablePlacesKeepEveryFile) {
     orphan.hasValue = true;
     orphan.sectionMark = true;
     this->binding.tree.InsertItem(kNoItem, InsertPosition::First(), orphan);
-    const std::vector<std::string> failed = SaveAllFiles(this->document);
-    EXPECT_EQ(failed, std::vector<std::string>{unwritable + "lost.conf"});
+    const std::vector<UnsavedFile> failed = SaveAllFiles(this->document);
+    ASSERT_EQ(failed.size(), 1u);
+    EXPECT_EQ(failed[0].path, unwritable + "lost.conf");
     EXPECT_EQ(this->files->ReadFileBytes(scratch + "keep.conf"), "Port 8080\r\n");
     // The directory of an unwritable target is refused without a temporary file left behind.
     EXPECT_FALSE(this->files->ReadFileBytes(unwritable + "lost.conf").has_value());

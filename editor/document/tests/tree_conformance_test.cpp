@@ -5,6 +5,7 @@
 #include "tree_bindings.h"
 #include "tree_walk.h"
 
+#include <functional>
 #include <random>
 #include <vector>
 
@@ -215,6 +216,35 @@ TYPED_TEST(TreeConformance, SelectionDropHighlightAndHitTest) {
     tree.DeleteItem(file);
     EXPECT_EQ(tree.FirstFileItem(), kNoItem);
     EXPECT_EQ(tree.SelectedItem(), kNoItem);
+}
+
+// Every change a save would write advances the revision; looking, selecting and highlighting
+// do not, nor do calls that find no item to change.
+TYPED_TEST(TreeConformance, RevisionCountsChangesOnly) {
+    ConfigTree& tree = this->tree;
+    const ItemHandle file = this->Add(kNoItem, File("a.conf"));
+    const ItemHandle port = this->Add(file, Directive("Port", "80"));
+    const std::pair<const char*, std::function<void()>> steps[] = {
+        {"insert", [&] { this->Add(file, Directive("User", "nobody")); }},
+        {"set value", [&] { tree.SetItemValue(port, "8080"); }},
+        {"release value", [&] { tree.ReleaseItemValue(port); }},
+        {"delete", [&] { tree.DeleteItem(port); }},
+    };
+    for (const auto& [name, change] : steps) {
+        const std::uint64_t before = tree.Revision();
+        change();
+        EXPECT_GT(tree.Revision(), before) << name;
+    }
+    const std::uint64_t settled = tree.Revision();
+    tree.GetItem(file);
+    tree.SelectItem(file);
+    tree.SetDropHighlight(file);
+    tree.SetDropHighlight(kNoItem);
+    tree.HitTest(this->binding.EmptyPoint());
+    FindItemByName(tree, kNoItem, "User");
+    tree.SetItemValue(kNoItem, "x");
+    tree.DeleteItem(kNoItem);
+    EXPECT_EQ(tree.Revision(), settled);
 }
 
 // A long random sequence of inserts, value changes, moves (copy and delete) and deletes:

@@ -27,7 +27,7 @@ protected:
 
     ItemHandle Read(const std::string& name, const std::string& text) {
         files.AddFile("C:\\conf\\" + name, text);
-        return ReadConfigFile(document, "C:\\conf\\", name, name);
+        return ReadConfigFile(document, "C:\\conf\\", name, name).item;
     }
 
     ItemHandle NewFileItem(const std::string& name) {
@@ -106,11 +106,60 @@ TEST_F(WriteFiles, FilesThatCannotBeWrittenAreListedAndTheRestIsSaved) {
     document.configDirectory = "Q:\\missing\\";
     document.crLfMode = false;
     tree.SetItemValue(tree.FirstChild(tree.NextSibling(tree.NextSibling(tree.FirstFileItem()))), "changed");
-    EXPECT_EQ(SaveAllFiles(document), (std::vector<std::string>{"Q:\\missing\\nowhere.conf", "C:\\conf\\srm.conf"}));
+    const std::vector<UnsavedFile> unsaved = SaveAllFiles(document);
+    ASSERT_EQ(unsaved.size(), 2u);
+    EXPECT_EQ(unsaved[0].path, "Q:\\missing\\nowhere.conf");
+    EXPECT_EQ(unsaved[1].path, "C:\\conf\\srm.conf");
+    EXPECT_EQ(unsaved[1].problem, SaveProblem::CouldNotWrite);
     EXPECT_EQ(Saved("C:\\conf\\srm.conf"), "DocumentRoot x\n");  // untouched
     EXPECT_EQ(Saved("C:\\conf\\httpd.conf"), "Port 80\n");
     EXPECT_EQ(Saved("C:\\conf\\access.conf"), "Order allow,deny\n");
     EXPECT_FALSE(files.Exists("Q:\\missing\\nowhere.conf"));
+}
+
+// Two items that would be saved to one file (as Windows compares paths) would destroy each
+// other's content: neither is written, and the other files are still saved.
+TEST_F(WriteFiles, ItemsSharingATargetAreNotWrittenAndAreNamed) {
+    document.crLfMode = false;
+    Read("httpd.conf", "Port 80\n");
+    Read("srm.conf", "DocumentRoot x\n");
+    const ItemHandle mine = NewFileItem("HTTPD.conf");
+    tree.InsertItem(mine, InsertPosition::Last(), ItemFields{"Port", std::string("8080"), kDirectiveImage, kDirectiveImage}.View());
+    document.configDirectory = "c:/CONF/";
+    tree.SetItemValue(FindItemByName(tree, kNoItem, "DocumentRoot"), "y");
+
+    const std::vector<UnsavedFile> unsaved = SaveAllFiles(document);
+    ASSERT_EQ(unsaved.size(), 2u);
+    EXPECT_EQ(unsaved[0].itemText, "HTTPD.conf");
+    EXPECT_EQ(unsaved[1].itemText, "httpd.conf");
+    for (const UnsavedFile& file : unsaved) EXPECT_EQ(file.problem, SaveProblem::SharedTarget);
+    EXPECT_EQ(Saved("C:\\conf\\httpd.conf"), "Port 80\n");
+    EXPECT_EQ(Saved("C:\\conf\\srm.conf"), "DocumentRoot y\n");
+    EXPECT_TRUE(HasUnsavedChanges(document));
+
+    const std::string message = UnsavedFilesMessage(unsaved);
+    EXPECT_NE(message.find("\nc:/CONF/\\HTTPD.conf (2 file items would be saved to it: \"HTTPD.conf\", \"httpd.conf\";"),
+              std::string::npos)
+        << message;
+    EXPECT_EQ(message.find("C:\\conf\\httpd.conf"), std::string::npos) << "listed once: " << message;
+
+    // With one of them gone, the other is saved.
+    DeleteConfigItem(document, mine);
+    EXPECT_TRUE(SaveAllFiles(document).empty());
+    EXPECT_FALSE(HasUnsavedChanges(document));
+}
+
+TEST(UnsavedFilesMessage, NamesEachFileWithItsReason) {
+    const std::string message = UnsavedFilesMessage({{"C:\\a.conf", "a.conf", SaveProblem::CouldNotWrite},
+                                                     {"C:\\b.conf", "b.conf", SaveProblem::SharedTarget},
+                                                     {"C:\\c.conf", "c.conf", SaveProblem::CouldNotWrite},
+                                                     {"C:\\B.conf", "B.conf", SaveProblem::SharedTarget}});
+    EXPECT_EQ(message,
+              "These files were not saved; they are unchanged on disk:\n"
+              "\nC:\\a.conf (it could not be written)"
+              "\nC:\\b.conf (2 file items would be saved to it: \"b.conf\", \"B.conf\"; delete all but one of them, "
+              "then save again)"
+              "\nC:\\c.conf (it could not be written)");
 }
 
 TEST_F(WriteFiles, DeepNestingIsWrittenAndReadWithoutRecursion) {

@@ -49,6 +49,7 @@ void TreeViewItems::StoreValue(ItemHandle item, std::string* value) {
         return;
     }
     ReleaseValue(old);
+    ++revision_;
 }
 
 ItemHandle TreeViewItems::InsertItem(ItemHandle parent, InsertPosition where, const ItemView& item) {
@@ -68,12 +69,19 @@ ItemHandle TreeViewItems::InsertItem(ItemHandle parent, InsertPosition where, co
             break;
     }
     TVITEMA& data = insert.item;
-    data.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_CHILDREN;
+    data.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
     data.pszText = text.data();
     data.iImage = item.image;
     data.iSelectedImage = item.selectedImage;
     data.lParam = reinterpret_cast<LPARAM>(value);
-    data.cChildren = item.sectionMark ? 1 : 0;
+    // An explicit child count of 0 stays 0 on Windows even when children are added later, so
+    // such an item would never get its expand button (Wine turns it into 1 on the first child,
+    // a difference its own tree-view tests mark). Only marked sections give a count; every
+    // other item leaves TVIF_CHILDREN out and the control follows its real children.
+    if (item.sectionMark) {
+        data.mask |= TVIF_CHILDREN;
+        data.cChildren = 1;
+    }
     // A new item is collapsed; the state is only given when it is not, as setting it costs
     // the control a walk over the items.
     if (item.expanded) {
@@ -88,6 +96,7 @@ ItemHandle TreeViewItems::InsertItem(ItemHandle parent, InsertPosition where, co
         return kNoItem;
     }
     if (item.sectionMark) marked_.insert(AsHandle(created));
+    ++revision_;
     return AsHandle(created);
 }
 
@@ -179,6 +188,7 @@ void TreeViewItems::DeleteItem(ItemHandle item) {
         at = NextSibling(at);
     }
     if (!SendMessageA(treeView_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(AsTreeItem(item)))) return;
+    ++revision_;
     for (std::string* value : released) ReleaseValue(value);
     for (ItemHandle gone : removed) marked_.erase(gone);
 }

@@ -1,8 +1,9 @@
 #pragma once
 // The tree operations on a real SysTreeView32. Each item's parameter (lParam) points to its
-// value string, or is 0 when it has none. The section mark is given to the control as the
-// item's child-count flag, for its expand button, and kept here as well: the control clears
-// that flag when an item's last child goes.
+// value string, or is 0 when it has none. A marked section is given to the control with a
+// child count of one, so that it shows an expand button while empty; the mark is kept here as
+// well, because the control clears that count when an item's last child goes. Items without
+// the mark leave the count to the control, which then follows their real children.
 
 #include "../config_tree.h"
 
@@ -37,6 +38,7 @@ public:
     ItemHandle HitTest(TreePoint point) const override;
 
     void DeleteItem(ItemHandle item) override;
+    std::uint64_t Revision() const override { return revision_; }
 
     HWND Window() const { return treeView_; }
     std::size_t LiveValueCount() const { return values_.size(); }
@@ -51,6 +53,7 @@ private:
     std::unordered_set<std::string*> values_;  // every value string this binding owns
     std::unordered_set<ItemHandle> marked_;     // the items whose section mark is set
     mutable std::string textBuffer_;           // backs the text of the last GetItem
+    std::uint64_t revision_ = 0;
 };
 
 }  // namespace tarnwick

@@ -59,23 +59,43 @@ public:
         : target_(std::move(target)), temp_(std::move(temp)), file_{file} {}
     ~Win32Replacement() override {
         file_.Close();
-        if (!committed_) DeleteFileA(temp_.c_str());
+        if (!committed_ && !keepTemp_) DeleteFileA(temp_.c_str());
     }
     bool Write(std::string_view bytes) override { return ok_ = ok_ && WriteAll(file_.handle, bytes); }
     bool Commit() override {
         const bool flushed = ok_ && FlushFileBuffers(file_.handle);
-        const bool closed = file_.Close();
-        committed_ = flushed && closed &&
-                     MoveFileExA(temp_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        if (!file_.Close() || !flushed) return false;
+        const bool targetExisted = Exists(target_);
+        committed_ = (targetExisted && ReplaceTarget()) || MoveOverTarget();
+        // Should a failed replacement have taken the target with it, the temporary file is the
+        // only copy left of the content: it stays.
+        keepTemp_ = !committed_ && targetExisted && !Exists(target_);
         return committed_;
     }
 
 private:
+    static bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+    // An existing target is updated in place of being replaced, so that it keeps its own
+    // attributes, permissions and identity; the temporary file goes away with it.
+    bool ReplaceTarget() const {
+        return ReplaceFileA(target_.c_str(), temp_.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                            nullptr) != FALSE;
+    }
+
+    // A new target, or one where replacing was refused (a file system without it, for one).
+    // Whenever ReplaceFileA fails, the temporary file is still there under its own name (the
+    // target may be gone or renamed by then), so the move completes the save.
+    bool MoveOverTarget() const {
+        return MoveFileExA(temp_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    }
+
     std::string target_;
     std::string temp_;
     FileHandle file_;
     bool ok_ = true;
     bool committed_ = false;
+    bool keepTemp_ = false;
 };
 
 }  // namespace

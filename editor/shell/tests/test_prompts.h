@@ -21,14 +21,27 @@ public:
         ++deleteQuestions;
         return answerYes;
     }
-    void ReportUnsavedFiles(HWND, const std::vector<std::string>& paths) override { unsaved = paths; }
+    void ReportUnsavedFiles(HWND, const std::vector<UnsavedFile>& files) override {
+        unsaved.clear();
+        for (const UnsavedFile& file : files) unsaved.push_back(file.path);
+        unsavedReports.push_back(files);
+    }
+    void ReportUnreadFiles(HWND, const std::vector<std::string>& paths) override { unreadReports.push_back(paths); }
+    SaveChangesAnswer AskSaveChanges(HWND) override {
+        ++saveQuestions;
+        return saveAnswer;
+    }
 
     std::optional<OpenSelection> open;
     std::optional<std::string> saveAs;
     std::string openedFrom;
     bool answerYes = true;
     int deleteQuestions = 0;
-    std::vector<std::string> unsaved;
+    std::vector<std::string> unsaved;                         // the paths of the last report
+    std::vector<std::vector<UnsavedFile>> unsavedReports;     // every report, in order
+    std::vector<std::vector<std::string>> unreadReports;      // every report, in order
+    SaveChangesAnswer saveAnswer = SaveChangesAnswer::Cancel;
+    int saveQuestions = 0;
 };
 
 // Plays the user in modal dialogs: each step waits for a window of its caption, then acts on

@@ -4,6 +4,7 @@
 
 #include "config_document.h"
 #include "config_reader.h"
+#include "config_writer.h"
 #include "registry.h"
 #include "settings.h"
 #include "help.h"
@@ -21,6 +22,9 @@
 
 namespace tarnwick {
 
+// The answers to "Save changes to the configuration files?".
+enum class SaveChangesAnswer { Save, Discard, Cancel };
+
 // What the main window asks of the user. The program shows the common dialogs and message
 // boxes; tests answer in their place, so the window's own code paths run unchanged.
 class EditorPrompts {
@@ -29,7 +33,9 @@ public:
     virtual std::optional<OpenSelection> ChooseFilesToOpen(HWND owner, const std::string& directory) = 0;
     virtual std::optional<std::string> ChooseSaveAsPath(HWND owner, const std::string& directory) = 0;
     virtual bool ConfirmDelete(HWND owner) = 0;
-    virtual void ReportUnsavedFiles(HWND owner, const std::vector<std::string>& paths) = 0;
+    virtual void ReportUnsavedFiles(HWND owner, const std::vector<UnsavedFile>& unsaved) = 0;
+    virtual void ReportUnreadFiles(HWND owner, const std::vector<std::string>& paths) = 0;
+    virtual SaveChangesAnswer AskSaveChanges(HWND owner) = 0;
 };
 
 // The common dialogs and message boxes of the real program.
@@ -93,7 +99,12 @@ void EndItemDrag(Editor& editor);
 void ShowAboutDialog(Editor& editor);
 
 // Opens the files named on a command line as Open would: each quoted or blank-separated path.
+// Files that cannot be read are named in one message, as Open names them.
 void OpenCommandLineFiles(Editor& editor, const std::string& commandLine);
+
+// Whether the main window may close now. With changes no save has written, the user is asked
+// whether to save them first; the window stays when the user cancels or a save fails.
+bool ConfirmClose(Editor& editor);
 
 // What the end of a run keeps: the tree's values are released and the settings are written
 // as their save flags allow.

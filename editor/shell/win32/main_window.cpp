@@ -134,7 +134,10 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
         case WM_MOVE:
         case WM_SIZE:
         case WM_EXITSIZEMOVE: OnResized(*editor); return 0;
-        case WM_CLOSE: DestroyWindow(window); return 0;
+        case WM_CLOSE:
+            if (ConfirmClose(*editor)) DestroyWindow(window);
+            return 0;
+        case WM_QUERYENDSESSION: return ConfirmClose(*editor) ? TRUE : FALSE;
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(lParam);
             if (header->hwndFrom == editor->tree && header->idFrom == IDC_CONFIG_TREE) OnTreeNotify(*editor, *header);
@@ -178,8 +181,15 @@ void ToggleCrLfMode(Editor& editor) {
     SendMessageA(editor.toolbar, TB_CHECKBUTTON, CMD_CRLF, MAKELPARAM(!wasChecked, 0));
 }
 
-void ReportFailedSaves(Editor& editor, const std::vector<std::string>& failed) {
-    if (!failed.empty()) editor.prompts.ReportUnsavedFiles(editor.window, failed);
+// Returns whether every file was saved; otherwise the user is told which were not, and why.
+bool ReportFailedSaves(Editor& editor, const std::vector<UnsavedFile>& unsaved) {
+    if (unsaved.empty()) return true;
+    editor.prompts.ReportUnsavedFiles(editor.window, unsaved);
+    return false;
+}
+
+void ReportUnreadFiles(Editor& editor, const std::vector<std::string>& unread) {
+    if (!unread.empty()) editor.prompts.ReportUnreadFiles(editor.window, unread);
 }
 
 }  // namespace
@@ -260,9 +270,10 @@ void RunCommand(Editor& editor, int command) {
             if (const auto selection = editor.prompts.ChooseFilesToOpen(editor.window, document.configDirectory)) {
                 // The tree is drawn once when all files are in, not once per item read.
                 SendMessageA(editor.tree, WM_SETREDRAW, FALSE, 0);
-                OpenConfigFiles(document, *selection);
+                const std::vector<std::string> unread = OpenConfigFiles(document, *selection);
                 SendMessageA(editor.tree, WM_SETREDRAW, TRUE, 0);
                 InvalidateRect(editor.tree, nullptr, TRUE);
+                ReportUnreadFiles(editor, unread);
             }
             break;
         case CMD_SAVE:
@@ -297,6 +308,7 @@ void ShowHelp(Editor& editor) {
 }
 
 void OpenCommandLineFiles(Editor& editor, const std::string& commandLine) {
+    std::vector<std::string> unread;
     std::size_t at = 0;
     while (at < commandLine.size()) {
         while (at < commandLine.size() && (commandLine[at] == ' ' || commandLine[at] == '\t')) ++at;
@@ -311,16 +323,31 @@ void OpenCommandLineFiles(Editor& editor, const std::string& commandLine) {
             path = commandLine.substr(at, end == std::string::npos ? std::string::npos : end - at);
             at = end == std::string::npos ? commandLine.size() : end;
         }
+        if (path.empty()) continue;
         // A relative name is taken from the current directory, as the open dialog would give it.
         char full[MAX_PATH * 4] = {};
         char* name = nullptr;
         const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, &name);
-        if (length == 0 || length >= sizeof full || !name) continue;
-        const std::string fullPath(full);
-        const std::size_t nameOffset = static_cast<std::size_t>(name - full);
-        if (const auto selection = DecodeOpenSelection(fullPath + '\0', nameOffset))
-            OpenConfigFiles(*editor.document, *selection);
+        const auto selection = (length == 0 || length >= sizeof full || !name)
+                                   ? std::nullopt
+                                   : DecodeOpenSelection(std::string(full) + '\0', static_cast<std::size_t>(name - full));
+        if (!selection) {
+            unread.push_back(path);  // no file name in it: nothing that could be read
+            continue;
+        }
+        for (std::string& failed : OpenConfigFiles(*editor.document, *selection)) unread.push_back(std::move(failed));
     }
+    ReportUnreadFiles(editor, unread);
+}
+
+bool ConfirmClose(Editor& editor) {
+    if (!editor.document || !HasUnsavedChanges(*editor.document)) return true;
+    switch (editor.prompts.AskSaveChanges(editor.window)) {
+        case SaveChangesAnswer::Save: return ReportFailedSaves(editor, SaveAllFiles(*editor.document));
+        case SaveChangesAnswer::Discard: return true;
+        case SaveChangesAnswer::Cancel: break;
+    }
+    return false;
 }
 
 }  // namespace tarnwick

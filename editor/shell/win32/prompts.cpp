@@ -49,10 +49,22 @@ public:
                            MB_ICONQUESTION | MB_YESNO) == IDYES;
     }
 
-    void ReportUnsavedFiles(HWND owner, const std::vector<std::string>& paths) override {
-        std::string text = "These files could not be saved; they are unchanged on disk:\n";
-        for (const std::string& path : paths) text += "\n" + path;
-        MessageBoxA(owner, text.c_str(), "Save", MB_ICONWARNING | MB_OK);
+    void ReportUnsavedFiles(HWND owner, const std::vector<UnsavedFile>& unsaved) override {
+        MessageBoxA(owner, UnsavedFilesMessage(unsaved).c_str(), "Save", MB_ICONWARNING | MB_OK);
+    }
+
+    void ReportUnreadFiles(HWND owner, const std::vector<std::string>& paths) override {
+        MessageBoxA(owner, UnreadFilesMessage(paths).c_str(), "Open", MB_ICONWARNING | MB_OK);
+    }
+
+    // Not captioned like the main window: programs find that window by its title.
+    SaveChangesAnswer AskSaveChanges(HWND owner) override {
+        switch (MessageBoxA(owner, "Save changes to the configuration files?", "Tarnwick",
+                            MB_ICONQUESTION | MB_YESNOCANCEL)) {
+            case IDYES: return SaveChangesAnswer::Save;
+            case IDNO: return SaveChangesAnswer::Discard;
+            default: return SaveChangesAnswer::Cancel;
+        }
     }
 };
 

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace tarnwick::testing {
 namespace {
 
@@ -109,6 +111,16 @@ TEST(PaneValues, SwitchesAndNumbers) {
     for (const auto& [text, position] : numbers) EXPECT_EQ(UpDownPosition(text), position) << text;
     EXPECT_TRUE(IsPaneKind(kBackslashDirectoryPane));
     EXPECT_FALSE(IsPaneKind(121));
+}
+
+TEST(PaneValues, YesNoChoiceReadsTheUsualSpellings) {
+    const std::pair<const char*, std::optional<bool>> values[] = {
+        {"Yes", true},    {"ON", true},      {"true", true},  {"1", true},        {"\"yes\"", true}, {" On ", true},
+        {"\" on \"", true}, {"no", false},     {"Off", false},  {"FALSE", false},   {"0", false},      {"\"No\"", false},
+        {"", std::nullopt}, {"maybe", std::nullopt}, {"yes please", std::nullopt}, {"\"yes", std::nullopt},
+        {"01", std::nullopt}, {"\"\"", std::nullopt}, {"y", std::nullopt},
+    };
+    for (const auto& [value, choice] : values) EXPECT_EQ(YesNoChoice(value), choice) << value;
 }
 
 }  // namespace

@@ -247,7 +247,13 @@ void PaneContainer::ShowValue(HWND pane, const char* text) {
             SendMessageA(GetDlgItem(pane, IDC_PANE_UPDOWN), UDM_SETPOS, 0, MAKELPARAM(UpDownPosition(text), 0));
             SetDlgItemTextA(pane, IDC_PANE_VALUE, text);  // the value exactly as stored
             break;
-        case kYesNoPane: break;  // nothing presets the Yes/No buttons: they keep their state
+        case kYesNoPane: {
+            // Neither button when the value is neither a yes nor a no: "&Update" then keeps it.
+            const std::optional<bool> yes = YesNoChoice(text);
+            CheckDlgButton(pane, IDC_PANE_FIRST_CHOICE, yes == true ? BST_CHECKED : BST_UNCHECKED);
+            CheckDlgButton(pane, IDC_PANE_SECOND_CHOICE, yes == false ? BST_CHECKED : BST_UNCHECKED);
+            break;
+        }
         default: SetDlgItemTextA(pane, IDC_PANE_VALUE, text); break;
     }
 }
@@ -265,6 +271,11 @@ void PaneContainer::Update(HWND pane) {
     std::string value;
     switch (kind) {
         case kYesNoPane:
+            if (IsDlgButtonChecked(pane, IDC_PANE_FIRST_CHOICE) != BST_CHECKED &&
+                IsDlgButtonChecked(pane, IDC_PANE_SECOND_CHOICE) != BST_CHECKED)
+                return;  // no choice made: the value stays as it is
+            value = SwitchValue(IsDlgButtonChecked(pane, IDC_PANE_FIRST_CHOICE) == BST_CHECKED);
+            break;
         case kOnOffPane: value = SwitchValue(IsDlgButtonChecked(pane, IDC_PANE_FIRST_CHOICE) == BST_CHECKED); break;
         case kNumericalPane: {
             const LRESULT position = SendMessageA(GetDlgItem(pane, IDC_PANE_UPDOWN), UDM_GETPOS, 0, 0);
