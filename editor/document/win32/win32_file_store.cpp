@@ -79,6 +79,13 @@ private:
     // An existing target is updated in place of being replaced, so that it keeps its own
     // attributes, permissions and identity; the temporary file goes away with it.
     bool ReplaceTarget() const {
+        // A target another program holds without letting it be renamed cannot be replaced.
+        // Asking first keeps ReplaceFileA from being tried where it can only fail: Wine's then
+        // leaves a temporary file of its own behind, which Windows does not.
+        const HANDLE probe = CreateFileA(target_.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                         nullptr, OPEN_EXISTING, 0, nullptr);
+        if (probe == INVALID_HANDLE_VALUE) return false;
+        CloseHandle(probe);
         return ReplaceFileA(target_.c_str(), temp_.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
                             nullptr) != FALSE;
     }
