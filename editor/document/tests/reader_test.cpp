@@ -204,14 +204,7 @@ TEST_F(ReadConfigFiles, QuickConfigKeepsAnEmptyItemForAFileItCannotRead) {
 // Open finds an open file by where it would be saved, not by its name: a New File item
 // without a directory of its own stands for the file of its name in the configuration directory.
 TEST_F(ReadConfigFiles, OpenFindsTheItemThatWouldBeSavedToTheSamePath) {
-    const auto newFile = [this](const char* name) {
-        ItemView file;
-        file.text = name;
-        file.image = kFileImage;
-        file.selectedImage = kFileSelectedImage;
-        file.sectionMark = true;
-        return tree.InsertItem(kNoItem, InsertPosition::First(), file);
-    };
+    const auto newFile = [this](const char* name) { return InsertNewFileItem(tree, name); };
     // An empty New File item takes the file's content: nothing is lost either way.
     const ItemHandle empty = newFile("httpd.conf");
     OpenConfigFiles(document, OpenSelection{"C:\\conf\\", {"httpd.conf"}});

@@ -116,6 +116,15 @@ std::string DumpChildren(const ConfigTree& tree, ItemHandle item) {
     return out;
 }
 
+ItemHandle InsertNewFileItem(ConfigTree& tree, std::string_view name) {
+    ItemView file;
+    file.text = name;
+    file.image = kFileImage;
+    file.selectedImage = kFileSelectedImage;
+    file.sectionMark = true;
+    return tree.InsertItem(kNoItem, InsertPosition::First(), file);
+}
+
 std::size_t CountValues(const ConfigTree& tree) {
     std::size_t count = 0;
     VisitChildrenFirst(tree, tree.FirstFileItem(), [&](ItemHandle item) {

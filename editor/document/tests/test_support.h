@@ -17,6 +17,9 @@ std::string DumpItem(const ConfigTree& tree, ItemHandle item);
 // The dump of everything below the item, without the item's own line.
 std::string DumpChildren(const ConfigTree& tree, ItemHandle item);
 
+// Inserts a file item as New File makes it (no directory of its own) before all others.
+ItemHandle InsertNewFileItem(ConfigTree& tree, std::string_view name);
+
 // Counts the items of the tree that hold a value string.
 std::size_t CountValues(const ConfigTree& tree);
 

@@ -30,14 +30,7 @@ protected:
         return ReadConfigFile(document, "C:\\conf\\", name, name).item;
     }
 
-    ItemHandle NewFileItem(const std::string& name) {
-        ItemView file;
-        file.text = name;
-        file.image = kFileImage;
-        file.selectedImage = kFileSelectedImage;
-        file.sectionMark = true;
-        return tree.InsertItem(kNoItem, InsertPosition::First(), file);
-    }
+    ItemHandle NewFileItem(const std::string& name) { return InsertNewFileItem(tree, name); }
 
     std::string Saved(const std::string& path) { return files.ReadFileBytes(path).value_or("<missing>"); }
 };
