@@ -28,6 +28,31 @@ inline HWND WaitForWindow(const char* caption, DWORD timeoutMs = 20000, DWORD po
     return nullptr;
 }
 
+// The text of a message box, as the user reads it.
+inline std::string MessageText(HWND box) {
+    char text[8192] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the message box's text control
+    return text;
+}
+
+// Waits for the window of `caption`; a window of `interim` caption (a message box) that shows
+// on the way is answered with OK and its text appended to `seen`. Nothing once `timeoutMs`
+// has passed.
+inline HWND WaitForWindowPast(const char* caption, const char* interim, std::string& seen, DWORD timeoutMs = 20000) {
+    const DWORD start = GetTickCount();
+    do {
+        if (HWND box = FindWindowA(nullptr, interim); box && IsWindowVisible(box)) {
+            seen += MessageText(box);
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            while (IsWindow(box) && GetTickCount() - start < timeoutMs) Sleep(20);
+        }
+        HWND window = FindWindowA(nullptr, caption);
+        if (window && IsWindowVisible(window)) return window;
+        Sleep(50);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
 // What a click on the button does: its command, as the button would send it.
 inline void Press(HWND dialog, int button) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));

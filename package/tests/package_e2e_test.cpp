@@ -131,7 +131,9 @@ TEST(Package, InstallUseAndRemove) {
         ASSERT_NE(remove, nullptr);
         SendDlgItemMessageA(remove, 1008, BM_SETCHECK, BST_CHECKED, 0);
         Press(remove, IDOK);
-        HWND done = WaitForWindow("Uninstall...");
+        std::string problems;
+        HWND done = WaitForWindowPast("Uninstall...", "Setup error...", problems);
+        EXPECT_EQ(problems, "");  // everything that was installed could be removed
         ASSERT_NE(done, nullptr);
         Press(done, IDOK);
     }));

@@ -22,12 +22,27 @@ std::string NumberBytes(std::uint32_t number, bool bigEndian) {
     return bytes;
 }
 
+// After a directory was asked for: one that was there already is no failure; one that is
+// still missing is, with the reason the platform gave for the last refusal.
+void ReportDirectory(InstallContext& context, const std::string& path) {
+    if (context.platform.IsDirectory(path)) context.report.Done("Creating directory", path);
+    else context.report.Failed("Creating directory", path, context.platform.LastError().text);
+}
+
+std::string ValueSubject(const std::string& key, const std::string& name) { return name + " in " + key; }
+
 }  // namespace
+
+std::string FromStartDirectory(const InstallContext& context, const std::string& name) {
+    if (context.startDirectory.empty() || IsFullPath(name)) return name;
+    return JoinPath(context.startDirectory, name);
+}
 
 void InstallAddDirectory(InstallContext& context, ScriptStream& stream) {
     SetupPlatform& platform = context.platform;
     CreatePathDirectories(context.installDir, platform);
     platform.MakeDirectory(context.installDir);
+    ReportDirectory(context, context.installDir);
     ForEachRecord(stream, {1,
                            [&](RecordSlots& slots) {
                                ExpandInstallPath(slots[0], context.installDir, true, platform);
@@ -38,6 +53,7 @@ void InstallAddDirectory(InstallContext& context, ScriptStream& stream) {
                                const std::string path = JoinPath(context.installDir, slots[0]);
                                context.progress.ShowStatus("Creating directory:", path, "", "");
                                CreatePathDirectories(path, platform);
+                               ReportDirectory(context, path);
                            }});
 }
 
@@ -47,7 +63,13 @@ void InstallCopyFile(InstallContext& context, ScriptStream& stream) {
                                destination = JoinPath(destination, slots[1]);
                                ExpandInstallPath(destination, context.installDir, true, context.platform);
                                context.progress.ShowStatus("Copying file:", slots[1], "to:", destination);
-                               context.platform.CopyFileOver(slots[1], destination);  // a failure is passed over
+                               const std::string source = FromStartDirectory(context, slots[1]);
+                               // Installing into the start directory: the file is where it belongs.
+                               if (SamePath(source, destination))
+                                   context.report.Skipped("Copying file", destination, "it is already there.");
+                               else
+                                   context.report.Check(context.platform, "Copying file", destination,
+                                                        context.platform.CopyFileOver(source, destination));
                            }});
 }
 
@@ -58,7 +80,8 @@ void InstallRenameFile(InstallContext& context, ScriptStream& stream) {
         ExpandInstallPath(slots[static_cast<std::size_t>(i)], context.installDir, true, context.platform);
         TrimScriptLine(slots[static_cast<std::size_t>(i)]);
     }
-    context.platform.MoveFileTo(JoinPath(context.installDir, slots[0]), JoinPath(context.installDir, slots[1]));
+    const std::string from = JoinPath(context.installDir, slots[0]), to = JoinPath(context.installDir, slots[1]);
+    context.report.Check(context.platform, "Renaming file", from + " to " + to, context.platform.MoveFileTo(from, to));
 }
 
 void InstallRegistryKey(InstallContext& context, ScriptStream& stream) {
@@ -66,7 +89,8 @@ void InstallRegistryKey(InstallContext& context, ScriptStream& stream) {
                                context.progress.ShowStatus("Creating registry key:", slots[0], "", "");
                                std::string path = slots[0];
                                const RootKey root = SplitRootKey(path);
-                               context.platform.CreateKey(root, path);
+                               context.report.Check(context.platform, "Creating registry key", slots[0],
+                                                    context.platform.CreateKey(root, path));
                            }});
 }
 
@@ -106,8 +130,10 @@ void InstallRegistryValue(InstallContext& context, ScriptStream& stream) {
                               const ValueType type = ValueTypeNamed(slots[2]);
                               std::string data = slots[3];
                               ExpandInstallPath(data, context.installDir, false, context.platform);
-                              // The key must exist already: a failed write is passed over.
-                              context.platform.SetValue(root, path, slots[1], type, ValueData(type, data));
+                              // The key must exist already: a failed write is reported and passed over.
+                              context.report.Check(context.platform, "Setting registry value",
+                                                   ValueSubject(slots[0], slots[1]),
+                                                   context.platform.SetValue(root, path, slots[1], type, ValueData(type, data)));
                           }};
     section.endsAtEndOfFile = true;
     ForEachRecord(stream, section);
@@ -131,7 +157,8 @@ void InstallRegistryString(InstallContext& context, ScriptStream& stream) {
     if (text.size() > kMaxStringBlockLength) text.resize(kMaxStringBlockLength);
     ExpandInstallPath(text, context.installDir, false, context.platform);
     TrimScriptLine(text);
-    context.platform.SetValue(root, path, slots[1], ValueType::String, text + '\0');
+    context.report.Check(context.platform, "Setting registry value", ValueSubject(slots[0], slots[1]),
+                         context.platform.SetValue(root, path, slots[1], ValueType::String, text + '\0'));
 }
 
 std::optional<std::string> ReadShellFolder(SetupPlatform& platform, const std::string& valueName) {
@@ -155,6 +182,11 @@ ShortcutSpec MakeShortcut(const std::string& directoryText, const std::string& p
     return shortcut;
 }
 
+void CreateShortcutReported(InstallContext& context, const ShortcutSpec& shortcut) {
+    context.report.Check(context.platform, "Creating shortcut", shortcut.linkPath,
+                         context.platform.CreateShortcut(shortcut) == 0);
+}
+
 void InstallStartMenu(InstallContext& context, ScriptStream& stream) {
     RecordSlots slots;
     if (!ReadSingleRecord(stream, 3, slots)) return;
@@ -163,8 +195,13 @@ void InstallStartMenu(InstallContext& context, ScriptStream& stream) {
     const std::string directory = JoinPath(context.installDir, "");
     context.progress.ShowStatus("Adding " + slots[2] + " to the Startup Group...", directory + slots[0], "", "");
     const auto startup = ReadShellFolder(context.platform, "Startup");
-    if (!startup) return;  // no Startup folder to put it in
-    context.platform.CreateShortcut(MakeShortcut(directory, slots[0], slots[1], *startup + slots[2] + ".lnk", slots[2]));
+    if (!startup) {
+        context.report.Failed("Creating shortcut", slots[2], "the user's Startup folder is not known.");
+        return;
+    }
+    std::string link = *startup + slots[2] + ".lnk";
+    CutToLimit(link);
+    CreateShortcutReported(context, MakeShortcut(directory, slots[0], slots[1], link, slots[2]));
 }
 
 void InstallAddProgram(InstallContext& context, ScriptStream& stream) {
@@ -179,14 +216,18 @@ void InstallAddProgram(InstallContext& context, ScriptStream& stream) {
                               context.progress.ShowStatus("Creating program group and items:", context.folderName,
                                                           slots[0], "");
                               const auto programs = ReadShellFolder(context.platform, "Programs");
-                              if (!programs) return;
+                              if (!programs) {
+                                  context.report.Failed("Creating shortcut", slots[2],
+                                                        "the user's Programs folder is not known.");
+                                  return;
+                              }
                               std::string folder = *programs + context.folderName;
                               CutToLimit(folder);
                               if (!folder.empty() && folder.back() == '\\') folder.pop_back();
                               CreatePathDirectories(folder, context.platform);
                               std::string link = folder + "\\" + slots[2] + ".lnk";
                               CutToLimit(link);
-                              context.platform.CreateShortcut(MakeShortcut(directory, slots[0], slots[1], link, slots[2]));
+                              CreateShortcutReported(context, MakeShortcut(directory, slots[0], slots[1], link, slots[2]));
                           }};
     ForEachRecord(stream, section);
 }
@@ -208,17 +249,23 @@ void InstallSystemFile(InstallContext& context, ScriptStream& stream) {
                            nullptr,
                            [&](RecordSlots& slots) {
                                context.progress.ShowStatus("Installing system file:", slots[1], "to", slots[0]);
-                               const auto installing = platform.VersionOf(slots[1]);
+                               const std::string source = FromStartDirectory(context, slots[1]);
+                               const auto installing = platform.VersionOf(source);
                                const std::string destination = JoinPath(slots[0], slots[1]);
                                const auto existing = platform.VersionOf(destination);
                                // Without two versions to compare, the file is copied without asking.
                                if (!existing || !installing || *existing == *installing ||
                                    context.progress.AskInstallConflict({*existing, *installing, slots[1]}))
-                                   platform.CopyFileOver(slots[1], destination);
+                                   context.report.Check(platform, "Installing system file", destination,
+                                                        platform.CopyFileOver(source, destination));
+                               else
+                                   context.report.Skipped("Installing system file", destination,
+                                                          "the version that is there (" + VersionText(*existing) +
+                                                              ") was kept.");
                            }});
 }
 
-void RunScriptProgram(SetupPlatform& platform, const std::string& installDir, ScriptStream& stream) {
+void RunScriptProgram(SetupPlatform& platform, RunReport& report, const std::string& installDir, ScriptStream& stream) {
     RecordSlots slots;
     if (!ReadSingleRecord(stream, 2, slots)) return;
     for (int i = 0; i < 2; ++i) {
@@ -227,7 +274,7 @@ void RunScriptProgram(SetupPlatform& platform, const std::string& installDir, Sc
     }
     std::string commandLine = slots[0] + " " + slots[1];
     CutToLimit(commandLine);
-    platform.StartProgram(slots[0], commandLine);
+    report.Check(platform, "Starting program", commandLine, platform.StartProgram(slots[0], commandLine));
 }
 
 }  // namespace kelsetup

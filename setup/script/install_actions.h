@@ -23,13 +23,15 @@ std::optional<std::string> ReadShellFolder(SetupPlatform& platform, const std::s
 // The shortcut as the shell-link object is told to write it.
 ShortcutSpec MakeShortcut(const std::string& directoryText, const std::string& program, const std::string& arguments,
                           const std::string& linkPath, const std::string& name);
+// Writes one shortcut and reports how that went.
+void CreateShortcutReported(InstallContext& context, const ShortcutSpec& shortcut);
 void InstallStartMenu(InstallContext& context, ScriptStream& stream);
 void InstallAddProgram(InstallContext& context, ScriptStream& stream);
 
 void InstallSystemFile(InstallContext& context, ScriptStream& stream);
 
 // Runs the program record at the stream's position: line 1 the program, line 2 its arguments.
-void RunScriptProgram(SetupPlatform& platform, const std::string& installDir, ScriptStream& stream);
+void RunScriptProgram(SetupPlatform& platform, RunReport& report, const std::string& installDir, ScriptStream& stream);
 
 // The registry type a RegistryValue type name stands for, and the bytes its data line gives.
 ValueType ValueTypeNamed(std::string_view name);

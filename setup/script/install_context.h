@@ -1,8 +1,9 @@
 #pragma once
 // What every install action is given: the platform, the progress window, the settings and
-// the user's choices from the install dialog.
+// the user's choices from the install dialog; and the report of what the run did.
 
 #include "progress.h"
+#include "run_report.h"
 #include "setup_info.h"
 #include "setup_platform.h"
 
@@ -25,8 +26,14 @@ struct InstallContext {
     std::string installDir;
     InstallOptions options;
     std::string folderName;                   // the program folder typed in the install dialog
-    std::string scriptPath = "setup.txt";     // relative to the start directory
-    std::string scriptName = "setup.txt";     // the name the installed copy gets
+    // Where the script and the files to copy are: the directory setup started in, kept from
+    // start-up, since the browse dialog may move the current directory. Empty: the current one.
+    std::string startDirectory;
+    std::string scriptName = "setup.txt";     // the script's name, and the name the installed copy gets
+    RunReport report;                         // what the run did, action by action
 };
+
+// A name from the script, relative to the start directory; a full path stays as it is.
+std::string FromStartDirectory(const InstallContext& context, const std::string& name);
 
 }  // namespace kelsetup

@@ -32,9 +32,13 @@ constexpr std::size_t kNoPosition = static_cast<std::size_t>(-1);
 
 void RememberInstallDirectory(InstallContext& context) {
     const SetupInfo& info = context.info;
-    if (!context.platform.CreateKey(info.dirKeyRoot, info.dirKeyPath)) return;
+    SetupPlatform& platform = context.platform;
     // The remembered directory is stored without a terminating zero.
-    context.platform.SetValue(info.dirKeyRoot, info.dirKeyPath, info.dirValueName, ValueType::String, context.installDir);
+    const bool remembered = platform.CreateKey(info.dirKeyRoot, info.dirKeyPath) &&
+                            platform.SetValue(info.dirKeyRoot, info.dirKeyPath, info.dirValueName, ValueType::String,
+                                              context.installDir);
+    context.report.Check(platform, "Remembering the install directory in",
+                         std::string(RootName(info.dirKeyRoot)) + "\\" + info.dirKeyPath, remembered);
 }
 
 // Walks the script; returns where the last InstallExecute record starts, if any.
@@ -63,18 +67,26 @@ void RegisterUninstall(InstallContext& context) {
     progress.SetProgressPercent(0);
     std::string key = std::string(kUninstallKey) + "\\" + context.info.productName;
     CutToLimit(key);
-    if (platform.CreateKey(RootKey::LocalMachine, key)) {
-        platform.SetValue(RootKey::LocalMachine, key, "DisplayName", ValueType::String, context.info.productName + '\0');
+    const bool registered =
+        platform.CreateKey(RootKey::LocalMachine, key) &&
+        platform.SetValue(RootKey::LocalMachine, key, "DisplayName", ValueType::String, context.info.productName + '\0') &&
         platform.SetValue(RootKey::LocalMachine, key, "UninstallString", ValueType::String,
                           UninstallCommand(context.installDir) + '\0');
-    }
+    context.report.Check(platform, "Registering the uninstall entry", "HKEY_LOCAL_MACHINE\\" + key, registered);
     progress.SetProgressPercent(20);
     const std::string copy = JoinPath(context.installDir, context.scriptName);
-    platform.CopyFileOver(context.scriptPath, copy);
-    if (platform.AppendText(copy, AppendedGroupName(context.folderName))) {
+    const std::string script = FromStartDirectory(context, context.scriptName);
+    // Installing into the start directory: the script is there already, and gets the sections.
+    if (SamePath(script, copy)) context.report.Skipped("Copying the script", copy, "it is already there.");
+    else context.report.Check(platform, "Copying the script", copy, platform.CopyFileOver(script, copy));
+    const bool appended = platform.AppendText(copy, AppendedGroupName(context.folderName));
+    if (appended) {
         progress.SetProgressPercent(40);
-        platform.AppendText(copy, AppendedCopyFile(context.scriptName));
+        context.report.Check(platform, "Adding the uninstall sections to", copy,
+                             platform.AppendText(copy, AppendedCopyFile(context.scriptName)));
         progress.SetProgressPercent(60);
+    } else {
+        context.report.Failed("Adding the uninstall sections to", copy, platform.LastError().text);
     }
     progress.SetProgressPercent(100);
 }
@@ -82,14 +94,17 @@ void RegisterUninstall(InstallContext& context) {
 void LaunchProgram(InstallContext& context) {
     context.progress.ShowStatus("Launching program now...", "", "", "");
     context.progress.SetProgressPercent(0);
-    context.platform.OpenWithShell(JoinPath(context.installDir, context.info.launchProgram));
+    const std::string program = JoinPath(context.installDir, context.info.launchProgram);
+    context.report.Check(context.platform, "Starting program", program, context.platform.OpenWithShell(program));
     context.progress.SetProgressPercent(100);
 }
 
 }  // namespace
 
 std::string UninstallCommand(const std::string& installDir) {
-    std::string command = JoinPath(installDir, "Setup.exe ") + installDir;
+    // The program in quotes: Windows starts the string as it stands, and an unquoted program
+    // path with a blank in it would be cut at the blank.
+    std::string command = "\"" + JoinPath(installDir, "Setup.exe") + "\" " + installDir;
     CutToLimit(command);
     return command;
 }
@@ -101,7 +116,9 @@ std::string AppendedScriptText(const std::string& folderName, const std::string&
 void RunInstall(InstallContext& context) {
     RememberInstallDirectory(context);
     // The script was readable at start-up; if it no longer is, the walk is skipped.
-    const auto script = context.platform.ReadFile(context.scriptPath);
+    const std::string scriptPath = FromStartDirectory(context, context.scriptName);
+    const auto script = context.platform.ReadFile(scriptPath);
+    if (!script) context.report.Failed("Reading the script", scriptPath, context.platform.LastError().text);
     context.progress.BeginRun();
     context.progress.ShowStatus("Searching through configuration file...", "", "", "");
     if (script) {
@@ -109,12 +126,19 @@ void RunInstall(InstallContext& context) {
         const std::size_t deferred = WalkScript(context, stream);
         if (deferred != kNoPosition) {
             stream.Seek(deferred);
-            RunScriptProgram(context.platform, context.installDir, stream);
+            RunScriptProgram(context.platform, context.report, context.installDir, stream);
         }
     }
-    if (context.options.uninstallRoutine) RegisterUninstall(context);
+    // No uninstall entry for a program that is not there: it would point at nothing.
+    const bool installed = script && context.platform.IsDirectory(context.installDir);
+    if (context.options.uninstallRoutine && installed) RegisterUninstall(context);
+    else if (context.options.uninstallRoutine)
+        context.report.Skipped("Registering the uninstall entry", context.info.productName,
+                               script ? "the install directory " + context.installDir + " is not there."
+                                      : "the script could not be read again.");
     if (context.options.startAfter) LaunchProgram(context);
     context.progress.EndRun();
+    if (context.report.FailureCount() > 0) context.progress.ShowProblems(FailureMessage(context.report));
     context.progress.ShowFinish(context.info.installFinishText, true);
 }
 

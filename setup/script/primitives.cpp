@@ -1,6 +1,7 @@
 #include "primitives.h"
 
 #include <climits>
+#include <vector>
 
 namespace kelsetup {
 
@@ -12,6 +13,15 @@ constexpr std::string_view kInstallDirMacro = "%InstallDir%";
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 }  // namespace
+
+const char* RootName(RootKey root) {
+    switch (root) {
+        case RootKey::LocalMachine: return "HKEY_LOCAL_MACHINE";
+        case RootKey::ClassesRoot: return "HKEY_CLASSES_ROOT";
+        case RootKey::Users: return "HKEY_USERS";
+        default: return "HKEY_CURRENT_USER";
+    }
+}
 
 void CutToLimit(std::string& text) {
     if (text.size() > kMaxTextLength) text.resize(kMaxTextLength);
@@ -152,6 +162,39 @@ void CreatePathDirectories(const std::string& path, SetupPlatform& platform) {
         from = backslash + 2;  // the character right after a backslash is not looked at
     }
     platform.MakeDirectory(path);
+}
+
+std::string NormalPath(std::string_view path) {
+    std::vector<std::string> parts;
+    std::string part;
+    const auto flush = [&] {
+        if (part == "..") {
+            if (parts.size() > 1) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        part.clear();
+    };
+    for (char c : path) {
+        if (c == '\\' || c == '/') flush();
+        else part += c;
+    }
+    flush();
+    std::string normal;
+    for (const std::string& each : parts) normal += (normal.empty() ? "" : "\\") + each;
+    return normal;
+}
+
+bool SamePath(std::string_view a, std::string_view b) {
+    const std::string left = NormalPath(a), right = NormalPath(b);
+    if (left.size() != right.size()) return false;
+    for (std::size_t i = 0; i < left.size(); ++i)
+        if (Lower(left[i]) != Lower(right[i])) return false;
+    return true;
+}
+
+bool IsFullPath(std::string_view path) {
+    return (path.size() >= 2 && path[1] == ':') || (!path.empty() && (path[0] == '\\' || path[0] == '/'));
 }
 
 std::string JoinPath(std::string_view directory, std::string_view name) {

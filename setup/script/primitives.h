@@ -61,6 +61,14 @@ void CreatePathDirectories(const std::string& path, SetupPlatform& platform);
 // The directory, a backslash unless it ends with one, and the name; cut at kMaxTextLength.
 std::string JoinPath(std::string_view directory, std::string_view name);
 
+// A path with "." and ".." parts resolved and every separator one backslash, case kept.
+std::string NormalPath(std::string_view path);
+// Whether two paths name the same file, compared as Windows compares them.
+bool SamePath(std::string_view a, std::string_view b);
+// Whether a path names its drive or share itself ("C:\x", "\\server\x", "\x"), rather than
+// being relative to a current directory.
+bool IsFullPath(std::string_view path);
+
 // Cuts a text at kMaxTextLength characters.
 void CutToLimit(std::string& text);
 

@@ -28,6 +28,8 @@ public:
     virtual void EndRun() = 0;
     // The version conflict dialog: true to install the file, false to skip it.
     virtual bool AskInstallConflict(const VersionConflictInfo& conflict) = 0;
+    // Tells the user, in one message, what the run could not do; shown before the finish dialog.
+    virtual void ShowProblems(const std::string& message) = 0;
     // The finish dialog, modal; `install` chooses its caption.
     virtual void ShowFinish(const std::string& text, bool install) = 0;
 };

@@ -1,5 +1,7 @@
 #include "recording_platform.h"
 
+#include "primitives.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -27,41 +29,13 @@ bool Matches(std::string_view name, std::string_view pattern) {
 
 }  // namespace
 
-const char* RootName(RootKey root) {
-    switch (root) {
-        case RootKey::LocalMachine: return "HKEY_LOCAL_MACHINE";
-        case RootKey::ClassesRoot: return "HKEY_CLASSES_ROOT";
-        case RootKey::Users: return "HKEY_USERS";
-        default: return "HKEY_CURRENT_USER";
-    }
-}
-
 RecordingPlatform::RecordingPlatform() {
     for (const char* drive : {"C:", "D:"}) directories_.insert(Fold(drive));
 }
 
 std::string RecordingPlatform::Fold(const std::string& text) { return ValueKeyName(text); }
 
-std::string RecordingPlatform::Normal(const std::string& path) {
-    std::vector<std::string> parts;
-    std::string part;
-    const auto flush = [&] {
-        if (part == "..") {
-            if (parts.size() > 1) parts.pop_back();
-        } else if (!part.empty() && part != ".") {
-            parts.push_back(part);
-        }
-        part.clear();
-    };
-    for (char c : path) {
-        if (c == '\\' || c == '/') flush();
-        else part += c;
-    }
-    flush();
-    std::string normal;
-    for (const std::string& each : parts) normal += (normal.empty() ? "" : "\\") + each;
-    return normal;
-}
+std::string RecordingPlatform::Normal(const std::string& path) { return NormalPath(path); }
 
 std::string RecordingPlatform::ParentOf(const std::string& normal) const {
     const auto last = normal.rfind('\\');
@@ -72,9 +46,14 @@ std::string RecordingPlatform::KeyName(RootKey root, const std::string& path) co
     return std::string(RootName(root)) + "|" + Fold(Normal(path));
 }
 
+bool RecordingPlatform::Fail(ErrorKind kind, const char* text) {
+    lastError_ = {kind, text};
+    return false;
+}
+
 bool RecordingPlatform::CreateKey(RootKey root, const std::string& path) {
     Log(std::string("CreateKey ") + RootName(root) + "\\" + path);
-    if (failEverything) return false;
+    if (failEverything) return FailDenied();
     std::string normal = Normal(path);
     for (std::string at = normal; !at.empty(); at = ParentOf(at)) keys_[KeyName(root, at)];
     return true;
@@ -83,9 +62,9 @@ bool RecordingPlatform::CreateKey(RootKey root, const std::string& path) {
 bool RecordingPlatform::SetValue(RootKey root, const std::string& path, const std::string& name, ValueType type,
                                  const std::string& data) {
     Log(std::string("SetValue ") + RootName(root) + "\\" + path + " " + name);
-    if (failEverything) return false;
+    if (failEverything) return FailDenied();
     const auto key = keys_.find(KeyName(root, path));
-    if (key == keys_.end()) return false;
+    if (key == keys_.end()) return FailNotFound();
     key->second.values[ValueKeyName(name)] = {type, data};
     return true;
 }
@@ -93,9 +72,19 @@ bool RecordingPlatform::SetValue(RootKey root, const std::string& path, const st
 std::optional<std::string> RecordingPlatform::QueryValue(RootKey root, const std::string& path,
                                                          const std::string& name, std::size_t capacity) {
     Log(std::string("QueryValue ") + RootName(root) + "\\" + path + " " + name);
-    if (failEverything) return std::nullopt;
+    if (failEverything) {
+        FailDenied();
+        return std::nullopt;
+    }
     const auto value = Value(root, path, name);
-    if (!value || value->size() > capacity) return std::nullopt;
+    if (!value) {
+        FailNotFound();
+        return std::nullopt;
+    }
+    if (value->size() > capacity) {
+        Fail(ErrorKind::Other, "More data is available.");
+        return std::nullopt;
+    }
     return value;
 }
 
@@ -113,31 +102,33 @@ std::vector<std::string> RecordingPlatform::EnumerateKeys(RootKey root, const st
 
 bool RecordingPlatform::DeleteKey(RootKey root, const std::string& path) {
     Log(std::string("DeleteKey ") + RootName(root) + "\\" + path);
-    if (failEverything) return false;
+    if (failEverything) return FailDenied();
     const std::string key = KeyName(root, path);
-    if (!keys_.count(key)) return false;
+    if (!keys_.count(key)) return FailNotFound();
+    if (protectedKeys_.count(key)) return FailDenied();
     // As RegDeleteKey does: a key with subkeys stays.
     const std::string prefix = key + "\\";
     for (const auto& [other, entry] : keys_)
-        if (other.compare(0, prefix.size(), prefix) == 0) return false;
+        if (other.compare(0, prefix.size(), prefix) == 0) return FailDenied();
     keys_.erase(key);
     return true;
 }
 
 bool RecordingPlatform::DeleteValue(RootKey root, const std::string& path, const std::string& name) {
     Log(std::string("DeleteValue ") + RootName(root) + "\\" + path + " " + name);
-    if (failEverything) return false;
+    if (failEverything) return FailDenied();
     const auto key = keys_.find(KeyName(root, path));
-    if (key == keys_.end()) return false;
-    return key->second.values.erase(ValueKeyName(name)) != 0;
+    if (key == keys_.end() || key->second.values.erase(ValueKeyName(name)) == 0) return FailNotFound();
+    return true;
 }
 
 bool RecordingPlatform::MakeDirectory(const std::string& path) {
     Log("CreateDirectory " + path);
-    if (failEverything) return false;
+    if (failEverything) return FailDenied();
     const std::string normal = Fold(Normal(path));
-    if (normal.empty() || directories_.count(normal) || files_.count(normal)) return false;
-    if (!directories_.count(ParentOf(normal))) return false;
+    if (normal.empty() || directories_.count(normal) || files_.count(normal))
+        return Fail(ErrorKind::AlreadyExists, "Cannot create a file when that file already exists.");
+    if (!directories_.count(ParentOf(normal))) return Fail(ErrorKind::NotFound, "The system cannot find the path specified.");
     directories_.insert(normal);
     directoryNames_[normal] = Normal(path);
     return true;
@@ -145,10 +136,14 @@ bool RecordingPlatform::MakeDirectory(const std::string& path) {
 
 bool RecordingPlatform::CopyFileOver(const std::string& from, const std::string& to) {
     Log("CopyFile " + from + " -> " + to);
-    if (failEverything) return false;
+    if (failEverything) return FailDenied();
     const auto source = files_.find(Fold(Normal(from)));
     const std::string target = Fold(Normal(to));
-    if (source == files_.end() || !directories_.count(ParentOf(target)) || directories_.count(target)) return false;
+    if (source == files_.end()) return FailNotFound();
+    // As on Windows: a file cannot be copied onto itself, nor over one that is held open.
+    if (source->first == target || heldOpen_.count(target)) return FailInUse();
+    if (!directories_.count(ParentOf(target))) return Fail(ErrorKind::NotFound, "The system cannot find the path specified.");
+    if (directories_.count(target)) return FailDenied();
     const std::string bytes = source->second;
     files_[target] = bytes;
     names_[target] = Normal(to);
@@ -159,12 +154,14 @@ bool RecordingPlatform::CopyFileOver(const std::string& from, const std::string&
 
 bool RecordingPlatform::MoveFileTo(const std::string& from, const std::string& to) {
     Log("MoveFile " + from + " -> " + to);
-    if (failEverything) return false;
+    if (failEverything) return FailDenied();
     const std::string source = Fold(Normal(from));
     const std::string target = Fold(Normal(to));
-    if (!files_.count(source) || files_.count(target) || directories_.count(target) ||
-        !directories_.count(ParentOf(target)))
-        return false;
+    if (!files_.count(source)) return FailNotFound();
+    if (files_.count(target) || directories_.count(target))
+        return Fail(ErrorKind::AlreadyExists, "Cannot create a file when that file already exists.");
+    if (!directories_.count(ParentOf(target))) return Fail(ErrorKind::NotFound, "The system cannot find the path specified.");
+    if (heldOpen_.count(source)) return FailInUse();
     files_[target] = files_[source];
     names_[target] = Normal(to);
     files_.erase(source);
@@ -174,23 +171,26 @@ bool RecordingPlatform::MoveFileTo(const std::string& from, const std::string& t
 
 bool RecordingPlatform::RemoveFile(const std::string& path) {
     Log("DeleteFile " + path);
-    if (failEverything) return false;
+    if (failEverything) return FailDenied();
     const std::string normal = Fold(Normal(path));
+    if (!files_.count(normal)) return FailNotFound();
+    if (heldOpen_.count(normal)) return FailInUse();
     names_.erase(normal);
     versions_.erase(normal);
-    return files_.erase(normal) != 0;
+    files_.erase(normal);
+    return true;
 }
 
 bool RecordingPlatform::RemoveEmptyDirectory(const std::string& path) {
     Log("RemoveDirectory " + path);
-    if (failEverything) return false;
+    if (failEverything) return FailDenied();
     const std::string normal = Fold(Normal(path));
-    if (!directories_.count(normal)) return false;
+    if (!directories_.count(normal)) return FailNotFound();
     const std::string prefix = normal + "\\";
     for (const auto& [file, bytes] : files_)
-        if (file.compare(0, prefix.size(), prefix) == 0) return false;
+        if (file.compare(0, prefix.size(), prefix) == 0) return Fail(ErrorKind::NotEmpty, "The directory is not empty.");
     for (const std::string& directory : directories_)
-        if (directory.compare(0, prefix.size(), prefix) == 0) return false;
+        if (directory.compare(0, prefix.size(), prefix) == 0) return Fail(ErrorKind::NotEmpty, "The directory is not empty.");
     directories_.erase(normal);
     directoryNames_.erase(normal);
     return true;
@@ -220,27 +220,42 @@ std::vector<FoundFile> RecordingPlatform::FindFiles(const std::string& pattern) 
 
 std::optional<std::string> RecordingPlatform::ReadFile(const std::string& path) {
     Log("ReadFile " + path);
-    if (failEverything) return std::nullopt;
+    if (failEverything) {
+        FailDenied();
+        return std::nullopt;
+    }
     const auto file = files_.find(Fold(Normal(path)));
-    if (file == files_.end()) return std::nullopt;
+    if (file == files_.end()) {
+        FailNotFound();
+        return std::nullopt;
+    }
     return file->second;
 }
 
 bool RecordingPlatform::AppendText(const std::string& path, const std::string& text) {
     Log("AppendText " + path);
-    if (failEverything) return false;
-    const auto file = files_.find(Fold(Normal(path)));
-    if (file == files_.end()) return false;
+    if (failEverything) return FailDenied();
+    // As text-mode appending does: a missing file is made, in a folder that exists.
+    const std::string normal = Fold(Normal(path));
+    if (!files_.count(normal)) {
+        if (!directories_.count(ParentOf(normal))) return Fail(ErrorKind::NotFound, "The system cannot find the path specified.");
+        names_[normal] = Normal(path);
+    }
+    if (heldOpen_.count(normal)) return FailInUse();
+    std::string& bytes = files_[normal];
     for (char c : text) {
-        if (c == '\n') file->second += '\r';
-        file->second += c;
+        if (c == '\n') bytes += '\r';
+        bytes += c;
     }
     return true;
 }
 
 std::optional<std::uint64_t> RecordingPlatform::FreeKilobytes(const std::string& root) {
     Log("FreeKilobytes " + root);
-    if (failEverything) return std::nullopt;
+    if (failEverything) {
+        FailDenied();
+        return std::nullopt;
+    }
     return freeKilobytes;
 }
 
@@ -270,7 +285,10 @@ std::string RecordingPlatform::ExpandEnvironment(const std::string& text) {
 
 std::optional<FileVersion> RecordingPlatform::VersionOf(const std::string& path) {
     Log("VersionOf " + path);
-    if (failEverything) return std::nullopt;
+    if (failEverything) {
+        FailDenied();
+        return std::nullopt;
+    }
     const auto version = versions_.find(Fold(Normal(path)));
     if (version == versions_.end() || !files_.count(version->first)) return std::nullopt;
     return version->second;
@@ -278,20 +296,32 @@ std::optional<FileVersion> RecordingPlatform::VersionOf(const std::string& path)
 
 long RecordingPlatform::CreateShortcut(const ShortcutSpec& shortcut) {
     Log("CreateShortcut " + shortcut.linkPath);
-    if (failEverything) return -1;
+    if (failEverything) {
+        FailDenied();
+        return -1;
+    }
     const std::string link = Fold(Normal(shortcut.linkPath));
-    if (!directories_.count(ParentOf(link))) return -1;
+    if (!directories_.count(ParentOf(link))) {
+        Fail(ErrorKind::NotFound, "The system cannot find the path specified.");
+        return -1;
+    }
     shortcuts.push_back(shortcut);
     files_[link] = "shortcut to " + shortcut.target;
     names_[link] = Normal(shortcut.linkPath);
     return 0;
 }
 
-void RecordingPlatform::StartProgram(const std::string& application, const std::string& commandLine) {
+bool RecordingPlatform::StartProgram(const std::string& application, const std::string& commandLine) {
     Log("StartProgram " + application + " | " + commandLine);
+    if (failEverything) return FailDenied();
+    return !missingPrograms.count(application) || FailNotFound();
 }
 
-void RecordingPlatform::OpenWithShell(const std::string& path) { Log("OpenWithShell " + path); }
+bool RecordingPlatform::OpenWithShell(const std::string& path) {
+    Log("OpenWithShell " + path);
+    if (failEverything) return FailDenied();
+    return !missingPrograms.count(path) || FailNotFound();
+}
 
 void RecordingPlatform::DeleteAtRestart(const std::string& path) { Log("DeleteAtRestart " + path); }
 
@@ -319,6 +349,10 @@ bool RecordingPlatform::DirectoryExists(const std::string& path) const {
 bool RecordingPlatform::KeyExists(RootKey root, const std::string& path) const {
     return keys_.count(KeyName(root, path)) != 0;
 }
+
+void RecordingPlatform::HoldOpen(const std::string& path) { heldOpen_.insert(Fold(Normal(path))); }
+
+void RecordingPlatform::Protect(RootKey root, const std::string& path) { protectedKeys_.insert(KeyName(root, path)); }
 
 std::optional<std::string> RecordingPlatform::Value(RootKey root, const std::string& path, const std::string& name) const {
     const auto key = keys_.find(KeyName(root, path));

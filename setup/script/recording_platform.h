@@ -16,6 +16,8 @@ class RecordingPlatform final : public SetupPlatform {
 public:
     RecordingPlatform();
 
+    PlatformError LastError() override { return lastError_; }
+
     bool CreateKey(RootKey root, const std::string& path) override;
     bool SetValue(RootKey root, const std::string& path, const std::string& name, ValueType type,
                   const std::string& data) override;
@@ -30,6 +32,7 @@ public:
     bool MoveFileTo(const std::string& from, const std::string& to) override;
     bool RemoveFile(const std::string& path) override;
     bool RemoveEmptyDirectory(const std::string& path) override;
+    bool IsDirectory(const std::string& path) override { return DirectoryExists(path); }
     std::vector<FoundFile> FindFiles(const std::string& pattern) override;
     std::optional<std::string> ReadFile(const std::string& path) override;
     bool AppendText(const std::string& path, const std::string& text) override;
@@ -38,8 +41,8 @@ public:
     std::string ExpandEnvironment(const std::string& text) override;
     std::optional<FileVersion> VersionOf(const std::string& path) override;
     long CreateShortcut(const ShortcutSpec& shortcut) override;
-    void StartProgram(const std::string& application, const std::string& commandLine) override;
-    void OpenWithShell(const std::string& path) override;
+    bool StartProgram(const std::string& application, const std::string& commandLine) override;
+    bool OpenWithShell(const std::string& path) override;
     void DeleteAtRestart(const std::string& path) override;
     bool IsNtFamily() override { return ntFamily; }
 
@@ -51,11 +54,16 @@ public:
     std::optional<std::string> Value(RootKey root, const std::string& path, const std::string& name) const;
     std::optional<ValueType> TypeOf(RootKey root, const std::string& path, const std::string& name) const;
     bool KeyExists(RootKey root, const std::string& path) const;
+    // A file another program holds open: it can be neither replaced nor deleted.
+    void HoldOpen(const std::string& path);
+    // A key the user may not delete.
+    void Protect(RootKey root, const std::string& path);
 
     std::map<std::string, std::string> environment;  // variable name (upper case) to value
     std::optional<std::uint64_t> freeKilobytes = 1u << 30;
     bool ntFamily = true;
     bool failEverything = false;  // every call fails, as on a machine that refuses all
+    std::set<std::string> missingPrograms;  // programs that cannot be started or opened (as given)
     std::vector<std::string> calls;
     std::vector<ShortcutSpec> shortcuts;
 
@@ -68,6 +76,17 @@ private:
     std::string KeyName(RootKey root, const std::string& path) const;
     std::string ParentOf(const std::string& normal) const;
     void Log(std::string call) { calls.push_back(std::move(call)); }
+    // Records why the call fails, as Windows words it; returns false for the caller to return.
+    bool Fail(ErrorKind kind, const char* text);
+    bool FailNotFound() { return Fail(ErrorKind::NotFound, "The system cannot find the file specified."); }
+    bool FailDenied() { return Fail(ErrorKind::Other, "Access is denied."); }
+    bool FailInUse() {
+        return Fail(ErrorKind::Other, "The process cannot access the file because it is being used by another process.");
+    }
+
+    PlatformError lastError_;
+    std::set<std::string> heldOpen_;              // folded normal paths
+    std::set<std::string> protectedKeys_;         // key names
 
     std::set<std::string> directories_;           // folded normal paths
     std::map<std::string, std::string> directoryNames_;  // folded normal path to the path as made
@@ -76,7 +95,5 @@ private:
     std::map<std::string, FileVersion> versions_;
     std::map<std::string, Key> keys_;             // "root|folded path"
 };
-
-const char* RootName(RootKey root);
 
 }  // namespace kelsetup

@@ -33,6 +33,10 @@ public:
         events.push_back("conflict " + conflict.fileName);
         return installOnConflict;
     }
+    void ShowProblems(const std::string& message) override {
+        problems.push_back(message);
+        events.push_back("problems");
+    }
     void ShowFinish(const std::string& text, bool install) override {
         events.push_back(std::string(install ? "finish install " : "finish uninstall ") + text);
     }
@@ -41,6 +45,7 @@ public:
     std::vector<int> percents;
     std::vector<VersionConflictInfo> conflicts;
     std::vector<std::string> events;
+    std::vector<std::string> problems;
     bool installOnConflict = true;
 };
 

@@ -11,6 +11,8 @@
 namespace kelsetup {
 
 enum class RootKey { LocalMachine, ClassesRoot, Users, CurrentUser };
+// "HKEY_LOCAL_MACHINE" and so on.
+const char* RootName(RootKey root);
 
 // Registry value types by their registry numbers.
 enum class ValueType : std::uint32_t {
@@ -40,9 +42,19 @@ struct ShortcutSpec {
     bool operator==(const ShortcutSpec&) const = default;
 };
 
+// Why the last platform call failed: the kinds the runs tell apart, and the system's own text.
+enum class ErrorKind { None, NotFound, AlreadyExists, NotEmpty, Other };
+struct PlatformError {
+    ErrorKind kind = ErrorKind::None;
+    std::string text;  // as the system words it, "Access is denied." for instance
+};
+
 class SetupPlatform {
 public:
     virtual ~SetupPlatform() = default;
+
+    // The failure of the last call that failed on this platform object.
+    virtual PlatformError LastError() = 0;
 
     // Registry. Keys are created with everything above them; values are written into keys
     // that exist, and a failure writes nothing.
@@ -62,6 +74,7 @@ public:
     virtual bool MoveFileTo(const std::string& from, const std::string& to) = 0;  // fails when `to` exists
     virtual bool RemoveFile(const std::string& path) = 0;
     virtual bool RemoveEmptyDirectory(const std::string& path) = 0;
+    virtual bool IsDirectory(const std::string& path) = 0;
     // The entries matching a pattern such as "C:\Menu\*", in the order the search yields them.
     virtual std::vector<FoundFile> FindFiles(const std::string& pattern) = 0;
     virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
@@ -76,10 +89,10 @@ public:
     virtual std::optional<FileVersion> VersionOf(const std::string& path) = 0;
     // Writes one shortcut file; returns the status of the save (0 on success).
     virtual long CreateShortcut(const ShortcutSpec& shortcut) = 0;
-    // Starts a program without waiting for it.
-    virtual void StartProgram(const std::string& application, const std::string& commandLine) = 0;
-    // Opens a file with the shell's "open" verb.
-    virtual void OpenWithShell(const std::string& path) = 0;
+    // Starts a program without waiting for it; false when it could not be started.
+    virtual bool StartProgram(const std::string& application, const std::string& commandLine) = 0;
+    // Opens a file with the shell's "open" verb; false when the shell could not.
+    virtual bool OpenWithShell(const std::string& path) = 0;
     // Deletes a file or empty directory at the next restart.
     virtual void DeleteAtRestart(const std::string& path) = 0;
     virtual bool IsNtFamily() = 0;

@@ -60,6 +60,10 @@ bool ProgressRelay::AskInstallConflict(const VersionConflictInfo& conflict) {
     return install;
 }
 
+void ProgressRelay::ShowProblems(const std::string& message) {
+    Handover([&] { window_.ShowProblems(message); });
+}
+
 void ProgressRelay::ShowFinish(const std::string& text, bool install) {
     Handover([&] { window_.ShowFinish(text, install); });
 }

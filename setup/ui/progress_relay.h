@@ -30,6 +30,7 @@ public:
     void BeginRun() override;
     void EndRun() override;
     bool AskInstallConflict(const VersionConflictInfo& conflict) override;
+    void ShowProblems(const std::string& message) override;
     void ShowFinish(const std::string& text, bool install) override;
 
     // The window thread's side: shows what was stored since the last call.

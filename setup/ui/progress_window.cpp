@@ -110,6 +110,10 @@ bool ProgressWindow::AskInstallConflict(const VersionConflictInfo& conflict) {
                            reinterpret_cast<LPARAM>(&conflict)) == 1;
 }
 
+void ProgressWindow::ShowProblems(const std::string& message) {
+    MessageBoxA(owner_, message.c_str(), "Setup error...", MB_OK | MB_ICONWARNING);
+}
+
 void ProgressWindow::ShowFinish(const std::string& text, bool install) {
     FinishData data{text, install};
     DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_FINISH), owner_, FinishProcedure, reinterpret_cast<LPARAM>(&data));

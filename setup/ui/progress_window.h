@@ -29,6 +29,7 @@ public:
     void BeginRun() override;
     void EndRun() override;
     bool AskInstallConflict(const VersionConflictInfo& conflict) override;
+    void ShowProblems(const std::string& message) override;
     void ShowFinish(const std::string& text, bool install) override;
 
 private:

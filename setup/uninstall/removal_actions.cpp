@@ -18,22 +18,48 @@ RecordSection Literal(int lines, std::function<bool(const RecordSlots&)> usable,
     return {lines, [lines](RecordSlots& slots) { Trim(slots, lines); }, std::move(usable), std::move(act)};
 }
 
+// A key path that is empty once the root is split off names the root key itself.
+bool NamesARootKey(const std::string& path) { return path.find_first_not_of("\\ ") == std::string::npos; }
+
+// Whether `path` lies inside `folder`, not being it, once "." and ".." parts are resolved.
+bool IsBelow(const std::string& path, const std::string& folder) {
+    const std::string inside = NormalPath(folder) + "\\";
+    const std::string normal = NormalPath(path);
+    return normal.size() > inside.size() && SamePath(normal.substr(0, inside.size() - 1), NormalPath(folder)) &&
+           normal[inside.size() - 1] == '\\';
+}
+
 }  // namespace
+
+void ReportRemoval(UninstallContext& context, const std::string& action, const std::string& subject, bool removed) {
+    if (removed) {
+        context.report.Done(action, subject);
+        return;
+    }
+    const PlatformError error = context.platform.LastError();
+    if (error.kind == ErrorKind::NotFound) context.report.Skipped(action, subject, "it is not there.");
+    else if (error.kind == ErrorKind::NotEmpty)
+        context.report.Skipped(action, subject, "it still holds files that were not installed; it stays.");
+    else context.report.Failed(action, subject, error.text);
+}
 
 void UninstallRenameFile(UninstallContext& context, ScriptStream& stream) {
     RecordSlots slots;
     if (!ReadSingleRecord(stream, 2, slots)) return;
     Trim(slots, 2);
     // Back to the first name; an existing file of that name makes the move fail.
-    context.platform.MoveFileTo(JoinPath(context.installDir, slots[1]), JoinPath(context.installDir, slots[0]));
+    const std::string from = JoinPath(context.installDir, slots[1]), to = JoinPath(context.installDir, slots[0]);
+    ReportRemoval(context, "Renaming file back", from + " to " + to, context.platform.MoveFileTo(from, to));
 }
 
 void UninstallStartMenu(UninstallContext& context, ScriptStream& stream) {
     RecordSlots slots;
     if (!ReadSingleRecord(stream, 3, slots)) return;
     // The shortcut removed is the one named after the product, whatever the record says.
-    if (const auto startup = ReadShellFolder(context.platform, "Startup"))
-        context.platform.RemoveFile(*startup + context.info.productName + ".lnk");
+    if (const auto startup = ReadShellFolder(context.platform, "Startup")) {
+        const std::string link = *startup + context.info.productName + ".lnk";
+        ReportRemoval(context, "Removing shortcut", link, context.platform.RemoveFile(link));
+    }
 }
 
 void UninstallRegistryValue(UninstallContext& context, ScriptStream& stream) {
@@ -41,7 +67,8 @@ void UninstallRegistryValue(UninstallContext& context, ScriptStream& stream) {
                                   [&](RecordSlots& slots) {
                                       std::string path = slots[0];
                                       const RootKey root = SplitRootKey(path);
-                                      context.platform.DeleteValue(root, path, slots[1]);
+                                      ReportRemoval(context, "Removing registry value", slots[1] + " in " + slots[0],
+                                                    context.platform.DeleteValue(root, path, slots[1]));
                                   }));
 }
 
@@ -56,12 +83,19 @@ void UninstallRegistryString(UninstallContext& context, ScriptStream& stream) {
         stream.ReadLine(line);
         if (line.find("KelSetup:RegistryStringEnd") != std::string::npos || stream.AtEnd()) break;
     }
-    context.platform.DeleteValue(root, path, slots[1]);
+    ReportRemoval(context, "Removing registry value", slots[1] + " in " + slots[0],
+                  context.platform.DeleteValue(root, path, slots[1]));
 }
 
 void UninstallCopyFile(UninstallContext& context, ScriptStream& stream) {
     ForEachRecord(stream, Literal(2, nullptr, [&](RecordSlots& slots) {
-                      context.platform.RemoveFile(JoinPath(JoinPath(context.installDir, slots[0]), slots[1]));
+                      const std::string path = JoinPath(JoinPath(context.installDir, slots[0]), slots[1]);
+                      const bool removed = context.platform.RemoveFile(path);
+                      // The setup program running now cannot remove its own file: that is left
+                      // for the next restart, like the install directory.
+                      if (!removed && SamePath(path, SetupProgramPath(context.installDir)))
+                          context.report.Skipped("Removing file", path, "it is the running setup program.");
+                      else ReportRemoval(context, "Removing file", path, removed);
                   }));
 }
 
@@ -69,11 +103,14 @@ void UninstallAddDirectory(UninstallContext& context, ScriptStream& stream) {
     std::vector<std::string> listed;
     ForEachRecord(stream, Literal(1, nullptr, [&](RecordSlots& slots) { listed.push_back(slots[0]); }));
     // Last first: directories listed below their parents go before the parents.
-    for (auto it = listed.rbegin(); it != listed.rend(); ++it)
-        context.platform.RemoveEmptyDirectory(JoinPath(context.installDir, *it));
+    for (auto it = listed.rbegin(); it != listed.rend(); ++it) {
+        const std::string path = JoinPath(context.installDir, *it);
+        ReportRemoval(context, "Removing directory", path, context.platform.RemoveEmptyDirectory(path));
+    }
 }
 
 void DeleteKeyTree(SetupPlatform& platform, RootKey root, const std::string& path) {
+    if (NamesARootKey(path)) return;
     // Depth-first with an explicit list of the keys still to empty.
     std::vector<std::string> pending{path};
     while (!pending.empty()) {
@@ -93,8 +130,13 @@ void UninstallRegistryKey(UninstallContext& context, ScriptStream& stream) {
     ForEachRecord(stream, Literal(1, nullptr, [&](RecordSlots& slots) {
                       std::string path = slots[0];
                       const RootKey root = SplitRootKey(path);
+                      // A root key itself is never deleted, whatever the script says.
+                      if (NamesARootKey(path)) {
+                          context.report.Skipped("Removing registry key", slots[0], "it names a whole root key.");
+                          return;
+                      }
                       DeleteKeyTree(context.platform, root, path);
-                      context.platform.DeleteKey(root, path);
+                      ReportRemoval(context, "Removing registry key", slots[0], context.platform.DeleteKey(root, path));
                   }));
 }
 
@@ -106,15 +148,23 @@ void UninstallAddProgram(UninstallContext& context, ScriptStream& stream) {
                                       std::string folder = *programs + context.folderName;
                                       CutToLimit(folder);
                                       if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-                                      context.platform.RemoveFile(folder + "\\" + slots[2] + ".lnk");
-                                      // Tried after every shortcut: it goes once the folder is empty.
-                                      context.platform.RemoveEmptyDirectory(folder);
+                                      const std::string link = folder + "\\" + slots[2] + ".lnk";
+                                      ReportRemoval(context, "Removing shortcut", link, context.platform.RemoveFile(link));
+                                      // Tried after every shortcut: it goes once the folder is empty,
+                                      // which is why a folder that is not empty yet is not reported.
+                                      // Only a folder below Programs: never Programs itself, nor
+                                      // anything a name with ".." in it reaches outside it.
+                                      if (IsBelow(folder, *programs)) context.platform.RemoveEmptyDirectory(folder);
                                   }));
 }
 
-void ScheduleSelfRemoval(SetupPlatform& platform, const std::string& installDir) {
-    platform.DeleteAtRestart(JoinPath(installDir, "setup.exe"));
-    platform.DeleteAtRestart(installDir);
+std::string SetupProgramPath(const std::string& installDir) { return JoinPath(installDir, "setup.exe"); }
+
+void ScheduleSelfRemoval(SetupPlatform& platform, RunReport& report, const std::string& installDir) {
+    for (const std::string& path : {SetupProgramPath(installDir), installDir}) {
+        platform.DeleteAtRestart(path);
+        report.LeftForRestart("Removing at the next restart", path);
+    }
 }
 
 }  // namespace kelsetup

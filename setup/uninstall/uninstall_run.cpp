@@ -49,11 +49,15 @@ void Walk(const std::string& script, UninstallContext& context, Progress& progre
 
 }  // namespace
 
-bool RunUninstall(SetupPlatform& platform, Progress& progress, const SetupInfo& info, const UninstallRequest& request) {
+bool RunUninstall(SetupPlatform& platform, Progress& progress, const SetupInfo& info, const UninstallRequest& request,
+                  RunReport& report) {
     // Read once: the script stays readable for every pass, even after pass 2 deletes its file.
     const auto script = platform.ReadFile(request.scriptPath);
-    if (!script) return false;
-    UninstallContext context{platform, info, request.installDir, request.removeRegistry, ""};
+    if (!script) {
+        report.Failed("Reading the script", request.scriptPath, platform.LastError().text);
+        return false;
+    }
+    UninstallContext context{platform, info, report, request.installDir, request.removeRegistry, ""};
     progress.BeginRun();
     progress.ShowStatus("Removing files, registry items and program groups...", "", "", "");
 
@@ -78,20 +82,22 @@ bool RunUninstall(SetupPlatform& platform, Progress& progress, const SetupInfo& 
     if (deferred != kNoPosition) {
         ScriptStream stream(*script);
         stream.Seek(deferred);
-        RunScriptProgram(platform, request.installDir, stream);
+        RunScriptProgram(platform, report, request.installDir, stream);
     }
 
     progress.ShowAction("Finishing uninstall...");
     progress.SetProgressPercent(0);
     std::string entry = std::string(kUninstallKey) + "\\" + info.productName;
     CutToLimit(entry);
-    platform.DeleteKey(RootKey::LocalMachine, entry);
+    ReportRemoval(context, "Removing the uninstall entry", "HKEY_LOCAL_MACHINE\\" + entry,
+                  platform.DeleteKey(RootKey::LocalMachine, entry));
     progress.SetProgressPercent(33);
-    platform.RemoveFile(request.scriptPath);
+    ReportRemoval(context, "Removing file", request.scriptPath, platform.RemoveFile(request.scriptPath));
     progress.SetProgressPercent(66);
-    ScheduleSelfRemoval(platform, request.installDir);
+    ScheduleSelfRemoval(platform, report, request.installDir);
     progress.SetProgressPercent(100);
     progress.EndRun();
+    if (report.FailureCount() > 0) progress.ShowProblems(FailureMessage(report));
     progress.ShowFinish(info.uninstallFinishText, false);
     return true;
 }

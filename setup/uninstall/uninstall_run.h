@@ -16,7 +16,10 @@ struct UninstallRequest {
     std::string scriptPath = "setup.txt";  // the installed copy, in the current directory
 };
 
-// Returns false, having removed nothing, when the script cannot be read.
-bool RunUninstall(SetupPlatform& platform, Progress& progress, const SetupInfo& info, const UninstallRequest& request);
+// Returns false, having removed nothing, when the script cannot be read. What was removed and
+// what was not goes into `report`; what could not be removed is shown before the finish
+// dialog (what is only left for the next restart is not).
+bool RunUninstall(SetupPlatform& platform, Progress& progress, const SetupInfo& info, const UninstallRequest& request,
+                  RunReport& report);
 
 }  // namespace kelsetup

@@ -205,11 +205,18 @@ TEST_F(InstallActions, SystemFilesCompareVersions) {
 TEST_F(InstallActions, ProgramRecordsStartWithTheirCommandLine) {
     platform.environment["TEMP"] = "C:\\Temp";
     ScriptStream stream("%InstallDir%post.exe\n/x %TEMP%\n");
-    RunScriptProgram(platform, "C:\\Apps", stream);
+    RunScriptProgram(platform, context.report, "C:\\Apps", stream);
     EXPECT_EQ(platform.calls.back(), "StartProgram C:\\Apps\\post.exe | C:\\Apps\\post.exe /x C:\\Temp");
     ScriptStream cut("only.exe\nKelSetup:X\n");
-    RunScriptProgram(platform, "C:\\Apps", cut);
+    RunScriptProgram(platform, context.report, "C:\\Apps", cut);
     EXPECT_EQ(platform.calls.back(), "StartProgram C:\\Apps\\post.exe | C:\\Apps\\post.exe /x C:\\Temp");
+    // A program that cannot be started is reported, with the system's reason.
+    platform.missingPrograms.insert("C:\\Apps\\post.exe");
+    ScriptStream again("%InstallDir%post.exe\n\n");
+    RunScriptProgram(platform, context.report, "C:\\Apps", again);
+    ASSERT_EQ(context.report.Actions().size(), 2u);
+    EXPECT_EQ(DescribeAction(context.report.Actions()[1]),
+              "Starting program C:\\Apps\\post.exe : The system cannot find the file specified.");
 }
 
 }  // namespace

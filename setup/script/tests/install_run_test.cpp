@@ -96,12 +96,14 @@ TEST_F(InstallRun, TheSmallScriptInstallsWhatItDescribes) {
     const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarnwick";
     EXPECT_EQ(platform.Value(RootKey::LocalMachine, key, "DisplayName"), std::string("Tarnwick\0", 9));
     EXPECT_EQ(platform.Value(RootKey::LocalMachine, key, "UninstallString"),
-              std::string("C:\\Program Files\\Tarnwick\\Setup.exe C:\\Program Files\\Tarnwick") + '\0');
+              std::string("\"C:\\Program Files\\Tarnwick\\Setup.exe\" C:\\Program Files\\Tarnwick") + '\0');
     // The installed copy: the script, then the two sections, line breaks as CR LF.
     std::string expectedCopy = kSmallScript;
     expectedCopy += "\r\n\r\nKelSetup:GroupName\r\nTarnwick Group\r\n\r\nKelSetup:CopyFile\r\n.\\\r\nsetup.txt\r\n";
     EXPECT_EQ(platform.ReadFile(dir + "\\setup.txt"), expectedCopy);
     EXPECT_EQ(progress.events.back(), "finish install Tarnwick has been installed.");
+    EXPECT_EQ(context.report.FailureCount(), 0u);
+    EXPECT_TRUE(progress.problems.empty());
 }
 
 TEST_F(InstallRun, StatusLinesAndProgressValuesInOrder) {
@@ -182,8 +184,9 @@ TEST_F(InstallRun, BadScriptsAndAFailingPlatformNeverStopTheRun) {
     InstallContext context = Context({true, true, true, true});
     RunInstall(context);
     EXPECT_EQ(progress.events.back(), "finish install Tarnwick has been installed.");
-    EXPECT_EQ(UninstallCommand("C:\\"), "C:\\Setup.exe C:\\");
-    EXPECT_EQ(UninstallCommand("C:\\Apps"), "C:\\Apps\\Setup.exe C:\\Apps");
+    // The program path in quotes, the directory as it is.
+    EXPECT_EQ(UninstallCommand("C:\\"), "\"C:\\Setup.exe\" C:\\");
+    EXPECT_EQ(UninstallCommand("C:\\Program Files\\Tarnwick"), "\"C:\\Program Files\\Tarnwick\\Setup.exe\" C:\\Program Files\\Tarnwick");
 }
 
 }  // namespace

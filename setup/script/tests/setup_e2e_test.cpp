@@ -54,6 +54,15 @@ std::string ItemText(HWND dialog, int id) {
     return text;
 }
 
+// The system's own words for an error code, as setup reports them.
+std::string SystemText(DWORD code) {
+    char text[512] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, sizeof text, nullptr);
+    std::string words = text;
+    while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == ' ')) words.pop_back();
+    return words;
+}
+
 std::optional<std::pair<DWORD, std::string>> RegistryValue(HKEY root, const char* key, const char* name) {
     HKEY open = nullptr;
     if (RegOpenKeyExA(root, key, 0, KEY_READ, &open) != ERROR_SUCCESS) return std::nullopt;
@@ -144,7 +153,8 @@ protected:
     }
 
     // Drives an installation as a user would: the install dialog, with its fields set by
-    // `choose`, then the finish dialog. True when the installer ended.
+    // `choose`, then the finish dialog. What the run could not do comes first, in a message
+    // box whose text is kept in `problems`. True when the installer ended.
     bool InstallWith(const std::function<void(HWND)>& choose) {
         PROCESS_INFORMATION process = Start();
         HWND dialog = WaitForWindow("KelTest Setup");
@@ -153,11 +163,20 @@ protected:
         SetDlgItemTextA(dialog, 1000, installDir.c_str());
         choose(dialog);
         Press(dialog, IDOK);
-        HWND finish = WaitForWindow("Install...");
-        EXPECT_NE(finish, nullptr);
+        return Finishes(process, "Install...");
+    }
+
+    // Answers the message of what failed, if one comes, and the finish dialog of `caption`.
+    bool Finishes(PROCESS_INFORMATION& process, const char* caption) {
+        problems.clear();
+        HWND finish = WaitForWindowPast(caption, "Setup error...", problems);
+        EXPECT_NE(finish, nullptr) << caption;
         if (finish) Press(finish, IDOK);
         return Ends(process);
     }
+
+    static constexpr int kMessageText = 0xFFFF;  // a message box's text control
+    std::string problems;  // the text of the last message of what failed, if any
 
     std::string start;
     std::string installDir;
@@ -167,8 +186,7 @@ TEST_F(SetupProgram, StartUpErrorsEndTheRun) {
     PROCESS_INFORMATION missing = Start();
     HWND box = WaitForWindow("Setup error...");
     ASSERT_NE(box, nullptr);
-    const int messageText = 0xFFFF;  // the message box's text control
-    EXPECT_EQ(ItemText(box, messageText), "Setup could not find it's initalization file, please try again.");
+    EXPECT_EQ(ItemText(box, kMessageText), "Setup could not find it's initalization file, please try again.");
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(Ends(missing));
 
@@ -176,7 +194,7 @@ TEST_F(SetupProgram, StartUpErrorsEndTheRun) {
     PROCESS_INFORMATION broken = Start();
     box = WaitForWindow("Setup error...");
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(ItemText(box, messageText), "Setup found an error in the setup file, please try again.");
+    EXPECT_EQ(ItemText(box, kMessageText), "Setup found an error in the setup file, please try again.");
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(Ends(broken));
 }
@@ -281,7 +299,7 @@ TEST_F(SetupProgram, InstallsEverySectionAsAUserDrivesIt) {
     const char* uninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KelTest";
     EXPECT_EQ(RegistryValue(HKEY_LOCAL_MACHINE, uninstall, "DisplayName"), std::make_pair(DWORD{REG_SZ}, std::string("KelTest\0", 8)));
     EXPECT_EQ(RegistryValue(HKEY_LOCAL_MACHINE, uninstall, "UninstallString")->second,
-              installDir + "\\Setup.exe " + installDir + '\0');
+              "\"" + installDir + "\\Setup.exe\" " + installDir + '\0');
     // Written without a terminating zero; Wine's registry adds one to string data, Windows does not.
     const std::string remembered = RegistryValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\KelSetupTest", "InstallDir")->second;
     EXPECT_EQ(remembered.substr(0, remembered.find('\0')), installDir);
@@ -373,6 +391,12 @@ TEST_F(SetupProgram, BadRecordsDoNotStopTheRun) {
                                 "KelSetup:RegistryValue\nHKEY_LOCAL_MACHINE\\No\\Such\\Key\nV\nREG_SZ\nx\n"
                                 "KelSetup:AddProgram\nx.exe\n\nShortcut\n"));
     EXPECT_TRUE(InstallWith([](HWND dialog) { SetDlgItemTextA(dialog, 1011, "KelTest\\Nested\\Group"); }));
+    // The run went on past each failure, and then said which steps failed and why.
+    const std::string notFound = SystemText(ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(problems, "Setup could not complete these steps:\n"
+                        "\nCopying file " + installDir + "\\.\\missing.txt: " + notFound +
+                        "\nCopying file " + installDir + "\\nowhere\\deeper\\missing2.txt: " + notFound +
+                        "\nSetting registry value V in HKEY_LOCAL_MACHINE\\No\\Such\\Key: " + notFound);
     const std::string group = ShellFolder("Programs") + "\\KelTest\\Nested\\Group";
     EXPECT_TRUE(std::filesystem::exists(group + "\\Shortcut.lnk"));
     DeleteFileA((group + "\\Shortcut.lnk").c_str());
@@ -464,7 +488,8 @@ TEST_F(SetupProgram, InstallThenUninstallRemovesItAllTwice) {
 
 TEST(SelfRemoval, BothPlatformFamilies) {
     kelsetup::Win32Platform nt(true);
-    kelsetup::ScheduleSelfRemoval(nt, "C:\\KelSelfRemoval\\");
+    kelsetup::RunReport report;
+    kelsetup::ScheduleSelfRemoval(nt, report, "C:\\KelSelfRemoval\\");
     const std::vector<std::string> pending = PendingOperations();
     std::size_t program = pending.size(), directory = pending.size();
     for (std::size_t i = 0; i < pending.size(); ++i) {

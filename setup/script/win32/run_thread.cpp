@@ -6,7 +6,8 @@
 
 namespace kelsetup {
 
-void RunThread::Start(HWND owner, Progress& window, Work work) {
+bool RunThread::Start(HWND owner, Progress& window, Work work) {
+    if (Running()) return false;
     owner_ = owner;
     work_ = std::move(work);
     relay_ = std::make_unique<ProgressRelay>(window, [owner](const std::function<void()>& step) {
@@ -15,11 +16,14 @@ void RunThread::Start(HWND owner, Progress& window, Work work) {
     thread_ = CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr);
     if (thread_) {
         SetTimer(owner, kShowTimer, kShowEveryMs, nullptr);
-        return;
+        return true;
     }
     relay_.reset();
+    inline_ = true;
     work_(window);
+    inline_ = false;
     PostMessageA(owner, kRunEnded, 0, 0);
+    return true;
 }
 
 DWORD WINAPI RunThread::ThreadMain(void* self) {

@@ -24,8 +24,11 @@ public:
     ~RunThread() { Join(); }
 
     // Starts `work`, which reports through `window` by way of the owner's messages. When no
-    // thread can be had, the work runs here and now with `window` itself.
-    void Start(HWND owner, Progress& window, Work work);
+    // thread can be had, the work runs here and now with `window` itself. Refuses, returning
+    // false, while an earlier run has not been joined: its thread still uses this state.
+    bool Start(HWND owner, Progress& window, Work work);
+    // A run was started and has not been joined yet.
+    bool Running() const { return thread_ != nullptr || inline_; }
     // The run's own messages to the owner; true when `message` was one of them.
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Waits until the thread has ended; meanwhile the run's hand-overs are still served.
@@ -42,6 +45,7 @@ private:
     Work work_;
     std::unique_ptr<ProgressRelay> relay_;
     HANDLE thread_ = nullptr;
+    bool inline_ = false;  // the work runs on the window thread, since no thread could be had
 };
 
 }  // namespace kelsetup

@@ -1,5 +1,6 @@
 #include "setup_app.h"
 
+#include "command_line.h"
 #include "install_run.h"
 #include "primitives.h"
 #include "program_folders.h"
@@ -33,9 +34,11 @@ LRESULT CALLBACK OwnerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
     if (app && app->run.HandleMessage(message, wParam, lParam)) return 0;
     if (app && message == RunThread::kRunEnded) {
         app->run.Join();
+        app->busy = false;
         EndRun(*app, app->mainDialog);
         return 0;
     }
+    if (app && app->busy && message == WM_CLOSE) return 0;  // the run still reports to these windows
     if (message == WM_DESTROY) {
         PostQuitMessage(0);
         return 0;
@@ -60,7 +63,9 @@ void Browse(SetupApp& app, HWND dialog) {
     choose.nMaxFile = sizeof file;
     choose.lpstrInitialDir = app.info.defaultInstallDir.c_str();
     choose.lpstrTitle = "Installation Directory...";
-    choose.Flags = OFN_NOREADONLYRETURN;
+    // The dialog must not move the current directory: the run does not depend on it, but
+    // nothing else should find it changed either.
+    choose.Flags = OFN_NOREADONLYRETURN | OFN_NOCHANGEDIR;
     if (GetOpenFileNameA(&choose)) SetDlgItemTextA(dialog, IDC_INSTALL_DIR, file);
     else CommDlgExtendedError();  // cancelled or failed: nothing changes
 }
@@ -68,7 +73,8 @@ void Browse(SetupApp& app, HWND dialog) {
 // Runs `work` on a thread of its own; the program ends when it is done.
 void StartRun(SetupApp& app, RunThread::Work work) {
     EnableWindow(app.mainDialog, FALSE);  // no second click while the run gets going
-    app.run.Start(app.owner, *app.progress, std::move(work));
+    app.busy = true;
+    if (!app.run.Start(app.owner, *app.progress, std::move(work))) app.busy = false;
 }
 
 INT_PTR CALLBACK InstallProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -79,6 +85,7 @@ INT_PTR CALLBACK InstallProcedure(HWND dialog, UINT message, WPARAM wParam, LPAR
     }
     SetupApp* app = AppOf(dialog);
     if (message != WM_COMMAND || !app || HIWORD(wParam) != BN_CLICKED) return FALSE;
+    if (app->busy) return TRUE;  // a click or Escape that was queued while a run began: ignored
     switch (LOWORD(wParam)) {
         case IDC_BROWSE: Browse(*app, dialog); return TRUE;
         case IDOK: StartInstall(*app, dialog); return TRUE;
@@ -94,13 +101,16 @@ INT_PTR CALLBACK UninstallProcedure(HWND dialog, UINT message, WPARAM wParam, LP
     }
     SetupApp* app = AppOf(dialog);
     if (message != WM_COMMAND || !app || HIWORD(wParam) != BN_CLICKED) return FALSE;
+    if (app->busy) return TRUE;
     switch (LOWORD(wParam)) {
         case IDOK: {
             UninstallRequest request;
             request.installDir = ItemText(dialog, IDC_UNINSTALL_DIR);
             request.removeRegistry = IsDlgButtonChecked(dialog, IDC_REMOVE_REGISTRY) == BST_CHECKED;
+            // The script is the one in the directory setup was started with, and only that one.
+            request.scriptPath = JoinPath(app->startDirectory, "setup.txt");
             StartRun(*app, [app, request](Progress& progress) {
-                RunUninstall(app->platform, progress, app->info, request);
+                RunUninstall(app->platform, progress, app->info, request, app->report);
             });
             return TRUE;
         }
@@ -139,22 +149,30 @@ std::string OfferedInstallDirectory(SetupApp& app) {
 }
 
 void StartInstall(SetupApp& app, HWND dialog) {
+    if (app.busy) return;  // one run at a time
+    app.busy = true;
+    EnableWindow(dialog, FALSE);  // before anything is asked
     const std::string directory = ItemText(dialog, IDC_INSTALL_DIR);
     const auto checked = [dialog](int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; };
     InstallOptions options{checked(IDC_OPT_START_GROUP), checked(IDC_OPT_UNINSTALL), checked(IDC_OPT_START_AFTER),
                            checked(IDC_OPT_ADD_TO_FOLDER)};
     const std::string folder = ItemText(dialog, IDC_PROGRAM_FOLDER);
+    // The question belongs to the install dialog, so the dialog cannot be used under it.
     if (CheckFreeSpace(app.platform.FreeKilobytes(DriveRootOf(directory)), app.info.requiredKilobytes) ==
             SpaceVerdict::AskUser &&
-        MessageBoxA(app.owner, kLowSpace, "Not enough free space...", MB_YESNO | MB_ICONWARNING) != IDYES)
+        MessageBoxA(dialog, kLowSpace, "Not enough free space...", MB_YESNO | MB_ICONWARNING) != IDYES) {
+        app.busy = false;
+        EnableWindow(dialog, TRUE);
         return;
+    }
     StartRun(app, [&app, directory, options, folder](Progress& progress) {
-        InstallContext context{app.platform, progress, app.info, directory, options, folder};
+        InstallContext context{app.platform, progress, app.info, directory, options, folder, app.startDirectory};
         RunInstall(context);
+        app.report = std::move(context.report);
     });
 }
 
-int RunSetup(HINSTANCE instance, SetupPlatform& platform, const std::string& commandLine) {
+int RunSetup(HINSTANCE instance, SetupPlatform& platform, const std::string& arguments) {
     WNDCLASSA ownerClass{};
     ownerClass.lpfnWndProc = OwnerProcedure;
     ownerClass.hInstance = instance;
@@ -167,12 +185,26 @@ int RunSetup(HINSTANCE instance, SetupPlatform& platform, const std::string& com
     app.owner = CreateWindowExA(0, kOwnerClass, "Setup", WS_POPUP | WS_BORDER | WS_CLIPCHILDREN, CW_USEDEFAULT,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
     SetWindowLongPtrA(app.owner, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&app));
-    const bool installMode = commandLine.empty();
-    if (!installMode) SetCurrentDirectoryA(commandLine.c_str());  // a failure leaves the directory as it is
+    const std::string installDirectory = DirectoryArgument(arguments);
+    const bool installMode = installDirectory.empty();
+    bool go = true;
+    // Uninstalling works only on the script in the directory given: a directory that is not
+    // there is said so, and nothing else happens.
+    if (!installMode && !SetCurrentDirectoryA(installDirectory.c_str())) {
+        const std::string message = "Setup could not find the folder " + installDirectory + ". Nothing was removed.";
+        MessageBoxA(app.owner, message.c_str(), "Setup error...", MB_OK | MB_ICONWARNING);
+        go = false;
+    }
+    char current[MAX_PATH * 4] = {};
+    const DWORD length = GetCurrentDirectoryA(sizeof current, current);
+    app.startDirectory = length > 0 && length < sizeof current ? current : installDirectory;
 
-    const SetupInfoResult read = ReadSetupInfo(platform.ReadFile("setup.txt"), app.info);
-    bool go = read == SetupInfoResult::Read;
-    if (!go) MessageBoxA(app.owner, read == SetupInfoResult::NoScript ? kMissingScript : kBrokenScript, "Setup error...", MB_OK);
+    const SetupInfoResult read = go ? ReadSetupInfo(platform.ReadFile(JoinPath(app.startDirectory, "setup.txt")), app.info)
+                                    : SetupInfoResult::NoScript;
+    if (go && read != SetupInfoResult::Read) {
+        MessageBoxA(app.owner, read == SetupInfoResult::NoScript ? kMissingScript : kBrokenScript, "Setup error...", MB_OK);
+        go = false;
+    }
     if (go && installMode) {
         go = ShowTextPage(instance, app.owner, TextPage::Legal, app.info.productName) != 0 &&
              ShowTextPage(instance, app.owner, TextPage::Readme, app.info.productName) != 0;

@@ -3,6 +3,7 @@
 // the run. The install run itself is the portable core's.
 
 #include "install_context.h"
+#include "run_report.h"
 #include "progress_window.h"
 #include "run_thread.h"
 #include "setup_info.h"
@@ -25,11 +26,19 @@ struct SetupApp {
     HWND owner = nullptr;
     HWND mainDialog = nullptr;
     std::unique_ptr<ProgressWindow> progress;
+    // Where the script, the files to install and the text pages are: the current directory at
+    // start-up (in uninstall mode, the install directory). Kept, since the browse dialog may
+    // move the current directory.
+    std::string startDirectory;
+    // Next was pressed: from the free-space question to the end of the run, nothing starts
+    // another run and nothing tears the windows down.
+    bool busy = false;
+    RunReport report;  // what the run did; filled by the run, read once it has ended
     RunThread run;  // declared last: it ends before the windows and settings it reports to
 };
 
-// The whole program; `commandLine` is the text after the program name. Returns the exit code.
-int RunSetup(HINSTANCE instance, SetupPlatform& platform, const std::string& commandLine);
+// The whole program; `arguments` is the text after the program name. Returns the exit code.
+int RunSetup(HINSTANCE instance, SetupPlatform& platform, const std::string& arguments);
 
 // The install dialog's "&Next >": reads its fields, checks the free space and starts the
 // install, whose end ends the program; or leaves the dialog as it is when the user chose to stay.

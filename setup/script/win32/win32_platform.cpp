@@ -52,12 +52,44 @@ struct ComPointer {
     }
 };
 
+ErrorKind KindOf(DWORD code) {
+    switch (code) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND: return ErrorKind::NotFound;
+        case ERROR_ALREADY_EXISTS:
+        case ERROR_FILE_EXISTS: return ErrorKind::AlreadyExists;
+        case ERROR_DIR_NOT_EMPTY: return ErrorKind::NotEmpty;
+        default: return ErrorKind::Other;
+    }
+}
+
 }  // namespace
+
+bool Win32Platform::Note(bool succeeded) {
+    if (!succeeded) lastError_ = GetLastError();
+    return succeeded;
+}
+
+bool Win32Platform::NoteStatus(long status) {
+    if (status != ERROR_SUCCESS) lastError_ = static_cast<DWORD>(status);
+    return status == ERROR_SUCCESS;
+}
+
+PlatformError Win32Platform::LastError() {
+    if (lastError_ == 0) return {};
+    char* text = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        lastError_, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string words = length && text ? std::string(text, length) : "Error " + std::to_string(lastError_) + ".";
+    if (text) LocalFree(text);
+    while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == ' ')) words.pop_back();
+    return {KindOf(lastError_), words};
+}
 
 bool Win32Platform::CreateKey(RootKey root, const std::string& path) {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(RootHandle(root), path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
+    if (!NoteStatus(RegCreateKeyExA(RootHandle(root), path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr)))
         return false;
     RegCloseKey(key);
     return true;
@@ -65,10 +97,12 @@ bool Win32Platform::CreateKey(RootKey root, const std::string& path) {
 
 bool Win32Platform::SetValue(RootKey root, const std::string& path, const std::string& name, ValueType type,
                              const std::string& data) {
-    OpenKey key(root, path, KEY_WRITE);
-    return key && RegSetValueExA(key.get(), name.c_str(), 0, static_cast<DWORD>(type),
-                                 reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size())) ==
-                      ERROR_SUCCESS;
+    HKEY key = nullptr;
+    if (!NoteStatus(RegOpenKeyExA(RootHandle(root), path.c_str(), 0, KEY_WRITE, &key))) return false;
+    const bool set = NoteStatus(RegSetValueExA(key, name.c_str(), 0, static_cast<DWORD>(type),
+                                               reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size())));
+    RegCloseKey(key);
+    return set;
 }
 
 std::optional<std::string> Win32Platform::QueryValue(RootKey root, const std::string& path, const std::string& name,
@@ -77,8 +111,7 @@ std::optional<std::string> Win32Platform::QueryValue(RootKey root, const std::st
     if (!key) return std::nullopt;
     std::string data(capacity, '\0');
     DWORD size = static_cast<DWORD>(capacity);
-    if (RegQueryValueExA(key.get(), name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()), &size) !=
-        ERROR_SUCCESS)
+    if (!NoteStatus(RegQueryValueExA(key.get(), name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()), &size)))
         return std::nullopt;
     data.resize(size);
     return data;
@@ -98,27 +131,35 @@ std::vector<std::string> Win32Platform::EnumerateKeys(RootKey root, const std::s
 }
 
 bool Win32Platform::DeleteKey(RootKey root, const std::string& path) {
-    return RegDeleteKeyA(RootHandle(root), path.c_str()) == ERROR_SUCCESS;
+    return NoteStatus(RegDeleteKeyA(RootHandle(root), path.c_str()));
 }
 
 bool Win32Platform::DeleteValue(RootKey root, const std::string& path, const std::string& name) {
-    OpenKey key(root, path, KEY_WRITE);
-    return key && RegDeleteValueA(key.get(), name.c_str()) == ERROR_SUCCESS;
+    HKEY key = nullptr;
+    if (!NoteStatus(RegOpenKeyExA(RootHandle(root), path.c_str(), 0, KEY_WRITE, &key))) return false;
+    const bool deleted = NoteStatus(RegDeleteValueA(key, name.c_str()));
+    RegCloseKey(key);
+    return deleted;
 }
 
-bool Win32Platform::MakeDirectory(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != FALSE; }
+bool Win32Platform::MakeDirectory(const std::string& path) { return Note(CreateDirectoryA(path.c_str(), nullptr) != FALSE); }
 
 bool Win32Platform::CopyFileOver(const std::string& from, const std::string& to) {
-    return CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE;
+    return Note(CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE);
 }
 
 bool Win32Platform::MoveFileTo(const std::string& from, const std::string& to) {
-    return MoveFileA(from.c_str(), to.c_str()) != FALSE;
+    return Note(MoveFileA(from.c_str(), to.c_str()) != FALSE);
 }
 
-bool Win32Platform::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+bool Win32Platform::RemoveFile(const std::string& path) { return Note(DeleteFileA(path.c_str()) != FALSE); }
 
-bool Win32Platform::RemoveEmptyDirectory(const std::string& path) { return RemoveDirectoryA(path.c_str()) != FALSE; }
+bool Win32Platform::RemoveEmptyDirectory(const std::string& path) { return Note(RemoveDirectoryA(path.c_str()) != FALSE); }
+
+bool Win32Platform::IsDirectory(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 std::vector<FoundFile> Win32Platform::FindFiles(const std::string& pattern) {
     std::vector<FoundFile> found;
@@ -134,12 +175,12 @@ std::vector<FoundFile> Win32Platform::FindFiles(const std::string& pattern) {
 std::optional<std::string> Win32Platform::ReadFile(const std::string& path) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    if (!Note(file != INVALID_HANDLE_VALUE)) return std::nullopt;
     std::string bytes;
     char chunk[64 * 1024];
     DWORD got = 0;
     bool ok = true;
-    while ((ok = ::ReadFile(file, chunk, sizeof chunk, &got, nullptr) != FALSE) && got > 0) bytes.append(chunk, got);
+    while ((ok = Note(::ReadFile(file, chunk, sizeof chunk, &got, nullptr) != FALSE)) && got > 0) bytes.append(chunk, got);
     CloseHandle(file);
     if (!ok) return std::nullopt;
     return bytes;
@@ -148,7 +189,7 @@ std::optional<std::string> Win32Platform::ReadFile(const std::string& path) {
 bool Win32Platform::AppendText(const std::string& path, const std::string& text) {
     // Text mode: every LF is written as CR LF.
     std::FILE* file = std::fopen(path.c_str(), "at");
-    if (!file) return false;
+    if (!Note(file != nullptr)) return false;
     const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
     return std::fclose(file) == 0 && written;
 }
@@ -198,31 +239,45 @@ long Win32Platform::CreateShortcut(const ShortcutSpec& shortcut) {
             ComPointer<IPersistFile> file;
             status = link.pointer->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.pointer));
             if (SUCCEEDED(status)) {
+                // The saved name holds at most MAX_PATH wide characters with its zero; a link
+                // path that does not convert into that fails this shortcut, and only it.
                 wchar_t wide[MAX_PATH] = {};
-                MultiByteToWideChar(CP_ACP, 0, shortcut.linkPath.c_str(), -1, wide, MAX_PATH);
-                status = file.pointer->Save(wide, TRUE);
+                status = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, shortcut.linkPath.c_str(), -1, wide, MAX_PATH) > 0
+                             ? file.pointer->Save(wide, TRUE)
+                             : HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
             }
         }
     }
     CoUninitialize();
+    if (FAILED(status)) lastError_ = HRESULT_FACILITY(status) == FACILITY_WIN32 ? HRESULT_CODE(status) : static_cast<DWORD>(status);
     return status;
 }
 
-void Win32Platform::StartProgram(const std::string& application, const std::string& commandLine) {
+bool Win32Platform::StartProgram(const std::string& application, const std::string& commandLine) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     std::string command = commandLine;
-    // Not waited for; the result is not looked at.
-    if (CreateProcessA(application.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                       &process)) {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
+    // Not waited for.
+    if (!Note(CreateProcessA(application.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                             &process) != FALSE))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
 }
 
-void Win32Platform::OpenWithShell(const std::string& path) {
-    ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
+bool Win32Platform::OpenWithShell(const std::string& path) {
+    // Above 32 is success; the small numbers below it are the old error codes.
+    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWDEFAULT));
+    if (result > 32) return true;
+    switch (result) {
+        case 0: lastError_ = ERROR_OUTOFMEMORY; break;
+        case SE_ERR_NOASSOC: lastError_ = ERROR_NO_ASSOCIATION; break;
+        case SE_ERR_SHARE: lastError_ = ERROR_SHARING_VIOLATION; break;
+        default: lastError_ = static_cast<DWORD>(result); break;  // the others are the system's own codes
+    }
+    return false;
 }
 
 void Win32Platform::DeleteAtRestart(const std::string& path) {

@@ -11,6 +11,8 @@ public:
     // Tests take one platform family or the other; the program asks the system.
     explicit Win32Platform(bool ntFamily) : forcedFamily_(ntFamily ? 1 : 0) {}
 
+    PlatformError LastError() override;
+
     bool CreateKey(RootKey root, const std::string& path) override;
     bool SetValue(RootKey root, const std::string& path, const std::string& name, ValueType type,
                   const std::string& data) override;
@@ -25,6 +27,7 @@ public:
     bool MoveFileTo(const std::string& from, const std::string& to) override;
     bool RemoveFile(const std::string& path) override;
     bool RemoveEmptyDirectory(const std::string& path) override;
+    bool IsDirectory(const std::string& path) override;
     std::vector<FoundFile> FindFiles(const std::string& pattern) override;
     std::optional<std::string> ReadFile(const std::string& path) override;
     bool AppendText(const std::string& path, const std::string& text) override;
@@ -33,13 +36,18 @@ public:
     std::string ExpandEnvironment(const std::string& text) override;
     std::optional<FileVersion> VersionOf(const std::string& path) override;
     long CreateShortcut(const ShortcutSpec& shortcut) override;
-    void StartProgram(const std::string& application, const std::string& commandLine) override;
-    void OpenWithShell(const std::string& path) override;
+    bool StartProgram(const std::string& application, const std::string& commandLine) override;
+    bool OpenWithShell(const std::string& path) override;
     void DeleteAtRestart(const std::string& path) override;
     bool IsNtFamily() override;
 
 private:
+    // Keeps the system's error code of a failed call for LastError; passes `succeeded` on.
+    bool Note(bool succeeded);
+    bool NoteStatus(long status);  // a registry call's own result code
+
     int forcedFamily_ = -1;  // -1: ask the system
+    unsigned long lastError_ = 0;
 };
 
 }  // namespace kelsetup

@@ -175,6 +175,10 @@ public:
         Note();
         return record.AskInstallConflict(conflict);
     }
+    void ShowProblems(const std::string& message) override {
+        Note();
+        record.ShowProblems(message);
+    }
     void ShowFinish(const std::string& text, bool install) override {
         Note();
         record.ShowFinish(text, install);

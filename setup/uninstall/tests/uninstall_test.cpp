@@ -54,7 +54,7 @@ protected:
     }
 
     bool Uninstalled(bool removeRegistry) {
-        return RunUninstall(platform, progress, info, {kDir, removeRegistry, kDir + "\\setup.txt"});
+        return RunUninstall(platform, progress, info, {kDir, removeRegistry, kDir + "\\setup.txt"}, report);
     }
 
     std::size_t CallIndex(const std::string& call) {
@@ -65,6 +65,7 @@ protected:
     RecordingProgress installProgress;
     RecordingProgress progress;
     SetupInfo info;
+    RunReport report;
 };
 
 TEST_F(Uninstall, RemovesWhatTheInstallationMade) {
@@ -120,7 +121,7 @@ TEST_F(Uninstall, ProgressRunsThroughTheThreePassesAndTheFinish) {
 }
 
 TEST_F(Uninstall, MissingScriptRemovesNothing) {
-    EXPECT_FALSE(RunUninstall(platform, progress, info, {kDir, true, kDir + "\\missing.txt"}));
+    EXPECT_FALSE(RunUninstall(platform, progress, info, {kDir, true, kDir + "\\missing.txt"}, report));
     EXPECT_TRUE(platform.FileExists(kDir + "\\Editor.exe"));
     EXPECT_TRUE(progress.events.empty());
 }
@@ -129,7 +130,8 @@ TEST(RemovalActions, FieldsAreTakenLiterally) {
     RecordingPlatform platform;
     SetupInfo info;
     info.productName = "Tarnwick";
-    UninstallContext context{platform, info, "C:\\Apps", true, "Group"};
+    RunReport report;
+    UninstallContext context{platform, info, report, "C:\\Apps", true, "Group"};
     ScriptStream copies(".\\\na.txt\n%InstallDir%bin\nb.txt\n");
     UninstallCopyFile(context, copies);
     ScriptStream directories("%InstallDir%x\nA\nA\\B\n");
@@ -156,7 +158,8 @@ TEST(RemovalActions, OnlySettingsStillRunAllPasses) {
     RecordingProgress progress;
     SetupInfo info;
     ASSERT_EQ(ReadSetupInfo(platform.ReadFile("C:\\Apps\\setup.txt"), info), SetupInfoResult::Read);
-    ASSERT_TRUE(RunUninstall(platform, progress, info, {"C:\\Apps", false, "C:\\Apps\\setup.txt"}));
+    RunReport report;
+    ASSERT_TRUE(RunUninstall(platform, progress, info, {"C:\\Apps", false, "C:\\Apps\\setup.txt"}, report));
     for (int reached : {33, 66, 100})
         EXPECT_NE(std::find(progress.percents.begin(), progress.percents.end(), reached), progress.percents.end()) << reached;
     EXPECT_FALSE(platform.FileExists("C:\\Apps\\setup.txt"));
@@ -174,7 +177,8 @@ TEST(RemovalActions, DamagedScriptsFinishAsThePartsSay) {
         RecordingProgress progress;
         SetupInfo info;
         ReadSetupInfo(script, info);
-        EXPECT_TRUE(RunUninstall(platform, progress, info, {"C:\\Apps", true, "C:\\Apps\\setup.txt"}));
+        RunReport report;
+        EXPECT_TRUE(RunUninstall(platform, progress, info, {"C:\\Apps", true, "C:\\Apps\\setup.txt"}, report));
         EXPECT_EQ(progress.events.back().rfind("finish uninstall", 0), 0u);
         for (const std::string& call : platform.calls) EXPECT_NE(call.rfind("StartProgram", 0), 0u) << call;
     }
@@ -196,7 +200,10 @@ TEST(RemovalActions, DeleteKeyTreeStopsAtAKeyThatResists) {
 
 TEST(RemovalActions, SelfRemovalSchedulesProgramThenDirectory) {
     RecordingPlatform platform;
-    ScheduleSelfRemoval(platform, "C:\\Apps\\");
+    RunReport report;
+    ScheduleSelfRemoval(platform, report, "C:\\Apps\\");
+    EXPECT_TRUE(report.AnyLeftForRestart());
+    EXPECT_EQ(report.FailureCount(), 0u);
     EXPECT_EQ(platform.calls, (std::vector<std::string>{"DeleteAtRestart C:\\Apps\\setup.exe", "DeleteAtRestart C:\\Apps\\"}));
 }
 
