@@ -93,7 +93,8 @@ void UninstallCopyFile(UninstallContext& context, ScriptStream& stream) {
                       const bool removed = context.platform.RemoveFile(path);
                       // The setup program running now cannot remove its own file: that is left
                       // for the next restart, like the install directory.
-                      if (!removed && SamePath(path, SetupProgramPath(context.installDir)))
+                      if (!removed && context.platform.LastError().kind != ErrorKind::NotFound &&
+                          SamePath(path, SetupProgramPath(context.installDir)))
                           context.report.Skipped("Removing file", path, "it is the running setup program.");
                       else ReportRemoval(context, "Removing file", path, removed);
                   }));

@@ -167,6 +167,46 @@ TEST_F(InstallRun, StartMenuWithTheOptionOffIsPassedOverLineByLine) {
     EXPECT_EQ(AppendedScriptText("", "setup.txt"), "\n\nKelSetup:GroupName\n\n\nKelSetup:CopyFile\n.\\\nsetup.txt\n");
 }
 
+// Option 1002 alone decides whether the StartMenu section makes its shortcut; the section's
+// first record is its only one, and the lines after it are walked as ordinary lines.
+TEST_F(InstallRun, StartMenuFollowsItsOptionAndTakesItsFirstRecordOnly) {
+    platform.SetValue(RootKey::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                      "Startup", ValueType::String, std::string("C:\\Menu\\Startup\0", 17));
+    platform.AddDirectories("C:\\Menu\\Startup");
+    platform.AddFile("setup.txt", std::string(kSmallScript) +
+                                      "KelSetup:StartMenu\nTarnwick.exe\n-tray\nFirst\nSecond.exe\n\nSecond\n"
+                                      "KelSetup:AddDirectory\nLate\n");
+    for (const bool startGroup : {false, true}) {
+        RecordingPlatform copy = platform;
+        RecordingProgress shown;
+        InstallContext context{copy, shown, info, "C:\\Apps", {startGroup, false, false, false}, ""};
+        RunInstall(context);
+        std::vector<std::string> links;
+        for (const ShortcutSpec& shortcut : copy.shortcuts) links.push_back(shortcut.linkPath);
+        EXPECT_EQ(links, startGroup ? std::vector<std::string>{"C:\\Menu\\Startup\\First.lnk"} : std::vector<std::string>{})
+            << startGroup;
+        EXPECT_TRUE(copy.DirectoryExists("C:\\Apps\\Late")) << startGroup;
+    }
+}
+
+// Some fields are expanded as read, line break included, and trimmed only then: the install
+// directory always gets its backslash there, even where the trimmed line ends in one.
+TEST_F(InstallRun, FieldsExpandedBeforeTrimmingAlwaysGetTheBackslash) {
+    platform.AddFile("C:\\Apps\\old.txt", "x");
+    platform.AddFile("setup.txt", std::string(kSmallScript) +
+                                      "KelSetup:AddDirectory\nsub%InstallDir%\\\n"
+                                      "KelSetup:RenameFile\n%InstallDir%\\..\\Apps\\old.txt\nnew%InstallDir%\\\n"
+                                      "KelSetup:InstallExecute\n%InstallDir%\\\n%InstallDir%\\\n");
+    InstallContext context{platform, progress, info, "C:\\Apps", {false, false, false, false}, ""};
+    RunInstall(context);
+    const auto called = [this](const std::string& call) {
+        return std::find(platform.calls.begin(), platform.calls.end(), call) != platform.calls.end();
+    };
+    EXPECT_TRUE(called("CreateDirectory C:\\Apps\\subC:\\Apps\\\\")) << "AddDirectory";
+    EXPECT_TRUE(called("MoveFile C:\\Apps\\C:\\Apps\\\\..\\Apps\\old.txt -> C:\\Apps\\newC:\\Apps\\\\")) << "RenameFile";
+    EXPECT_TRUE(called("StartProgram C:\\Apps\\\\ | C:\\Apps\\\\ C:\\Apps\\\\")) << "InstallExecute";
+}
+
 TEST_F(InstallRun, BadScriptsAndAFailingPlatformNeverStopTheRun) {
     std::string binary;
     for (int i = 0; i < 40000; ++i) binary += static_cast<char>((i * 2654435761u) >> 11);

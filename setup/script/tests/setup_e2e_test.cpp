@@ -486,6 +486,160 @@ TEST_F(SetupProgram, InstallThenUninstallRemovesItAllTwice) {
     }
 }
 
+// Windows starts the registered uninstall command as it stands, with the program as the
+// application: a directory with a blank in it must survive that, as must the unquoted entries
+// of earlier installs.
+TEST_F(SetupProgram, UninstallFromTheRegisteredCommandInAFolderWithABlank) {
+    installDir = "C:\\Program Files\\KelSetup Test" + std::to_string(GetCurrentProcessId());
+    CopyFileA(Built("SETUP_EXE").c_str(), (start + "\\Setup.exe").c_str(), FALSE);
+    WriteText(start + "\\a.txt", "A");
+    WriteText(start + "\\setup.txt", SimpleScript("0", "KelSetup:CopyFile\n.\\\nSetup.exe\n.\\\na.txt\n"));
+    const char* entry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KelTest";
+    for (const bool earlierEntry : {false, true}) {
+        SCOPED_TRACE(earlierEntry ? "unquoted entry of an earlier install" : "entry as registered now");
+        ASSERT_TRUE(InstallWith([](HWND dialog) { SendDlgItemMessageA(dialog, 1003, BM_SETCHECK, BST_CHECKED, 0); }));
+        ASSERT_TRUE(std::filesystem::exists(installDir + "\\a.txt"));
+        const auto registered = RegistryValue(HKEY_LOCAL_MACHINE, entry, "UninstallString");
+        ASSERT_TRUE(registered.has_value());
+        std::string command = registered->second.substr(0, registered->second.find('\0'));
+        EXPECT_EQ(command, "\"" + installDir + "\\Setup.exe\" " + installDir);
+        if (earlierEntry) command = installDir + "\\Setup.exe " + installDir;
+
+        const std::string program = installDir + "\\Setup.exe";
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION uninstall{};
+        ASSERT_TRUE(CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, "C:\\", &startup,
+                                   &uninstall));
+        HWND remove = WaitForWindow("U");
+        ASSERT_NE(remove, nullptr);
+        EXPECT_EQ(ItemText(remove, 1006), installDir);
+        Press(remove, IDOK);
+        EXPECT_TRUE(Finishes(uninstall, "Uninstall..."));
+        EXPECT_EQ(problems, "");
+        EXPECT_FALSE(std::filesystem::exists(installDir + "\\a.txt"));
+        EXPECT_FALSE(std::filesystem::exists(installDir + "\\setup.txt"));
+        EXPECT_FALSE(RegistryValue(HKEY_LOCAL_MACHINE, entry, "UninstallString").has_value());
+    }
+}
+
+// The browse dialog may move the current directory; the run reads the script and the files
+// from where setup started all the same.
+TEST_F(SetupProgram, BrowsingThenNextInstallsEverything) {
+    WriteText(start + "\\a.txt", "A");
+    WriteText(start + "\\setup.txt", SimpleScript("0", "KelSetup:CopyFile\n.\\\na.txt\n"));
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    for (const bool choose : {false, true}) {
+        SCOPED_TRACE(choose ? "a folder chosen" : "browsing cancelled");
+        ASSERT_TRUE(InstallWith([&](HWND dialog) {
+            Press(dialog, 1001);
+            HWND browse = WaitForWindow("Installation Directory...");
+            ASSERT_NE(browse, nullptr);
+            SetDlgItemTextA(browse, 0x47c, windows);  // into another folder first
+            Press(browse, IDOK);
+            std::this_thread::sleep_for(500ms);
+            if (choose) {
+                SetDlgItemTextA(browse, 0x47c, "chosen");
+                Press(browse, IDOK);
+            } else {
+                Press(browse, IDCANCEL);
+            }
+            for (int wait = 0; wait < 100 && IsWindow(browse); ++wait) std::this_thread::sleep_for(50ms);
+            if (choose) EXPECT_EQ(ItemText(dialog, 1000), std::string(windows) + "\\chosen");
+            SetDlgItemTextA(dialog, 1000, installDir.c_str());
+        }));
+        EXPECT_EQ(problems, "");
+        EXPECT_EQ(ReadText(installDir + "\\a.txt"), "A");
+        std::error_code ignored;
+        std::filesystem::remove_all(installDir, ignored);
+    }
+}
+
+// Next again, and Escape, while the free-space question is open: one install, one finish.
+TEST_F(SetupProgram, NextWhileTheQuestionIsOpenInstallsOnce) {
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    WriteText(start + "\\setup.txt", SimpleScript("4294967295", "KelSetup:InstallExecute\n" + std::string(system) +
+                                                                     "\\cmd.exe\n/c echo run>> %InstallDir%runs.txt\n"));
+    PROCESS_INFORMATION process = Start();
+    HWND dialog = WaitForWindow("KelTest Setup");
+    ASSERT_NE(dialog, nullptr);
+    SetDlgItemTextA(dialog, 1000, installDir.c_str());
+    Press(dialog, IDOK);
+    HWND question = WaitForWindow("Not enough free space...");
+    ASSERT_NE(question, nullptr);
+    EXPECT_FALSE(IsWindowEnabled(dialog));
+    Press(dialog, IDOK);
+    Press(dialog, IDCANCEL);
+    std::this_thread::sleep_for(500ms);
+    int questions = 0;
+    EnumWindows([](HWND window, LPARAM count) {
+        char caption[64] = {};
+        GetWindowTextA(window, caption, sizeof caption);
+        if (IsWindowVisible(window) && std::string(caption) == "Not enough free space...") ++*reinterpret_cast<int*>(count);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&questions));
+    EXPECT_EQ(questions, 1);
+    EXPECT_TRUE(IsWindow(dialog));  // Escape did not end setup under the question
+    PostMessageA(question, WM_COMMAND, IDYES, 0);
+    EXPECT_TRUE(Finishes(process, "Install..."));
+    for (int wait = 0; wait < 100 && !std::filesystem::exists(installDir + "\\runs.txt"); ++wait)
+        std::this_thread::sleep_for(100ms);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(ReadText(installDir + "\\runs.txt"), "run\r\n");
+}
+
+// A file stands where the install directory should be: the user is told what failed, and no
+// uninstall entry points at a program that is not there.
+TEST_F(SetupProgram, AFileWhereTheInstallDirectoryShouldBe) {
+    WriteText(installDir, "in the way");
+    WriteText(start + "\\a.txt", "A");
+    WriteText(start + "\\setup.txt", SimpleScript("0", "KelSetup:CopyFile\n.\\\na.txt\n"));
+    ASSERT_TRUE(InstallWith([](HWND dialog) { SendDlgItemMessageA(dialog, 1003, BM_SETCHECK, BST_CHECKED, 0); }));
+    EXPECT_EQ(problems.rfind("Setup could not complete these steps:\n\nCreating directory " + installDir + ": " +
+                                 SystemText(ERROR_ALREADY_EXISTS),
+                             0),
+              0u)
+        << problems;
+    EXPECT_FALSE(RegistryValue(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KelTest",
+                               "UninstallString").has_value());
+    EXPECT_EQ(ReadText(installDir), "in the way");
+    DeleteFileA(installDir.c_str());
+}
+
+// Started with a folder that is not there, setup says so and removes nothing: not the script
+// of the folder it was started from either.
+TEST_F(SetupProgram, UninstallFromAFolderThatIsNotThereRemovesNothing) {
+    WriteText(start + "\\setup.txt", SimpleScript("0"));
+    PROCESS_INFORMATION process = Start("C:\\No\\Such\\Folder");
+    HWND box = WaitForWindow("Setup error...");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(ItemText(box, kMessageText), "Setup could not find the folder C:\\No\\Such\\Folder. Nothing was removed.");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(Ends(process));
+    EXPECT_EQ(FindWindowA(nullptr, "U"), nullptr);
+    EXPECT_TRUE(std::filesystem::exists(start + "\\setup.txt"));
+}
+
+// A link path too long for the shell-link object's file name fails that shortcut alone,
+// with a reason, instead of saving under a name read past its end.
+TEST(Win32Shortcuts, ALinkPathThatDoesNotFitFailsCleanly) {
+    CoInitialize(nullptr);
+    kelsetup::Win32Platform platform;
+    const std::string folder = "C:\\KelShortcutTest" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(folder.c_str(), nullptr);
+    kelsetup::ShortcutSpec shortcut{"C:\\x.exe", "C:\\x.exe", "X", "C:", "", folder + "\\" + std::string(300, 'n') + ".lnk"};
+    EXPECT_NE(platform.CreateShortcut(shortcut), 0);
+    EXPECT_EQ(platform.LastError().text, SystemText(ERROR_FILENAME_EXCED_RANGE));
+    shortcut.linkPath = folder + "\\fits.lnk";
+    EXPECT_EQ(platform.CreateShortcut(shortcut), 0);
+    EXPECT_TRUE(std::filesystem::exists(shortcut.linkPath));
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    CoUninitialize();
+}
+
 TEST(SelfRemoval, BothPlatformFamilies) {
     kelsetup::Win32Platform nt(true);
     kelsetup::RunReport report;

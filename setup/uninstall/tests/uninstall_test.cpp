@@ -120,6 +120,41 @@ TEST_F(Uninstall, ProgressRunsThroughTheThreePassesAndTheFinish) {
                                                  "Removing directories and regisitry keys...", "Finishing uninstall..."}));
 }
 
+// What could not be removed is told before the finish dialog; what was not there, a folder
+// that still holds the user's files and what waits for the restart are not failures.
+TEST_F(Uninstall, WhatResistsIsToldWhatIsGoneOrKeptIsNot) {
+    platform.AddFile(kDir + "\\Conf\\httpd.conf", "the user's own");  // keeps Conf
+    platform.RemoveFile(kDir + "\\Setup.exe");                        // already gone
+    platform.HoldOpen(kDir + "\\Conf\\httpd.conf-dist-win");         // another program has it
+    platform.Protect(RootKey::CurrentUser, "SOFTWARE\\Velmora\\Tarnwick\\Config");
+    ASSERT_TRUE(Uninstalled(true));
+    std::vector<std::string> failed;
+    for (const ReportedAction& action : report.Actions())
+        if (action.outcome == Outcome::Failed) failed.push_back(DescribeAction(action));
+    EXPECT_EQ(failed, (std::vector<std::string>{
+                          "Removing file C:\\Apps\\Tarnwick\\Conf\\httpd.conf-dist-win: The process cannot access the "
+                          "file because it is being used by another process.",
+                          "Removing registry key HKEY_CURRENT_USER\\SOFTWARE\\Velmora\\Tarnwick\\Config: Access is denied."}));
+    ASSERT_EQ(progress.problems.size(), 1u);
+    EXPECT_EQ(progress.problems[0], FailureMessage(report));
+    EXPECT_TRUE(report.AnyLeftForRestart());
+    const auto outcomeOf = [this](const std::string& subject) {
+        for (const ReportedAction& action : report.Actions())
+            if (action.subject == subject) return DescribeAction(action);
+        return std::string("(none)");
+    };
+    EXPECT_EQ(outcomeOf(kDir + "\\.\\Setup.exe"), "Removing file C:\\Apps\\Tarnwick\\.\\Setup.exe: it is not there.");
+    EXPECT_EQ(outcomeOf(kDir + "\\Conf"),
+              "Removing directory C:\\Apps\\Tarnwick\\Conf: it still holds files that were not installed; it stays.");
+}
+
+TEST_F(Uninstall, TheRunningSetupProgramIsNoFailure) {
+    platform.HoldOpen(kDir + "\\Setup.exe");  // as Windows holds the program that runs
+    ASSERT_TRUE(Uninstalled(false));
+    EXPECT_EQ(report.FailureCount(), 0u);
+    EXPECT_TRUE(progress.problems.empty());
+}
+
 TEST_F(Uninstall, MissingScriptRemovesNothing) {
     EXPECT_FALSE(RunUninstall(platform, progress, info, {kDir, true, kDir + "\\missing.txt"}, report));
     EXPECT_TRUE(platform.FileExists(kDir + "\\Editor.exe"));
@@ -196,6 +231,75 @@ TEST(RemovalActions, DeleteKeyTreeStopsAtAKeyThatResists) {
     DeleteKeyTree(platform, RootKey::CurrentUser, "A");
     platform.failEverything = false;
     EXPECT_TRUE(platform.KeyExists(RootKey::CurrentUser, "A\\E"));
+}
+
+// A key line that names a root key alone would empty that root: it is never acted on.
+TEST(RemovalActions, ARootKeyIsNeverDeleted) {
+    for (const char* line : {"HKEY_CLASSES_ROOT\\", "HKEY_LOCAL_MACHINE\\\\", "HKEY_USERS\\ ", "Software\\"}) {
+        RecordingPlatform platform;
+        platform.CreateKey(RootKey::ClassesRoot, ".txt\\shell");
+        platform.CreateKey(RootKey::LocalMachine, "SOFTWARE\\Other");
+        platform.CreateKey(RootKey::Users, "S-1-5-18\\Software");
+        platform.CreateKey(RootKey::CurrentUser, "Software\\Other");
+        SetupInfo info;
+        RunReport report;
+        UninstallContext context{platform, info, report, "C:\\Apps", true, ""};
+        ScriptStream stream(std::string(line) + "\n");
+        UninstallRegistryKey(context, stream);
+        for (const std::string& call : platform.calls) {
+            EXPECT_EQ(call.rfind("DeleteKey", 0), std::string::npos) << line << ": " << call;
+            EXPECT_EQ(call.rfind("EnumerateKeys", 0), std::string::npos) << line << ": " << call;
+        }
+        EXPECT_TRUE(platform.KeyExists(RootKey::ClassesRoot, ".txt\\shell")) << line;
+        ASSERT_EQ(report.Actions().size(), 1u) << line;
+        EXPECT_EQ(report.Actions()[0].outcome, Outcome::Skipped) << line;
+        DeleteKeyTree(platform, RootKey::CurrentUser, "");
+        EXPECT_TRUE(platform.KeyExists(RootKey::CurrentUser, "Software\\Other")) << line;
+    }
+}
+
+// Pass 3 and the program folder: an empty name never touches the Programs folder itself,
+// the last GroupName wins, and the Startup shortcut goes by the product's name.
+TEST(RemovalActions, ProgramFolderAndStartupShortcut) {
+    const std::string settings = "KelSetup:SetupInfo\nProduct\nP.exe\nHKEY_CURRENT_USER\\X\nD\nC:\\Apps\n0\n0\n0\n0\n0\nT\nU\nI\nR\n0\n";
+    const std::string sections = "KelSetup:StartMenu\nP.exe\n\nRecord Name\n"
+                                 "KelSetup:AddProgram\nP.exe\n\nLink\n";
+    struct Case {
+        const char* groups;
+        const char* removedFolder;  // nullptr: no folder is touched
+    };
+    const Case cases[] = {
+        {"KelSetup:GroupName\n\n", nullptr},
+        {"KelSetup:GroupName\nFirst\nKelSetup:GroupName\nLast\n", "C:\\Menu\\Programs\\Last"},
+        {"KelSetup:GroupName\n\\\n", nullptr},
+        {"KelSetup:GroupName\n..\\..\\Menu\n", nullptr},
+    };
+    for (const Case& test : cases) {
+        RecordingPlatform platform;
+        platform.CreateKey(RootKey::CurrentUser, kShellFoldersKey);
+        platform.SetValue(RootKey::CurrentUser, kShellFoldersKey, "Programs", ValueType::String, std::string("C:\\Menu\\Programs\0", 18));
+        platform.SetValue(RootKey::CurrentUser, kShellFoldersKey, "Startup", ValueType::String, std::string("C:\\Menu\\Startup\0", 17));
+        for (const char* folder : {"C:\\Menu\\Programs\\First", "C:\\Menu\\Programs\\Last", "C:\\Menu\\Startup"})
+            platform.AddDirectories(folder);
+        platform.AddFile("C:\\Menu\\Startup\\Product.lnk", "link");
+        platform.AddFile("C:\\Menu\\Startup\\Record Name.lnk", "link");
+        const std::string script = settings + sections + test.groups;
+        platform.AddFile("C:\\Apps\\setup.txt", script);
+        SetupInfo info;
+        ReadSetupInfo(script, info);
+        RecordingProgress progress;
+        RunReport report;
+        ASSERT_TRUE(RunUninstall(platform, progress, info, {"C:\\Apps", false, "C:\\Apps\\setup.txt"}, report));
+        std::vector<std::string> removed;
+        for (const std::string& call : platform.calls)
+            if (call.rfind("RemoveDirectory C:\\Menu", 0) == 0) removed.push_back(call.substr(16));
+        EXPECT_EQ(removed, test.removedFolder ? std::vector<std::string>{test.removedFolder} : std::vector<std::string>{})
+            << test.groups;
+        EXPECT_TRUE(platform.DirectoryExists("C:\\Menu\\Programs")) << test.groups;
+        EXPECT_TRUE(platform.DirectoryExists("C:\\Menu\\Programs\\First")) << test.groups;
+        EXPECT_FALSE(platform.FileExists("C:\\Menu\\Startup\\Product.lnk")) << test.groups;
+        EXPECT_TRUE(platform.FileExists("C:\\Menu\\Startup\\Record Name.lnk")) << test.groups;
+    }
 }
 
 TEST(RemovalActions, SelfRemovalSchedulesProgramThenDirectory) {
