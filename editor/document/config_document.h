@@ -6,10 +6,25 @@
 #include "file_store.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarnwick {
+
+// The bytes of every file read, kept whole for the items that point into them (ItemSource):
+// an item read once can be written back as it stood, wherever it has been moved since.
+class SourceFiles {
+public:
+    const std::string& Keep(std::string bytes) {
+        files_.push_back(std::make_unique<const std::string>(std::move(bytes)));
+        return *files_.back();
+    }
+
+private:
+    std::vector<std::unique_ptr<const std::string>> files_;
+};
 
 struct ConfigDocument {
     ConfigTree& tree;
@@ -23,6 +38,10 @@ struct ConfigDocument {
     // The tree's revision when it last held nothing the files on disk lack: after a save
     // that wrote every file, or an Open into such a tree.
     std::uint64_t savedRevision = tree.Revision();
+    // On: an item that still says what it said when read is written as it stood, with its
+    // comment lines and layout; off: every item as a plain line, nothing else kept.
+    bool keepLayout = true;
+    SourceFiles sources;
 };
 
 // Whether the tree changed since it last matched the files: what closing would throw away.

@@ -1,5 +1,7 @@
 #include "config_reader.h"
 
+#include "config_lines.h"
+
 #include "tree_walk.h"
 
 #include <algorithm>
@@ -8,89 +10,6 @@
 namespace tarnwick {
 
 namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
-
-// Where a name ends: at the first blank, or at a NUL, which no name can hold (the tree
-// control keeps names as C strings). A NUL stays with the value, so no byte is lost.
-std::size_t NameEnd(std::string_view line) {
-    std::size_t end = 0;
-    while (end < line.size() && !IsBlank(line[end]) && line[end] != '\0') ++end;
-    return end;
-}
-
-// What follows the name: everything after its blank, or everything from its NUL.
-std::string_view AfterName(std::string_view line, std::size_t nameEnd) {
-    if (nameEnd == line.size()) return {};
-    return line.substr(line[nameEnd] == '\0' ? nameEnd : nameEnd + 1);
-}
-
-// Hands out the lines of a buffer without their line ends (LF, CR LF or a lone CR). The next
-// CR is looked up once and remembered, so files without lone CRs cost one search per line.
-class LineCursor {
-public:
-    explicit LineCursor(std::string_view bytes) : bytes_(bytes) { FindCr(0); }
-
-    bool Next(std::string_view& line) {
-        if (at_ >= bytes_.size()) return false;
-        const char* begin = bytes_.data() + at_;
-        const std::size_t left = bytes_.size() - at_;
-        const void* lf = std::memchr(begin, '\n', left);
-        std::size_t end = lf ? at_ + static_cast<std::size_t>(static_cast<const char*>(lf) - begin) : bytes_.size();
-        std::size_t next = lf ? end + 1 : end;
-        if (cr_ < end) {
-            next = (cr_ + 1 == end && lf) ? end + 1 : cr_ + 1;  // CR LF, or a lone CR
-            end = cr_;
-            FindCr(cr_ + 1);
-        }
-        line = bytes_.substr(at_, end - at_);
-        at_ = next;
-        return true;
-    }
-
-private:
-    void FindCr(std::size_t from) {
-        const void* cr = from < bytes_.size() ? std::memchr(bytes_.data() + from, '\r', bytes_.size() - from) : nullptr;
-        cr_ = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - bytes_.data()) : bytes_.size();
-    }
-
-    std::string_view bytes_;
-    std::size_t at_ = 0;
-    std::size_t cr_ = 0;  // position of the next CR at or after at_, or the end
-};
-
-// "<Name args>": the name runs to the first blank; the arguments end before the last '>'.
-ItemView SectionFromOpeningLine(std::string_view line) {
-    std::string_view body = line.substr(1);
-    ItemView section;
-    section.hasValue = true;
-    section.image = kSectionImage;
-    section.selectedImage = kSectionSelectedImage;
-    section.sectionMark = true;
-    const std::size_t nameEnd = NameEnd(body);
-    if (nameEnd == body.size()) {
-        if (!body.empty() && body.back() == '>') body.remove_suffix(1);
-        section.text = body;
-        return section;
-    }
-    section.text = body.substr(0, nameEnd);
-    const std::string_view arguments = AfterName(body, nameEnd);
-    const auto closing = arguments.rfind('>');
-    section.value = closing == std::string_view::npos ? arguments : arguments.substr(0, closing);
-    return section;
-}
-
-ItemView DirectiveFromLine(std::string_view line) {
-    ItemView directive;
-    directive.hasValue = true;
-    directive.image = kDirectiveImage;
-    directive.selectedImage = kDirectiveImage;
-    const std::size_t nameEnd = NameEnd(line);
-    directive.text = line.substr(0, nameEnd);
-    directive.value = AfterName(line, nameEnd);
-    return directive;
-}
 
 // The top-level file item that would be saved to `path`, if any.
 ItemHandle FindFileSavedTo(const ConfigDocument& document, std::string_view path) {
@@ -106,6 +25,18 @@ bool IsNewFile(const ConfigTree& tree, ItemHandle file) {
     return !item.hasValue || item.value.empty();
 }
 
+// Keeps the bytes of a file read into `fileItem` for as long as the document lives. Lines the
+// item kept after its last item, from an earlier reading, come first: what is read now goes
+// after them, as the new items do.
+const std::string& KeepAfterTail(ConfigDocument& document, ItemHandle fileItem, std::string bytes) {
+    const ItemView file = document.tree.GetItem(fileItem);
+    const std::string_view tail = file.source ? file.source->CloseLead() : std::string_view();
+    if (tail.empty()) return document.sources.Keep(std::move(bytes));
+    std::string joined(tail);
+    if (joined.back() != '\n' && joined.back() != '\r') joined += '\n';
+    return document.sources.Keep(joined + bytes);
+}
+
 ItemHandle InsertFileItem(ConfigTree& tree, std::string_view directory, std::string_view itemText) {
     ItemView file;
     file.text = itemText;
@@ -119,60 +50,67 @@ ItemHandle InsertFileItem(ConfigTree& tree, std::string_view directory, std::str
 
 }  // namespace
 
-std::string_view CleanLine(std::string_view line) {
-    if (line.size() <= 1) return line;
-    for (int i = 0; i < 2 && !line.empty() && IsLineEnd(line.back()); ++i) line.remove_suffix(1);
-    while (!line.empty() && IsBlank(line.front())) line.remove_prefix(1);
-    while (!line.empty() && IsBlank(line.back())) line.remove_suffix(1);
-    return line;
-}
-
 void CleanLine(std::string& line) {
     const std::string_view cleaned = CleanLine(std::string_view(line));
     line = std::string(cleaned);
 }
 
-void ParseConfigText(ConfigTree& tree, std::string_view bytes, ItemHandle fileItem) {
+void ParseConfigText(ConfigTree& tree, const std::string& bytes, ItemHandle fileItem) {
+    // Every byte read belongs to some item: blank and comment lines (and closing lines that
+    // close nothing) to the item below them, or to the file item after its last item.
     ItemHandle parent = fileItem;
+    std::uint32_t depth = 1;
     LineCursor lines(bytes);
-    std::string joined;  // a value continued over several lines
-    std::string_view raw;
-    while (lines.Next(raw)) {
-        const std::string_view line = CleanLine(raw);
-        if (line.empty() || line[0] == '#' || IsBlank(line[0]) || IsLineEnd(line[0])) continue;
-        if (line[0] == '<') {
-            if (line.size() > 1 && line[1] == '/') {
-                if (parent != fileItem) parent = tree.Parent(parent);
-                continue;
+    std::string joined;  // a line continued over several lines
+    auto at = [](std::size_t offset) { return static_cast<std::uint32_t>(offset); };
+    std::uint32_t leadBegin = 0;
+    for (;;) {
+        const std::uint32_t lineBegin = at(lines.Position());
+        const std::optional<LogicalLine> line = NextLogicalLine(lines, joined);
+        if (!line) break;
+        const std::uint32_t lineEnd = at(lines.Position());
+        switch (line->kind) {
+            case LogicalLine::Kind::Skipped: break;
+            case LogicalLine::Kind::Closing: {
+                if (parent == fileItem) break;  // closes nothing: kept like a comment line
+                const ItemView section = tree.GetItem(parent);
+                ItemSource source = section.source ? *section.source : ItemSource{};
+                source.closeLeadBegin = leadBegin;
+                source.closeBegin = lineBegin;
+                source.closeEnd = lineEnd;
+                tree.SetItemSource(parent, source);
+                parent = tree.Parent(parent);
+                --depth;
+                leadBegin = lineEnd;
+                break;
             }
-            const ItemHandle section = tree.InsertItem(parent, InsertPosition::Last(), SectionFromOpeningLine(line));
-            if (section != kNoItem) parent = section;
-            continue;
-        }
-        ItemView directive = DirectiveFromLine(line);
-        if (!directive.value.empty() && directive.value.back() == '\\') {
-            joined.assign(directive.value.substr(0, directive.value.size() - 1));
-            // Blanks at the end of the joined line mean nothing, as at the end of any line.
-            auto dropTrailingBlanks = [&joined] {
-                while (!joined.empty() && IsBlank(joined.back())) joined.pop_back();
-            };
-            while (lines.Next(raw)) {
-                joined += CleanLine(raw);
-                dropTrailingBlanks();
-                if (joined.empty() || joined.back() != '\\') break;
-                joined.pop_back();
+            case LogicalLine::Kind::Opening:
+            case LogicalLine::Kind::Directive: {
+                // A section not closed in the file has no closing line: its close is empty.
+                const ItemSource source{&bytes, leadBegin, lineBegin, lineEnd, lineEnd, lineEnd, lineEnd, depth};
+                ItemView item = line->fields;
+                item.source = &source;
+                const ItemHandle inserted = tree.InsertItem(parent, InsertPosition::Last(), item);
+                leadBegin = lineEnd;
+                if (line->kind == LogicalLine::Kind::Opening && inserted != kNoItem) {
+                    parent = inserted;
+                    ++depth;
+                }
+                break;
             }
-            dropTrailingBlanks();
-            directive.value = joined;
         }
-        tree.InsertItem(parent, InsertPosition::Last(), directive);
     }
+    ItemSource tail;
+    tail.file = &bytes;
+    tail.closeLeadBegin = leadBegin;
+    tail.closeBegin = tail.closeEnd = at(bytes.size());
+    tree.SetItemSource(fileItem, tail);
 }
 
-bool ParseConfigLines(ConfigTree& tree, const FileStore& files, const std::string& path, ItemHandle fileItem) {
-    const std::optional<std::string> bytes = files.ReadFileBytes(path);
+bool ParseConfigLines(ConfigDocument& document, const std::string& path, ItemHandle fileItem) {
+    std::optional<std::string> bytes = document.files.ReadFileBytes(path);
     if (!bytes) return false;
-    ParseConfigText(tree, *bytes, fileItem);
+    ParseConfigText(document.tree, KeepAfterTail(document, fileItem, std::move(*bytes)), fileItem);
     return true;
 }
 
@@ -187,7 +125,7 @@ FileReadOutcome ReadConfigFile(ConfigDocument& document, std::string_view direct
         ItemHandle fileItem = FindItemByName(tree, kNoItem, itemText);
         if (fileItem == kNoItem) fileItem = InsertFileItem(tree, directory, itemText);
         if (fileItem == kNoItem) return {};
-        return {fileItem, ParseConfigLines(tree, document.files, path, fileItem)};
+        return {fileItem, ParseConfigLines(document, path, fileItem)};
     }
 
     ItemHandle open = FindFileSavedTo(document, path);
@@ -197,7 +135,7 @@ FileReadOutcome ReadConfigFile(ConfigDocument& document, std::string_view direct
     }
     if (open != kNoItem && tree.FirstChild(open) != kNoItem) open = kNoItem;  // a New File with content
     // Read first: a file that cannot be read gets no item, so nothing can write over it.
-    const std::optional<std::string> bytes = document.files.ReadFileBytes(path);
+    std::optional<std::string> bytes = document.files.ReadFileBytes(path);
     if (!bytes) return {kNoItem, false};
     ItemHandle fileItem = open;
     if (fileItem != kNoItem) {
@@ -207,7 +145,7 @@ FileReadOutcome ReadConfigFile(ConfigDocument& document, std::string_view direct
         fileItem = InsertFileItem(tree, directory, itemText);
         if (fileItem == kNoItem) return {};
     }
-    ParseConfigText(tree, *bytes, fileItem);
+    ParseConfigText(tree, KeepAfterTail(document, fileItem, std::move(*bytes)), fileItem);
     return {fileItem, true};
 }
 

@@ -8,6 +8,7 @@
 // on the next line, joined without the backslash.
 
 #include "config_document.h"
+#include "config_lines.h"
 
 #include <optional>
 #include <string>
@@ -16,17 +17,17 @@
 
 namespace tarnwick {
 
-// Removes a line end (up to two CR/LF characters) and then leading and trailing spaces and
-// tabs. A line of one character is left as it is, as the format has always done.
-std::string_view CleanLine(std::string_view line);
+// Cleans a line in place: see the view form in config_lines.h.
 void CleanLine(std::string& line);
 
-// Reads the lines of `bytes` under `fileItem`, nesting sections as the file nests them.
-void ParseConfigText(ConfigTree& tree, std::string_view bytes, ItemHandle fileItem);
+// Reads the lines of `bytes` under `fileItem`, nesting sections as the file nests them. Each
+// item remembers where it stood in `bytes` (ItemSource), so `bytes` must outlive the items.
+void ParseConfigText(ConfigTree& tree, const std::string& bytes, ItemHandle fileItem);
+void ParseConfigText(ConfigTree& tree, std::string&& bytes, ItemHandle fileItem) = delete;
 
-// Reads the file at `path` under `fileItem`. Returns false, adding nothing and saying
-// nothing, when the file cannot be read.
-bool ParseConfigLines(ConfigTree& tree, const FileStore& files, const std::string& path, ItemHandle fileItem);
+// Reads the file at `path` under `fileItem`, keeping its bytes in the document. Returns
+// false, adding nothing and saying nothing, when the file cannot be read.
+bool ParseConfigLines(ConfigDocument& document, const std::string& path, ItemHandle fileItem);
 
 // What to do when the file to read seems to be in the tree already.
 enum class ExistingItem {

@@ -10,6 +10,7 @@ ItemFields ItemFields::From(const ItemView& view) {
     fields.selectedImage = view.selectedImage;
     fields.sectionMark = view.sectionMark;
     fields.expanded = view.expanded;
+    if (view.source) fields.source = *view.source;
     return fields;
 }
 
@@ -22,6 +23,7 @@ ItemView ItemFields::View() const {
     view.selectedImage = selectedImage;
     view.sectionMark = sectionMark;
     view.expanded = expanded;
+    view.source = source ? &*source : nullptr;
     return view;
 }
 

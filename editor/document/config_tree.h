@@ -26,6 +26,33 @@ inline constexpr int kDirectiveImage = 4;
 // longer names whole so that nothing is cut when a file is written back.
 inline constexpr std::size_t kMaxItemTextLength = 1023;
 
+// Where an item stood in the file it was read from, as offsets into that file's bytes, which
+// the document keeps for as long as its items may point into them. Three stretches of the
+// file belong to an item: the comment and blank lines above it (lead), its own line or lines
+// (own: indentation, continuations and line ends included), and for a section the comment and
+// blank lines before its closing line and that line (closeLead, close). A file item keeps the
+// lines after its last item as its closeLead.
+struct ItemSource {
+    const std::string* file = nullptr;
+    std::uint32_t leadBegin = 0;
+    std::uint32_t ownBegin = 0;
+    std::uint32_t ownEnd = 0;
+    std::uint32_t closeLeadBegin = 0;
+    std::uint32_t closeBegin = 0;
+    std::uint32_t closeEnd = 0;
+    std::uint32_t depth = 0;  // how deep the item stood: a file's own items are at depth 1
+
+    std::string_view Lead() const { return Span(leadBegin, ownBegin); }
+    std::string_view Own() const { return Span(ownBegin, ownEnd); }
+    std::string_view CloseLead() const { return Span(closeLeadBegin, closeBegin); }
+    std::string_view Close() const { return Span(closeBegin, closeEnd); }
+
+private:
+    std::string_view Span(std::uint32_t begin, std::uint32_t end) const {
+        return file ? std::string_view(*file).substr(begin, end - begin) : std::string_view();
+    }
+};
+
 // A borrowed view of one item. Texts end at their first NUL, as in a C-string control.
 // A view returned by GetItem stays valid until the next GetItem or change on the same tree.
 struct ItemView {
@@ -36,6 +63,7 @@ struct ItemView {
     int selectedImage = 0;
     bool sectionMark = false;
     bool expanded = false;
+    const ItemSource* source = nullptr;  // none: the item was not read from a file
 };
 
 // An owning copy of an item, for callers that keep fields across tree calls.
@@ -46,6 +74,7 @@ struct ItemFields {
     int selectedImage = 0;
     bool sectionMark = false;
     bool expanded = false;
+    std::optional<ItemSource> source;
 
     static ItemFields From(const ItemView& view);
     ItemView View() const;
@@ -80,6 +109,9 @@ public:
     virtual void SetItemValue(ItemHandle item, std::string_view value) = 0;
     // Releases the item's own value string; the item then has none.
     virtual void ReleaseItemValue(ItemHandle item) = 0;
+    // Replaces where the item stood in its file (the reader learns a section's closing line
+    // after its children). Not a change of the configuration: the revision stays.
+    virtual void SetItemSource(ItemHandle item, const ItemSource& source) = 0;
 
     virtual ItemHandle FirstFileItem() const = 0;
     virtual ItemHandle NextSibling(ItemHandle item) const = 0;

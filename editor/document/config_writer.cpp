@@ -1,26 +1,15 @@
 #include "config_writer.h"
 
+#include "layout_writer.h"
+#include "writer_output.h"
+
 #include <algorithm>
 
 namespace tarnwick {
 
 namespace {
 
-// Lines are collected in `text`; with a file to write to, they are handed on whenever they
-// pass kFlushBytes, so a save never holds a second copy of the whole configuration.
-constexpr std::size_t kFlushBytes = 64 * 1024;
-
-struct Output {
-    std::string& text;
-    FileReplacement* file = nullptr;
-    bool written = true;
-
-    void HandOnIfFull() {
-        if (!file || text.size() < kFlushBytes) return;
-        written = file->Write(text) && written;
-        text.clear();
-    }
-};
+using Output = WriterOutput;
 
 void AppendLineEnd(std::string& out, bool crLf) { out += crLf ? "\r\n" : "\n"; }
 
@@ -97,9 +86,10 @@ void WriteSection(std::string& out, const ConfigTree& tree, ItemHandle section, 
     AppendClosing(out, name, crLf);
 }
 
-void WriteFileItemText(std::string& out, const ConfigTree& tree, ItemHandle fileItem, bool crLf) {
+void WriteFileItemText(std::string& out, const ConfigTree& tree, ItemHandle fileItem, bool crLf, bool keepLayout) {
     Output output{out};
-    WriteItems(output, tree, tree.FirstChild(fileItem), crLf);
+    if (keepLayout) WriteKeptLayout(output, tree, fileItem, crLf);
+    else WriteItems(output, tree, tree.FirstChild(fileItem), crLf);
 }
 
 bool WriteConfigFile(ConfigDocument& document, ItemHandle fileItem, const std::string& path) {
@@ -108,7 +98,8 @@ bool WriteConfigFile(ConfigDocument& document, ItemHandle fileItem, const std::s
     std::string text;
     text.reserve(kFlushBytes + kFlushBytes / 2);
     Output output{text, file.get()};
-    WriteItems(output, document.tree, document.tree.FirstChild(fileItem), document.crLfMode);
+    if (document.keepLayout) WriteKeptLayout(output, document.tree, fileItem, document.crLfMode);
+    else WriteItems(output, document.tree, document.tree.FirstChild(fileItem), document.crLfMode);
     if (!text.empty()) output.written = file->Write(text) && output.written;
     return output.written && file->Commit();
 }

@@ -1,7 +1,8 @@
 #pragma once
-// Writing the tree back as configuration files: one file per file item, sections as blocks of
-// an opening line, their children and a closing line, nothing indented, every line ended as
-// the document's CR/LF mode says.
+// Writing the tree back as configuration files: one file per file item, every line ended as
+// the document's CR/LF mode says. With the document's layout kept, items are written as they
+// stood in their files (layout_writer.h); without, sections are blocks of an opening line,
+// their children and a closing line, and nothing is indented.
 
 #include "config_document.h"
 
@@ -14,8 +15,10 @@ namespace tarnwick {
 // Appends the lines of the section block of `section` (opening line, children, closing line).
 void WriteSection(std::string& out, const ConfigTree& tree, ItemHandle section, bool crLf);
 
-// Appends the lines of every child of `fileItem`: what the file holds.
-void WriteFileItemText(std::string& out, const ConfigTree& tree, ItemHandle fileItem, bool crLf);
+// Appends what the file of `fileItem` holds: with `keepLayout`, its items as they stood in the
+// file wherever they still say the same (see layout_writer.h); without, every child as a plain
+// line.
+void WriteFileItemText(std::string& out, const ConfigTree& tree, ItemHandle fileItem, bool crLf, bool keepLayout = false);
 
 // Writes one file item to `path` as a whole; false when the file could not be written, in
 // which case the file on disk is left as it was.

@@ -26,7 +26,10 @@ std::uint8_t ClampImage(int image) {
 MemoryTree::MemoryTree() { NodeAt(NewNode()).flags = kAlive; }
 
 std::uint32_t MemoryTree::NewNode() {
-    if ((nodeCount_ & kNodeBlockMask) == 0) nodeBlocks_.emplace_back(new Node[kNodeBlockMask + 1]);
+    if ((nodeCount_ & kNodeBlockMask) == 0) {
+        nodeBlocks_.emplace_back(new Node[kNodeBlockMask + 1]);
+        sourceBlocks_.emplace_back(new ItemSource[kNodeBlockMask + 1]);
+    }
     return static_cast<std::uint32_t>(nodeCount_++);
 }
 
@@ -101,7 +104,9 @@ ItemHandle MemoryTree::InsertItem(ItemHandle parent, InsertPosition where, const
     }
     const std::uint32_t index = NewNode();
     Node& node = NodeAt(index);
-    node.flags = kAlive | (item.sectionMark ? kSectionMark : 0) | (item.expanded ? kExpanded : 0);
+    node.flags = kAlive | (item.sectionMark ? kSectionMark : 0) | (item.expanded ? kExpanded : 0) |
+                 (item.source ? kHasSource : 0);
+    if (item.source) SourceAt(index) = *item.source;
     node.image = ClampImage(item.image);
     node.selectedImage = ClampImage(item.selectedImage);
     StoreBytes(node, text, item.hasValue ? &item.value : nullptr);
@@ -122,6 +127,7 @@ ItemView MemoryTree::GetItem(ItemHandle item) const {
     view.selectedImage = node.selectedImage;
     view.sectionMark = node.flags & kSectionMark;
     view.expanded = node.flags & kExpanded;
+    if (node.flags & kHasSource) view.source = &SourceAt(item);
     return view;
 }
 
@@ -146,6 +152,12 @@ void MemoryTree::ReleaseItemValue(ItemHandle item) {
     node.valueLength = 0;
     node.flags &= ~kHasValue;
     ++revision_;
+}
+
+void MemoryTree::SetItemSource(ItemHandle item, const ItemSource& source) {
+    if (!IsItem(item)) return;
+    SourceAt(item) = source;
+    NodeOf(item).flags |= kHasSource;
 }
 
 ItemHandle MemoryTree::FirstFileItem() const { return NodeAt(0).firstChild; }

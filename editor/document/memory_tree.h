@@ -22,6 +22,7 @@ public:
     ItemView GetItem(ItemHandle item) const override;
     void SetItemValue(ItemHandle item, std::string_view value) override;
     void ReleaseItemValue(ItemHandle item) override;
+    void SetItemSource(ItemHandle item, const ItemSource& source) override;
 
     ItemHandle FirstFileItem() const override;
     ItemHandle NextSibling(ItemHandle item) const override;
@@ -54,7 +55,7 @@ private:
         std::uint8_t image = 0, selectedImage = 0;
         std::uint8_t flags = 0;
     };
-    enum : std::uint8_t { kAlive = 1, kHasValue = 2, kSectionMark = 4, kExpanded = 8 };
+    enum : std::uint8_t { kAlive = 1, kHasValue = 2, kSectionMark = 4, kExpanded = 8, kHasSource = 16 };
 
     bool IsItem(ItemHandle item) const;
     Node& NodeAt(std::size_t index) { return nodeBlocks_[index >> kNodeBlockBits][index & kNodeBlockMask]; }
@@ -63,6 +64,7 @@ private:
     }
     Node& NodeOf(ItemHandle item) { return NodeAt(item); }
     const Node& NodeOf(ItemHandle item) const { return NodeAt(item); }
+    ItemSource& SourceAt(std::size_t index) const { return sourceBlocks_[index >> kNodeBlockBits][index & kNodeBlockMask]; }
     std::uint32_t NewNode();
     void StoreBytes(Node& node, std::string_view text, const std::string_view* value);
     char* Allocate(std::size_t size);
@@ -76,6 +78,7 @@ private:
     static constexpr std::size_t kNodeBlockBits = 11;
     static constexpr std::size_t kNodeBlockMask = (std::size_t{1} << kNodeBlockBits) - 1;
     std::vector<std::unique_ptr<Node[]>> nodeBlocks_;
+    std::vector<std::unique_ptr<ItemSource[]>> sourceBlocks_;  // beside the nodes, index for index
     std::size_t nodeCount_ = 0;
     std::vector<std::unique_ptr<char[]>> blocks_;
     char* blockCursor_ = nullptr;

@@ -18,6 +18,11 @@ protected:
     Binding binding;
     ConfigTree& tree = binding.tree;
     ItemHandle file = kNoItem;
+    // Outlives the items, which keep where they stood in it.
+    const std::string fileText =
+        "Port 80\nUser nobody\n<Directory />\nOptions None\nAllowOverride None\n</Directory>\n"
+        "<IfModule mod_dir.c>\n<Files x>\nDeny all\n</Files>\nDirectoryIndex index.html\n</IfModule>\n"
+        "Group nogroup\n";
 
     void SetUp() override {
         ItemView item;
@@ -26,11 +31,7 @@ protected:
         item.hasValue = true;
         item.sectionMark = true;
         file = tree.InsertItem(kNoItem, InsertPosition::Last(), item);
-        ParseConfigText(tree,
-                        "Port 80\nUser nobody\n<Directory />\nOptions None\nAllowOverride None\n</Directory>\n"
-                        "<IfModule mod_dir.c>\n<Files x>\nDeny all\n</Files>\nDirectoryIndex index.html\n</IfModule>\n"
-                        "Group nogroup\n",
-                        file);
+        ParseConfigText(tree, fileText, file);
     }
 
     ItemHandle Find(const char* name) { return FindItemByName(tree, kNoItem, name); }

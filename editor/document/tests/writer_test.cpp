@@ -20,6 +20,7 @@ protected:
     ConfigDocument document{tree, files, "C:\\start"};
 
     void SetUp() override {
+        document.keepLayout = false;  // each item as a plain line
         files.AddDirectory("C:\\conf\\");
         files.AddDirectory("C:\\start\\");
         files.AddDirectory("E:\\chosen\\");

@@ -96,6 +96,7 @@ ItemHandle TreeViewItems::InsertItem(ItemHandle parent, InsertPosition where, co
         return kNoItem;
     }
     if (item.sectionMark) marked_.insert(AsHandle(created));
+    if (item.source) sources_.emplace(AsHandle(created), *item.source);
     ++revision_;
     return AsHandle(created);
 }
@@ -127,6 +128,7 @@ ItemView TreeViewItems::GetItem(ItemHandle item) const {
         view.image = data.iImage;
         view.selectedImage = data.iSelectedImage;
         view.sectionMark = marked_.count(item) != 0;
+        if (const auto source = sources_.find(item); source != sources_.end()) view.source = &source->second;
         view.expanded = (data.state & TVIS_EXPANDED) != 0;
         return view;
     }
@@ -142,6 +144,10 @@ void TreeViewItems::SetItemValue(ItemHandle item, std::string_view value) {
 void TreeViewItems::ReleaseItemValue(ItemHandle item) {
     if (item == kNoItem || !ValueOf(item)) return;
     StoreValue(item, nullptr);
+}
+
+void TreeViewItems::SetItemSource(ItemHandle item, const ItemSource& source) {
+    if (item != kNoItem) sources_[item] = source;
 }
 
 ItemHandle TreeViewItems::FirstFileItem() const { return Next(kNoItem, TVGN_ROOT); }
@@ -190,7 +196,10 @@ void TreeViewItems::DeleteItem(ItemHandle item) {
     if (!SendMessageA(treeView_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(AsTreeItem(item)))) return;
     ++revision_;
     for (std::string* value : released) ReleaseValue(value);
-    for (ItemHandle gone : removed) marked_.erase(gone);
+    for (ItemHandle gone : removed) {
+        marked_.erase(gone);
+        sources_.erase(gone);
+    }
 }
 
 }  // namespace tarnwick

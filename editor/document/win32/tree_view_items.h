@@ -8,6 +8,7 @@
 #include "../config_tree.h"
 
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 
 #include <windows.h>
@@ -26,6 +27,7 @@ public:
     ItemView GetItem(ItemHandle item) const override;
     void SetItemValue(ItemHandle item, std::string_view value) override;
     void ReleaseItemValue(ItemHandle item) override;
+    void SetItemSource(ItemHandle item, const ItemSource& source) override;
 
     ItemHandle FirstFileItem() const override;
     ItemHandle NextSibling(ItemHandle item) const override;
@@ -52,6 +54,7 @@ private:
     HWND treeView_;
     std::unordered_set<std::string*> values_;  // every value string this binding owns
     std::unordered_set<ItemHandle> marked_;     // the items whose section mark is set
+    std::unordered_map<ItemHandle, ItemSource> sources_;  // where the items read from a file stood
     mutable std::string textBuffer_;           // backs the text of the last GetItem
     std::uint64_t revision_ = 0;
 };

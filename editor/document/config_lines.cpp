@@ -1,0 +1,135 @@
+#include "config_lines.h"
+
+#include <cstring>
+
+namespace tarnwick {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
+
+// Where a name ends: at the first blank, or at a NUL, which no name can hold (the tree
+// control keeps names as C strings). A NUL stays with the value, so no byte is lost.
+std::size_t NameEnd(std::string_view line) {
+    std::size_t end = 0;
+    while (end < line.size() && !IsBlank(line[end]) && line[end] != '\0') ++end;
+    return end;
+}
+
+// What follows the name: everything after its blank, or everything from its NUL.
+std::string_view AfterName(std::string_view line, std::size_t nameEnd) {
+    if (nameEnd == line.size()) return {};
+    return line.substr(line[nameEnd] == '\0' ? nameEnd : nameEnd + 1);
+}
+
+// "<Name args>": the name runs to the first blank; the arguments end before the last '>'.
+void ReadOpeningLine(std::string_view line, LogicalLine& read) {
+    std::string_view body = line.substr(1);
+    ItemView& section = read.fields;
+    section.hasValue = true;
+    section.image = kSectionImage;
+    section.selectedImage = kSectionSelectedImage;
+    section.sectionMark = true;
+    const std::size_t nameEnd = NameEnd(body);
+    if (nameEnd == body.size()) {
+        if (!body.empty() && body.back() == '>') {
+            body.remove_suffix(1);
+            read.afterClose = line.substr(line.size());
+        }
+        section.text = body;
+        return;
+    }
+    section.text = body.substr(0, nameEnd);
+    const std::string_view arguments = AfterName(body, nameEnd);
+    const auto closing = arguments.rfind('>');
+    section.value = closing == std::string_view::npos ? arguments : arguments.substr(0, closing);
+    if (closing != std::string_view::npos) read.afterClose = arguments.substr(closing + 1);
+}
+
+void ReadDirectiveLine(std::string_view line, LogicalLine& read) {
+    ItemView& directive = read.fields;
+    directive.hasValue = true;
+    directive.image = kDirectiveImage;
+    directive.selectedImage = kDirectiveImage;
+    const std::size_t nameEnd = NameEnd(line);
+    directive.text = line.substr(0, nameEnd);
+    directive.value = AfterName(line, nameEnd);
+}
+
+// Joins the lines after `start` (a text ending in a backslash, which goes) while the joined
+// text ends in one. Blanks at the end of the joined text mean nothing, as at the end of any line.
+std::string_view JoinContinued(std::string_view start, LineCursor& lines, std::string& joined) {
+    joined.assign(start.substr(0, start.size() - 1));
+    const auto dropTrailingBlanks = [&joined] {
+        while (!joined.empty() && IsBlank(joined.back())) joined.pop_back();
+    };
+    std::string_view raw;
+    while (lines.Next(raw)) {
+        joined += CleanLine(raw);
+        dropTrailingBlanks();
+        if (joined.empty() || joined.back() != '\\') break;
+        joined.pop_back();
+    }
+    dropTrailingBlanks();
+    return joined;
+}
+
+}  // namespace
+
+LineCursor::LineCursor(std::string_view bytes) : bytes_(bytes) { FindCr(0); }
+
+bool LineCursor::Next(std::string_view& line) {
+    if (at_ >= bytes_.size()) return false;
+    const char* begin = bytes_.data() + at_;
+    const std::size_t left = bytes_.size() - at_;
+    const void* lf = std::memchr(begin, '\n', left);
+    std::size_t end = lf ? at_ + static_cast<std::size_t>(static_cast<const char*>(lf) - begin) : bytes_.size();
+    std::size_t next = lf ? end + 1 : end;
+    if (cr_ < end) {
+        next = (cr_ + 1 == end && lf) ? end + 1 : cr_ + 1;  // CR LF, or a lone CR
+        end = cr_;
+        FindCr(cr_ + 1);
+    }
+    line = bytes_.substr(at_, end - at_);
+    at_ = next;
+    return true;
+}
+
+void LineCursor::FindCr(std::size_t from) {
+    const void* cr = from < bytes_.size() ? std::memchr(bytes_.data() + from, '\r', bytes_.size() - from) : nullptr;
+    cr_ = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - bytes_.data()) : bytes_.size();
+}
+
+std::string_view CleanLine(std::string_view line) {
+    if (line.size() <= 1) return line;
+    for (int i = 0; i < 2 && !line.empty() && IsLineEnd(line.back()); ++i) line.remove_suffix(1);
+    while (!line.empty() && IsBlank(line.front())) line.remove_prefix(1);
+    while (!line.empty() && IsBlank(line.back())) line.remove_suffix(1);
+    return line;
+}
+
+std::optional<LogicalLine> NextLogicalLine(LineCursor& lines, std::string& joined) {
+    std::string_view raw;
+    if (!lines.Next(raw)) return std::nullopt;
+    LogicalLine read;
+    const std::string_view line = CleanLine(raw);
+    if (line.empty() || line[0] == '#' || IsBlank(line[0]) || IsLineEnd(line[0])) return read;
+    read.indentation = raw.substr(0, static_cast<std::size_t>(line.data() - raw.data()));
+    if (line[0] == '<' && line.size() > 1 && line[1] == '/') {
+        read.kind = LogicalLine::Kind::Closing;
+        return read;
+    }
+    if (line[0] == '<') {
+        read.kind = LogicalLine::Kind::Opening;
+        ReadOpeningLine(line.size() > 1 && line.back() == '\\' ? JoinContinued(line, lines, joined) : line, read);
+        return read;
+    }
+    read.kind = LogicalLine::Kind::Directive;
+    ReadDirectiveLine(line, read);
+    const std::string_view value = read.fields.value;
+    if (!value.empty() && value.back() == '\\') read.fields.value = JoinContinued(value, lines, joined);
+    return read;
+}
+
+}  // namespace tarnwick
