@@ -57,6 +57,21 @@ std::size_t ReadLinesPlainly(const std::string& path) {
     return total;
 }
 
+// The text with every line end (LF, CR LF, a lone CR) as the save writes them.
+std::string WithLineEnds(const std::string& text, bool crLf) {
+    std::string result;
+    result.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') {
+            result += text[i];
+            continue;
+        }
+        result += crLf ? "\r\n" : "\n";
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    }
+    return result;
+}
+
 double Seconds(Clock::duration elapsed) { return std::chrono::duration<double>(elapsed).count(); }
 
 double Median(std::vector<double> values) {
@@ -110,6 +125,7 @@ int main(int argc, char** argv) {
 
     std::vector<double> plainTimes, lineTimes, plainWriteTimes, readTimes, writeTimes;
     std::size_t items = 0;
+    std::size_t identical = 0;
     for (int round = 0; round < options.rounds; ++round) {
         auto start = Clock::now();
         std::size_t plainBytes = 0;
@@ -152,6 +168,13 @@ int main(int argc, char** argv) {
         for (const UnsavedFile& file : failed) std::fprintf(stderr, "could not write %s\n", file.path.c_str());
         if (!failed.empty()) return 1;
     }
+    const long peakRss = PeakRssKb();  // before the comparison below holds copies of its own
+    for (const std::string& file : options.files) {
+        const std::string written = options.outDirectory + "/" + OpenedAs(file).second;
+        const auto input = files.ReadFileBytes(PosixFileStore::ToWindowsPath(file));
+        const auto output = files.ReadFileBytes(PosixFileStore::ToWindowsPath(written));
+        identical += input && output && WithLineEnds(*input, !options.lf) == *output;
+    }
 
     const double megabytes = static_cast<double>(bytes) / (1024.0 * 1024.0);
     const double read = Median(readTimes), write = Median(writeTimes), plain = Median(plainTimes);
@@ -168,8 +191,11 @@ int main(int argc, char** argv) {
     std::printf("read_write_vs_plain_read: %.3f\n", lines / (read + write));
     std::printf("read_write_vs_whole_read: %.3f\n", plain / (read + write));
     std::printf("start_rss_kb: %ld\n", startRss);
-    std::printf("peak_rss_kb: %ld\n", PeakRssKb());
-    std::printf("peak_over_start_per_byte: %.2f\n", static_cast<double>(PeakRssKb() - startRss) * 1024.0 / bytes);
+    std::printf("peak_rss_kb: %ld\n", peakRss);
+    std::printf("peak_over_start_per_byte: %.2f\n", static_cast<double>(peakRss - startRss) * 1024.0 / bytes);
+    // Saved with the default settings (layout kept): files that came back as they were read,
+    // line ends aside.
+    std::printf("identical_files: %zu of %zu\n", identical, options.files.size());
     if (temporaryOut) {
         std::remove((options.outDirectory + "/plain-copy").c_str());
         for (const std::string& file : options.files) {

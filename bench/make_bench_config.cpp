@@ -1,5 +1,6 @@
 // Writes a large, realistic Apache configuration for the document benchmark:
-//   make_bench_config [DIRECTIVES] > big.conf
+//   make_bench_config [DIRECTIVES] [--comment-every N] > big.conf
+// With --comment-every N, a comment line stands above every Nth directive as well.
 // Directives are typical lines of a server configuration, grouped in <IfModule>, <Directory>
 // and <Files> sections nested up to three deep, with comment blocks and indentation between
 // them as distributions have them. The output is the same on every run.
@@ -36,7 +37,12 @@ std::string Indent(int depth) { return std::string(static_cast<std::size_t>(dept
 }  // namespace
 
 int main(int argc, char** argv) {
-    const long total = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 100000;
+    long total = 100000;
+    long commentEvery = 0;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--comment-every" && i + 1 < argc) commentEvery = std::strtol(argv[++i], nullptr, 10);
+        else total = std::strtol(argv[i], nullptr, 10);
+    }
     unsigned state = 12345;
     auto next = [&state](unsigned range) {
         state = state * 1103515245u + 12345u;
@@ -59,6 +65,8 @@ int main(int argc, char** argv) {
             --depth;
             out += Indent(depth) + "</" + openNames[depth] + ">\n";
         } else {
+            if (commentEvery > 0 && written % commentEvery == 0)
+                out += Indent(depth) + "# directive " + std::to_string(written) + ", as the administrator noted it\n";
             out += Indent(depth) + kDirectives[next(16)] + "\n";
             ++written;
         }

@@ -27,6 +27,7 @@ std::string_view AfterName(std::string_view line, std::size_t nameEnd) {
 void ReadOpeningLine(std::string_view line, LogicalLine& read) {
     std::string_view body = line.substr(1);
     ItemView& section = read.fields;
+    section = ItemView{};
     section.hasValue = true;
     section.image = kSectionImage;
     section.selectedImage = kSectionSelectedImage;
@@ -49,6 +50,8 @@ void ReadOpeningLine(std::string_view line, LogicalLine& read) {
 
 void ReadDirectiveLine(std::string_view line, LogicalLine& read) {
     ItemView& directive = read.fields;
+    directive.sectionMark = directive.expanded = false;
+    directive.source = nullptr;
     directive.hasValue = true;
     directive.image = kDirectiveImage;
     directive.selectedImage = kDirectiveImage;
@@ -109,27 +112,31 @@ std::string_view CleanLine(std::string_view line) {
     return line;
 }
 
-std::optional<LogicalLine> NextLogicalLine(LineCursor& lines, std::string& joined) {
+bool NextLogicalLine(LineCursor& lines, std::string& joined, LogicalLine& read) {
     std::string_view raw;
-    if (!lines.Next(raw)) return std::nullopt;
-    LogicalLine read;
+    if (!lines.Next(raw)) return false;
+    read.kind = LogicalLine::Kind::Skipped;
+    read.afterClose = {};
     const std::string_view line = CleanLine(raw);
-    if (line.empty() || line[0] == '#' || IsBlank(line[0]) || IsLineEnd(line[0])) return read;
+    if (line.empty() || line[0] == '#' || IsBlank(line[0]) || IsLineEnd(line[0])) {
+        read.indentation = {};
+        return true;
+    }
     read.indentation = raw.substr(0, static_cast<std::size_t>(line.data() - raw.data()));
     if (line[0] == '<' && line.size() > 1 && line[1] == '/') {
         read.kind = LogicalLine::Kind::Closing;
-        return read;
+        return true;
     }
     if (line[0] == '<') {
         read.kind = LogicalLine::Kind::Opening;
         ReadOpeningLine(line.size() > 1 && line.back() == '\\' ? JoinContinued(line, lines, joined) : line, read);
-        return read;
+        return true;
     }
     read.kind = LogicalLine::Kind::Directive;
     ReadDirectiveLine(line, read);
     const std::string_view value = read.fields.value;
     if (!value.empty() && value.back() == '\\') read.fields.value = JoinContinued(value, lines, joined);
-    return read;
+    return true;
 }
 
 }  // namespace tarnwick

@@ -44,9 +44,9 @@ struct LogicalLine {
     std::string_view afterClose;   // Opening: what follows the arguments' closing '>'
 };
 
-// Reads the next logical line: blank and comment lines are Skipped, "</..." is Closing. Views
-// point into the buffer or into `joined`, which holds a continued line's joined text. Nothing
-// when the buffer has no more lines.
-std::optional<LogicalLine> NextLogicalLine(LineCursor& lines, std::string& joined);
+// Reads the next logical line into `read`: blank and comment lines are Skipped, "</..." is
+// Closing. Views point into the buffer or into `joined`, which holds a continued line's
+// joined text. False when the buffer has no more lines.
+bool NextLogicalLine(LineCursor& lines, std::string& joined, LogicalLine& read);
 
 }  // namespace tarnwick

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace tarnwick {
 
@@ -23,6 +24,25 @@ ItemHandle FindFileSavedTo(const ConfigDocument& document, std::string_view path
 bool IsNewFile(const ConfigTree& tree, ItemHandle file) {
     const ItemView item = tree.GetItem(file);
     return !item.hasValue || item.value.empty();
+}
+
+// Notes where the item's name and value stand in `bytes`, when both stand there whole (not in
+// the joined text of a continued line).
+void PlaceFields(ItemSource& source, const ItemView& fields, const std::string& bytes) {
+    const auto offset = [&bytes](std::string_view part) -> std::optional<std::uint32_t> {
+        const char* begin = bytes.data();
+        if (part.data() < begin || part.data() + part.size() > begin + bytes.size()) return std::nullopt;
+        return static_cast<std::uint32_t>(part.data() - begin);
+    };
+    // An empty view may point anywhere: it stands for an empty field at the line's end.
+    const auto text = fields.text.empty() ? std::optional(source.ownEnd) : offset(fields.text);
+    const auto value = fields.value.empty() ? std::optional(source.ownEnd) : offset(fields.value);
+    source.fieldsInPlace = text && value;
+    if (!source.fieldsInPlace) return;
+    source.textBegin = *text;
+    source.textEnd = *text + static_cast<std::uint32_t>(fields.text.size());
+    source.valueBegin = *value;
+    source.valueEnd = *value + static_cast<std::uint32_t>(fields.value.size());
 }
 
 // Keeps the bytes of a file read into `fileItem` for as long as the document lives. Lines the
@@ -64,10 +84,11 @@ void ParseConfigText(ConfigTree& tree, const std::string& bytes, ItemHandle file
     std::string joined;  // a line continued over several lines
     auto at = [](std::size_t offset) { return static_cast<std::uint32_t>(offset); };
     std::uint32_t leadBegin = 0;
+    LogicalLine read;
+    const LogicalLine* line = &read;
     for (;;) {
         const std::uint32_t lineBegin = at(lines.Position());
-        const std::optional<LogicalLine> line = NextLogicalLine(lines, joined);
-        if (!line) break;
+        if (!NextLogicalLine(lines, joined, read)) break;
         const std::uint32_t lineEnd = at(lines.Position());
         switch (line->kind) {
             case LogicalLine::Kind::Skipped: break;
@@ -87,7 +108,14 @@ void ParseConfigText(ConfigTree& tree, const std::string& bytes, ItemHandle file
             case LogicalLine::Kind::Opening:
             case LogicalLine::Kind::Directive: {
                 // A section not closed in the file has no closing line: its close is empty.
-                const ItemSource source{&bytes, leadBegin, lineBegin, lineEnd, lineEnd, lineEnd, lineEnd, depth};
+                ItemSource source;
+                source.file = &bytes;
+                source.leadBegin = leadBegin;
+                source.ownBegin = lineBegin;
+                source.ownEnd = source.closeLeadBegin = source.closeBegin = source.closeEnd = lineEnd;
+                source.depth = depth;
+                source.opening = line->kind == LogicalLine::Kind::Opening;
+                PlaceFields(source, line->fields, bytes);
                 ItemView item = line->fields;
                 item.source = &source;
                 const ItemHandle inserted = tree.InsertItem(parent, InsertPosition::Last(), item);

@@ -40,12 +40,23 @@ struct ItemSource {
     std::uint32_t closeLeadBegin = 0;
     std::uint32_t closeBegin = 0;
     std::uint32_t closeEnd = 0;
-    std::uint32_t depth = 0;  // how deep the item stood: a file's own items are at depth 1
+    // The item's name and value where they stand whole within its own line, so that telling
+    // whether the item still says the same needs no second reading; see `fieldsInPlace`.
+    std::uint32_t textBegin = 0;
+    std::uint32_t textEnd = 0;
+    std::uint32_t valueBegin = 0;
+    std::uint32_t valueEnd = 0;
+    std::uint32_t depth = 0;      // how deep the item stood: a file's own items are at depth 1
+    bool opening = false;         // its own line opened a section
+    bool fieldsInPlace = false;   // off for a continued line, whose joined value stands nowhere whole
 
     std::string_view Lead() const { return Span(leadBegin, ownBegin); }
     std::string_view Own() const { return Span(ownBegin, ownEnd); }
+    std::string_view LeadAndOwn() const { return Span(leadBegin, ownEnd); }
     std::string_view CloseLead() const { return Span(closeLeadBegin, closeBegin); }
     std::string_view Close() const { return Span(closeBegin, closeEnd); }
+    std::string_view Text() const { return Span(textBegin, textEnd); }
+    std::string_view Value() const { return Span(valueBegin, valueEnd); }
 
 private:
     std::string_view Span(std::uint32_t begin, std::uint32_t end) const {

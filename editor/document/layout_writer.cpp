@@ -2,6 +2,7 @@
 
 #include "config_lines.h"
 
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,27 +21,81 @@ std::string_view LeadingBlanks(std::string_view line) {
     return line.substr(0, end);
 }
 
-// What an item's kept text says, read again as the reader read it.
-struct KeptItem {
-    ItemSource source;
+// The kept text of an item, read again as the reader read it.
+struct ReadAgain {
     LogicalLine line;
     std::string joined;  // backs the line's views when it was continued
 };
 
+ReadAgain ReadOwn(const ItemSource& source) {
+    ReadAgain read;
+    LineCursor lines(source.Own());
+    NextLogicalLine(lines, read.joined, read.line);
+    return read;
+}
+
+// The same bytes: at once when they are the same stretch of memory, as a tree that points
+// into the file keeps them.
+bool Same(std::string_view kept, std::string_view now) {
+    return kept.size() == now.size() && (kept.data() == now.data() || kept == now);
+}
+
+// Whether the item still says what its kept text says: the same kind, name and value.
+bool StillSays(const ItemSource& source, bool isSection, std::string_view text, std::string_view value) {
+    if (source.opening != isSection) return false;
+    if (source.fieldsInPlace) return Same(source.Text(), text) && Same(source.Value(), value);
+    const ReadAgain read = ReadOwn(source);
+    return read.line.fields.text == text && read.line.fields.value == value;
+}
+
+// Appends `text` with every line end (LF, CR LF or a lone CR) as `eol`. Stretches whose line
+// ends already are `eol` go in whole, so a file saved in its own mode costs one copy.
+void AppendWithLineEnds(std::string& out, std::string_view text, std::string_view eol) {
+    const std::size_t size = text.size();
+    const auto find = [&text, size](char c, std::size_t from) {
+        const std::size_t at = text.find(c, from);
+        return at == std::string_view::npos ? size : at;
+    };
+    std::size_t cr = find('\r', 0);
+    if (cr == size && eol == "\n") {
+        out += text;
+        return;
+    }
+    std::size_t lf = find('\n', 0);
+    std::size_t run = 0;  // where the stretch not yet appended starts
+    std::size_t at = 0;
+    while (at < size) {
+        const std::size_t end = cr < lf ? cr : lf;
+        if (end == size) break;
+        const bool crLf = end == cr && cr + 1 == lf && lf < size;
+        const std::size_t next = crLf ? lf + 1 : end + 1;
+        const std::string_view ending = text.substr(end, next - end);
+        if (ending != eol) {
+            out.append(text.substr(run, end - run));
+            out += eol;
+            run = next;
+        }
+        at = next;
+        if (cr < at) cr = find('\r', at);
+        if (lf < at) lf = find('\n', at);
+    }
+    out.append(text.substr(run));
+}
+
 // A section being written: what its closing needs once its children are out.
 struct OpenSection {
     std::string name;
-    std::string indent;                 // the indentation its own line was written with
+    std::string_view indent;            // the indentation its own line was written with
     std::optional<ItemSource> source;   // where it stood, when it was read
     bool sameDepth = false;
     bool nameKept = false;
-    std::optional<std::string> lastIndent;  // of the child written last
+    std::optional<std::string_view> lastIndent;  // of the child written last
 };
 
 class LayoutWriter {
 public:
     LayoutWriter(WriterOutput& output, const ConfigTree& tree, bool crLf)
-        : output_(output), out_(output.text), tree_(tree), eol_(crLf ? "\r\n" : "\n"), crLf_(crLf) {}
+        : output_(output), out_(output.text), tree_(tree), eol_(crLf ? "\r\n" : "\n") {}
 
     void WriteFile(ItemHandle fileItem) {
         const ItemView file = tree_.GetItem(fileItem);
@@ -48,7 +103,8 @@ public:
         open_.push_back(OpenSection{std::string(file.text), "", std::nullopt, true, true, std::nullopt});
         WriteItems(fileItem);
         // The lines after the last item come last; a section the file never closed stays so.
-        if (tail) Kept(tail->CloseLead());
+        if (tail) Keep(tail->file, tail->closeLeadBegin, tail->closeBegin);
+        FlushKept();
         pendingCloses_.clear();
         open_.clear();
     }
@@ -87,34 +143,31 @@ private:
     bool Enter(ItemHandle item, bool hasChildren) {
         const ItemView view = tree_.GetItem(item);
         const bool isSection = view.sectionMark || hasChildren;
-        const std::uint32_t depth = static_cast<std::uint32_t>(open_.size());
-        OpenSection& parent = open_.back();
-        const std::string newIndent = parent.lastIndent ? *parent.lastIndent
-                                      : depth == 1      ? std::string()
-                                                        : parent.indent + std::string(kIndentStep);
-        std::optional<KeptItem> kept = ReadKept(view);
-        const bool sameDepth = kept && kept->source.depth == depth;
-        const std::string indent = sameDepth ? std::string(kept->line.indentation) : newIndent;
+        const std::size_t depth = open_.size();
+        // Valid while no other tree call is made; a section keeps a copy for its closing.
+        const ItemSource* source = view.source && view.source->file ? view.source : nullptr;
         const std::string_view value = view.hasValue ? view.value : std::string_view();
-        const auto wanted = isSection ? LogicalLine::Kind::Opening : LogicalLine::Kind::Directive;
-        const bool unchanged =
-            kept && kept->line.kind == wanted && kept->line.fields.text == view.text && kept->line.fields.value == value;
-
+        const bool sameDepth = source && source->depth == depth;
+        const bool unchanged = source && StillSays(*source, isSection, view.text, value);
         FlushPendingCloses();
-        if (kept) Kept(sameDepth ? kept->source.Lead() : Reindented(kept->source.Lead(), kept->line.indentation, indent));
-        if (unchanged) {
-            Kept(sameDepth ? kept->source.Own() : Reindented(kept->source.Own(), kept->line.indentation, indent, true));
-        } else if (isSection) {
-            const std::string_view after =
-                kept && kept->line.kind == LogicalLine::Kind::Opening ? kept->line.afterClose : std::string_view();
-            Line({indent, "<", view.text, " ", value, ">", after});
+        std::string_view indent;
+        if (unchanged && sameDepth) {
+            Keep(source->file, source->leadBegin, source->ownEnd);
+            indent = LeadingBlanks(source->Own());
         } else {
-            Line({indent, view.text, " ", value});
+            const std::string_view readIndent = source ? LeadingBlanks(source->Own()) : std::string_view();
+            indent = sameDepth ? readIndent : NewIndent(depth);
+            if (source && sameDepth) Keep(source->file, source->leadBegin, source->ownBegin);
+            else if (source) Kept(Reindented(source->Lead(), readIndent, indent));
+            if (unchanged) Kept(Reindented(source->Own(), readIndent, indent, true));
+            else if (isSection) Line({indent, "<", view.text, " ", value, ">", AfterClose(source)});
+            else Line({indent, view.text, " ", value});
         }
-        parent.lastIndent = indent;
+        open_.back().lastIndent = indent;
         if (!isSection) return false;
-        const bool nameKept = kept && kept->line.kind == LogicalLine::Kind::Opening && kept->line.fields.text == view.text;
-        open_.push_back(OpenSection{std::string(view.text), indent, kept ? std::optional(kept->source) : std::nullopt,
+        const bool nameKept = source && source->opening && (source->fieldsInPlace ? source->Text() == view.text
+                                                                                  : ReadOwn(*source).line.fields.text == view.text);
+        open_.push_back(OpenSection{std::string(view.text), indent, source ? std::optional(*source) : std::nullopt,
                                     sameDepth, nameKept, std::nullopt});
         return true;
     }
@@ -135,34 +188,40 @@ private:
         }
         FlushPendingCloses();
         const std::string_view closeIndent = LeadingBlanks(close);
-        const std::string_view closeLead = section.source->CloseLead();
-        Kept(section.sameDepth ? closeLead : Reindented(closeLead, closeIndent, section.indent));
+        const ItemSource& source = *section.source;
+        if (section.sameDepth) Keep(source.file, source.closeLeadBegin, source.closeBegin);
+        else Kept(Reindented(source.CloseLead(), closeIndent, section.indent));
         if (!close.empty() && section.sameDepth && section.nameKept) {
-            Kept(close);
+            Keep(source.file, source.closeBegin, source.closeEnd);
             return;
         }
-        const std::string_view indent = section.sameDepth && !close.empty() ? closeIndent : std::string_view(section.indent);
+        const std::string_view indent = section.sameDepth && !close.empty() ? closeIndent : section.indent;
         const std::size_t bracket = close.find('>');
         std::string_view after = bracket == std::string_view::npos ? std::string_view() : close.substr(bracket + 1);
         after = after.substr(0, after.find_first_of("\r\n"));
         Line({indent, "</", section.name, ">", after});
     }
 
-    // The kept text of an item read from a file, read again; nothing for a new item.
-    static std::optional<KeptItem> ReadKept(const ItemView& view) {
-        if (!view.source || !view.source->file) return std::nullopt;
-        std::optional<KeptItem> kept(std::in_place);
-        kept->source = *view.source;
-        LineCursor lines(kept->source.Own());
-        std::optional<LogicalLine> line = NextLogicalLine(lines, kept->joined);
-        if (line) kept->line = *line;
-        return kept;
+    // The indentation of an item written anew: its previous sibling's, or its parent's and a
+    // step more; the items of a file stand at its left edge.
+    std::string_view NewIndent(std::size_t depth) {
+        const OpenSection& parent = open_.back();
+        if (parent.lastIndent) return *parent.lastIndent;
+        if (depth == 1) return {};
+        return made_.emplace_back(std::string(parent.indent) + std::string(kIndentStep));
+    }
+
+    // What followed the closing '>' of the kept opening line, to stay after a changed one.
+    std::string_view AfterClose(const ItemSource* source) {
+        if (!source || !source->opening) return {};
+        const ReadAgain read = ReadOwn(*source);
+        return made_.emplace_back(read.line.afterClose);
     }
 
     // Replaces the indentation `from` by `to` where a line of `text` starts with it (and holds
     // more than blanks); with `firstOnly`, only on the first line (a continued line's pieces
     // keep theirs).
-    static std::string Reindented(std::string_view text, std::string_view from, std::string_view to, bool firstOnly = false) {
+    std::string_view Reindented(std::string_view text, std::string_view from, std::string_view to, bool firstOnly = false) {
         std::string result;
         LineCursor lines(text);
         std::string_view line;
@@ -177,7 +236,7 @@ private:
                 result += whole;
             }
         }
-        return result;
+        return made_.emplace_back(std::move(result));
     }
 
     void FlushPendingCloses() {
@@ -187,28 +246,41 @@ private:
 
     // A line of the writer's own: after a line break if the output does not stand at one.
     void Line(std::initializer_list<std::string_view> pieces) {
+        FlushKept();
         EnsureLineStart();
         for (std::string_view piece : pieces) out_ += piece;
         out_ += eol_;
         atLineStart_ = true;
     }
 
+    // Kept text of a file, from `begin` to `end`. Stretches that follow one another in the
+    // file, as the items of an unchanged file do, are gathered and written as one.
+    void Keep(const std::string* file, std::uint32_t begin, std::uint32_t end) {
+        if (begin >= end) return;
+        if (pending_.file == file && pending_.end == begin && end - pending_.begin <= kFlushBytes) {
+            pending_.end = end;
+            return;
+        }
+        FlushKept();
+        pending_ = {file, begin, end};
+    }
+
+    void FlushKept() {
+        if (!pending_.file) return;
+        const std::string_view text = std::string_view(*pending_.file).substr(pending_.begin, pending_.end - pending_.begin);
+        pending_ = {};
+        Kept(text);
+    }
+
     // Kept text, its line ends as the CR/LF mode says. A last line without a line end stays
     // so, unless more is written after it.
     void Kept(std::string_view text) {
         if (text.empty()) return;
+        FlushKept();
         EnsureLineStart();
-        if (!crLf_ && text.find('\r') == std::string_view::npos) {
-            out_ += text;
-        } else {
-            LineCursor lines(text);
-            std::string_view line;
-            for (std::size_t begin = 0; lines.Next(line); begin = lines.Position()) {
-                out_ += line;
-                if (lines.Position() > begin + line.size()) out_ += eol_;
-            }
-        }
+        AppendWithLineEnds(out_, text, eol_);
         atLineStart_ = text.back() == '\n' || text.back() == '\r';
+        output_.HandOnIfFull();
     }
 
     void EnsureLineStart() {
@@ -221,10 +293,15 @@ private:
     std::string& out_;
     const ConfigTree& tree_;
     const std::string_view eol_;
-    const bool crLf_;
     bool atLineStart_ = true;
     std::vector<OpenSection> open_;  // the file item, then every section entered and not yet left
-    std::vector<std::pair<std::string, std::string>> pendingCloses_;  // indentation and closing line
+    std::vector<std::pair<std::string_view, std::string>> pendingCloses_;  // indentation and closing line
+    std::deque<std::string> made_;   // texts made while writing, which views above point into
+    struct Span {
+        const std::string* file = nullptr;
+        std::uint32_t begin = 0, end = 0;
+    };
+    Span pending_;  // kept text gathered and not yet written
 };
 
 }  // namespace

@@ -27,10 +27,12 @@ MemoryTree::MemoryTree() { NodeAt(NewNode()).flags = kAlive; }
 
 std::uint32_t MemoryTree::NewNode() {
     if ((nodeCount_ & kNodeBlockMask) == 0) {
-        nodeBlocks_.emplace_back(new Node[kNodeBlockMask + 1]);
-        sourceBlocks_.emplace_back(new ItemSource[kNodeBlockMask + 1]);
+        nodeBlocks_.emplace_back(std::make_unique_for_overwrite<Node[]>(kNodeBlockMask + 1));
+        sourceBlocks_.emplace_back(std::make_unique_for_overwrite<SourceSlot[]>(kNodeBlockMask + 1));
     }
-    return static_cast<std::uint32_t>(nodeCount_++);
+    const std::size_t index = nodeCount_++;
+    NodeAt(index) = Node{};
+    return static_cast<std::uint32_t>(index);
 }
 
 bool MemoryTree::IsItem(ItemHandle item) const {
@@ -56,16 +58,26 @@ char* MemoryTree::Allocate(std::size_t size) {
     return place;
 }
 
-void MemoryTree::StoreBytes(Node& node, std::string_view text, const std::string_view* value) {
-    const std::size_t valueLength = value ? value->size() : 0;
-    char* place = Allocate(text.size() + valueLength);
-    if (!text.empty()) std::memcpy(place, text.data(), text.size());
-    if (valueLength) std::memcpy(place + text.size(), value->data(), valueLength);
-    node.bytes = place;
-    node.textLength = static_cast<std::uint32_t>(text.size());
-    node.valueLength = static_cast<std::uint32_t>(valueLength);
-    if (value) node.flags |= kHasValue; else node.flags &= ~kHasValue;
-    liveBytes_ += text.size() + valueLength;
+bool MemoryTree::Place(const char*& at, std::uint32_t& length, std::string_view bytes, const std::string* file) {
+    length = static_cast<std::uint32_t>(bytes.size());
+    if (bytes.empty()) {
+        at = nullptr;
+        return false;
+    }
+    if (file && bytes.data() >= file->data() && bytes.data() + bytes.size() <= file->data() + file->size()) {
+        at = bytes.data();
+        return false;
+    }
+    char* place = Allocate(bytes.size());
+    std::memcpy(place, bytes.data(), bytes.size());
+    at = place;
+    liveBytes_ += bytes.size();
+    return true;
+}
+
+void MemoryTree::ForgetArenaBytes(const Node& node) {
+    if (node.flags & kTextInArena) liveBytes_ -= node.textLength;
+    if (node.flags & kValueInArena) liveBytes_ -= node.valueLength;
 }
 
 void MemoryTree::Link(std::uint32_t index, std::uint32_t parent, std::uint32_t after) {
@@ -90,7 +102,9 @@ ItemHandle MemoryTree::InsertItem(ItemHandle parent, InsertPosition where, const
     if (parent != kNoItem && !IsItem(parent)) return kNoItem;
     if (nodeCount_ >= std::numeric_limits<std::uint32_t>::max()) return kNoItem;
     const std::string_view text = UpToNul(item.text);
-    if (text.size() + item.value.size() >= std::numeric_limits<std::uint32_t>::max()) return kNoItem;
+    if (text.size() >= std::numeric_limits<std::uint32_t>::max() ||
+        item.value.size() >= std::numeric_limits<std::uint32_t>::max())
+        return kNoItem;
     std::uint32_t after = 0;
     switch (where.kind) {
         case InsertPosition::Kind::First: after = 0; break;
@@ -106,11 +120,18 @@ ItemHandle MemoryTree::InsertItem(ItemHandle parent, InsertPosition where, const
     Node& node = NodeAt(index);
     node.flags = kAlive | (item.sectionMark ? kSectionMark : 0) | (item.expanded ? kExpanded : 0) |
                  (item.source ? kHasSource : 0);
-    if (item.source) SourceAt(index) = *item.source;
+    if (item.source) StoreSource(index, *item.source);
     node.image = ClampImage(item.image);
     node.selectedImage = ClampImage(item.selectedImage);
-    StoreBytes(node, text, item.hasValue ? &item.value : nullptr);
-    if (item.hasValue) ++liveValues_;
+    const std::string* file = item.source ? item.source->file : nullptr;
+    if (Place(node.text, node.textLength, text, file)) node.flags |= kTextInArena;
+    node.value = nullptr;
+    node.valueLength = 0;
+    if (item.hasValue) {
+        node.flags |= kHasValue;
+        if (Place(node.value, node.valueLength, item.value, file)) node.flags |= kValueInArena;
+        ++liveValues_;
+    }
     Link(index, static_cast<std::uint32_t>(parent), after);
     ++revision_;
     return index;
@@ -120,9 +141,9 @@ ItemView MemoryTree::GetItem(ItemHandle item) const {
     if (!IsItem(item)) return {};
     const Node& node = NodeOf(item);
     ItemView view;
-    view.text = std::string_view(node.bytes, node.textLength);
+    view.text = std::string_view(node.text, node.textLength);
     view.hasValue = node.flags & kHasValue;
-    if (view.hasValue) view.value = std::string_view(node.bytes + node.textLength, node.valueLength);
+    if (view.hasValue) view.value = std::string_view(node.value, node.valueLength);
     view.image = node.image;
     view.selectedImage = node.selectedImage;
     view.sectionMark = node.flags & kSectionMark;
@@ -135,10 +156,10 @@ void MemoryTree::SetItemValue(ItemHandle item, std::string_view value) {
     if (!IsItem(item)) return;
     Node& node = NodeOf(item);
     if (!(node.flags & kHasValue)) ++liveValues_;
-    // The text moves along with the new value; its old bytes become garbage.
-    const std::string text(node.bytes, node.textLength);
-    liveBytes_ -= node.textLength + node.valueLength;
-    StoreBytes(node, text, &value);
+    // The old value's bytes become garbage; a new value always goes to the arena.
+    if (node.flags & kValueInArena) liveBytes_ -= node.valueLength;
+    node.flags = static_cast<std::uint8_t>((node.flags | kHasValue) & ~kValueInArena);
+    if (Place(node.value, node.valueLength, value, nullptr)) node.flags |= kValueInArena;
     ++revision_;
     CompactIfWasteful();
 }
@@ -148,15 +169,16 @@ void MemoryTree::ReleaseItemValue(ItemHandle item) {
     Node& node = NodeOf(item);
     if (!(node.flags & kHasValue)) return;
     --liveValues_;
-    liveBytes_ -= node.valueLength;
+    if (node.flags & kValueInArena) liveBytes_ -= node.valueLength;
+    node.value = nullptr;
     node.valueLength = 0;
-    node.flags &= ~kHasValue;
+    node.flags &= static_cast<std::uint8_t>(~(kHasValue | kValueInArena));
     ++revision_;
 }
 
 void MemoryTree::SetItemSource(ItemHandle item, const ItemSource& source) {
     if (!IsItem(item)) return;
-    SourceAt(item) = source;
+    StoreSource(item, source);
     NodeOf(item).flags |= kHasSource;
 }
 
@@ -185,9 +207,9 @@ ItemHandle MemoryTree::HitTest(TreePoint point) const {
 
 void MemoryTree::Forget(Node& node) {
     if (node.flags & kHasValue) --liveValues_;
-    liveBytes_ -= node.textLength + node.valueLength;
+    ForgetArenaBytes(node);
     node.flags = 0;
-    node.bytes = nullptr;
+    node.text = node.value = nullptr;
 }
 
 void MemoryTree::DeleteItem(ItemHandle item) {
@@ -223,12 +245,12 @@ void MemoryTree::CompactIfWasteful() {
     blockLeft_ = 0;
     arenaBytes_ = 0;
     liveBytes_ = 0;
+    // Only what lives in the arena moves; the old blocks go when this returns.
     for (std::size_t i = 1; i < nodeCount_; ++i) {
         Node& node = NodeAt(i);
         if (!(node.flags & kAlive)) continue;
-        const std::string_view text(node.bytes, node.textLength);
-        const std::string_view value(node.bytes + node.textLength, node.valueLength);
-        StoreBytes(node, text, (node.flags & kHasValue) ? &value : nullptr);
+        if (node.flags & kTextInArena) Place(node.text, node.textLength, {node.text, node.textLength}, nullptr);
+        if (node.flags & kValueInArena) Place(node.value, node.valueLength, {node.value, node.valueLength}, nullptr);
     }
 }
 
