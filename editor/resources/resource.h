@@ -91,6 +91,7 @@
 
 // ---- Controls we add (2000 up) ----------------------------------------------------------
 #define IDC_ABOUT_PICTURE       2000
+#define IDC_OPT_KEEP_LAYOUT     2001  // Options: "Keep comments and layout"
 
 // ---- Commands ---------------------------------------------------------------------------
 #define CMD_EXIT                40004

@@ -32,6 +32,7 @@ Settings LoadSettings(Registry& registry, const ExpandEnvironment& expand) {
     settings.windowDivider = static_cast<std::int32_t>(
         ReadRegistryValue(registry, kConfigKey, "WindowDivider", static_cast<std::uint32_t>(settings.windowDivider)));
     settings.toolBarDesc = ReadRegistryValue(registry, kConfigKey, "ToolBarDesc", settings.toolBarDesc);
+    settings.keepLayout = ReadRegistryValue(registry, kConfigKey, "KeepLayout", settings.keepLayout);
     return settings;
 }
 
@@ -46,6 +47,7 @@ void SaveSettings(Registry& registry, const Settings& settings, const std::strin
     write(NumberValue("SaveWindowPos", settings.saveWindowPos));
     write(NumberValue("ConfirmDelete", settings.confirmDelete));
     write(NumberValue("ToolBarDesc", settings.toolBarDesc));
+    write(NumberValue("KeepLayout", settings.keepLayout));
     if (settings.SavesConfigPath()) write(StringValue("DefaultConfigPath", configDirectory));
     if (settings.SavesWindowPosition())
         write(NumberValue("WindowDivider", static_cast<std::uint32_t>(settings.windowDivider)));

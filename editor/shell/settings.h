@@ -24,6 +24,7 @@ struct Settings {
     std::uint32_t saveWindowPos = 0;
     std::int32_t windowDivider = 200;
     std::uint32_t toolBarDesc = 0;
+    std::uint32_t keepLayout = 1;  // save files with their comments and layout (KeepLayout)
 
     // ConfirmDelete, SaveOnExit and ToolBarDesc are on when not 0; SaveConfigPath and
     // SaveWindowPos only when exactly 1.
@@ -32,6 +33,7 @@ struct Settings {
     bool ShowsToolbarLabels() const { return toolBarDesc != 0; }
     bool SavesConfigPath() const { return saveConfigPath == 1; }
     bool SavesWindowPosition() const { return saveWindowPos == 1; }
+    bool KeepsLayout() const { return keepLayout != 0; }
 };
 
 // Replaces environment variable references (%NAME%) in a text.
@@ -45,7 +47,7 @@ void CreateSettingKeys(Registry& registry);
 // variables expanded; the other strings are used as they stand.
 Settings LoadSettings(Registry& registry, const ExpandEnvironment& expand);
 
-// Writes SaveOnExit, and when it is on the other flags, the configuration directory as
+// Writes SaveOnExit, and when it is on the other flags (KeepLayout among them), the configuration directory as
 // DefaultConfigPath (when SaveConfigPath is 1) and WindowDivider (when SaveWindowPos is 1).
 void SaveSettings(Registry& registry, const Settings& settings, const std::string& configDirectory);
 

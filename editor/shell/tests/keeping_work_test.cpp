@@ -205,6 +205,33 @@ TEST_F(KeepingWork, EveryEditThatASaveWouldWriteCountsAsAChange) {
     EXPECT_FALSE(Changed());
 }
 
+// Through the window: an edit changes its own line only; with "Keep comments and layout"
+// turned off in the Options dialog, Save writes plain lines as it always did.
+TEST_F(KeepingWork, SavingKeepsCommentsAndLayoutUnlessTurnedOff) {
+    const std::string original = "# The port\r\n  Port 80   \r\n\r\n<Directory />\r\n\t# none\r\n\tOptions None\r\n</Directory>\r\n";
+    files.AddFile("C:\\conf\\mine.conf", original);
+    prompts.open = OpenSelection{"C:\\conf\\", {"mine.conf"}};
+    Command(CMD_OPEN);
+    Command(CMD_SAVE);
+    EXPECT_EQ(OnDisk("C:\\conf\\mine.conf"), original);
+    Select(Find("Options"));
+    ChooseTab(kDefaultTab);
+    SetDlgItemTextA(editor.panes->DefaultPane(), IDC_PANE_VALUE, "Indexes");
+    ClickUpdate(editor.panes->DefaultPane());
+    Command(CMD_SAVE);
+    EXPECT_EQ(OnDisk("C:\\conf\\mine.conf"),
+              "# The port\r\n  Port 80   \r\n\r\n<Directory />\r\n\t# none\r\n\tOptions Indexes\r\n</Directory>\r\n");
+
+    DialogScript script({{"Options...", [](HWND dialog) {
+                              CheckDlgButton(dialog, IDC_OPT_KEEP_LAYOUT, BST_UNCHECKED);
+                              Click(dialog, IDOK);
+                          }}});
+    ShowOptionsDialog(editor);
+    EXPECT_EQ(editor.settings.keepLayout, 0u);
+    Command(CMD_SAVE);
+    EXPECT_EQ(OnDisk("C:\\conf\\mine.conf"), "Port 80\r\n<Directory />\r\nOptions Indexes\r\n</Directory>\r\n");
+}
+
 TEST_F(KeepingWork, YesNoPaneShowsTheChoiceTheValueMakes) {
     files.AddFile("C:\\conf\\switches.conf",
                   "HostnameLookups yes\nHostnameLookups \"Off\"\nHostnameLookups maybe\nHostnameLookups 1\n");

@@ -211,6 +211,7 @@ TEST_F(MenusAndDialogs, OptionsSaveStoresAndStaysOpenCancelChangesNothing) {
              EXPECT_EQ(shown->settings.confirmDelete, 0u);
              EXPECT_EQ(shown->settings.saveWindowPos, 1u);
              EXPECT_EQ(LoadSettings(*stored, [](std::string_view text) { return std::string(text); }).confirmDelete, 0u);
+             EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_OPT_KEEP_LAYOUT), BST_CHECKED);  // on by default
              CheckDlgButton(dialog, IDC_OPT_CONFIRM_DELETE, BST_CHECKED);
              CheckDlgButton(dialog, IDC_OPT_TOOLBAR_TEXT, BST_CHECKED);
              Click(dialog, IDCANCEL);

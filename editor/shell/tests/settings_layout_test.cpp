@@ -24,6 +24,7 @@ TEST(Settings, DefaultsWithAnEmptyRegistry) {
     EXPECT_EQ(settings.windowDivider, 200);
     EXPECT_TRUE(settings.ConfirmsDelete());
     EXPECT_FALSE(settings.ShowsToolbarLabels());
+    EXPECT_TRUE(settings.KeepsLayout());
     EXPECT_TRUE(registry.KeyExists(kUser, kConfigKey));
     EXPECT_TRUE(registry.KeyExists(kMachine, kConfigKey));
     EXPECT_TRUE(registry.KeyExists(kMachine, "SOFTWARE\\Velmora\\Tarnwick\\Templates"));
@@ -65,10 +66,10 @@ TEST(Settings, SavingWritesWhatTheFlagsAllow) {
         std::vector<std::string> written;
     } cases[] = {
         {"off", 0, 1, 1, {"SaveOnExit"}},
-        {"on", 1, 0, 0, {"SaveOnExit", "SaveConfigPath", "SaveWindowPos", "ConfirmDelete", "ToolBarDesc"}},
+        {"on", 1, 0, 0, {"SaveOnExit", "SaveConfigPath", "SaveWindowPos", "ConfirmDelete", "ToolBarDesc", "KeepLayout"}},
         {"with path and divider", 1, 1, 1,
-         {"SaveOnExit", "SaveConfigPath", "SaveWindowPos", "ConfirmDelete", "ToolBarDesc", "DefaultConfigPath",
-          "WindowDivider"}},
+         {"SaveOnExit", "SaveConfigPath", "SaveWindowPos", "ConfirmDelete", "ToolBarDesc", "KeepLayout",
+          "DefaultConfigPath", "WindowDivider"}},
     };
     for (const Case& test : cases) {
         MemoryRegistry registry;

@@ -11,28 +11,34 @@ namespace {
 struct OptionBox {
     int control;
     std::uint32_t Settings::*flag;
+    bool checkedWhenNotZero;  // the boxes of old check only a value of exactly 1
 };
 
 const OptionBox kOptionBoxes[] = {
-    {IDC_OPT_CONFIRM_DELETE, &Settings::confirmDelete}, {IDC_OPT_SAVE_ON_EXIT, &Settings::saveOnExit},
-    {IDC_OPT_SAVE_PATH, &Settings::saveConfigPath},     {IDC_OPT_SAVE_POSITION, &Settings::saveWindowPos},
-    {IDC_OPT_TOOLBAR_TEXT, &Settings::toolBarDesc},
+    {IDC_OPT_CONFIRM_DELETE, &Settings::confirmDelete, false}, {IDC_OPT_SAVE_ON_EXIT, &Settings::saveOnExit, false},
+    {IDC_OPT_SAVE_PATH, &Settings::saveConfigPath, false},     {IDC_OPT_SAVE_POSITION, &Settings::saveWindowPos, false},
+    {IDC_OPT_TOOLBAR_TEXT, &Settings::toolBarDesc, false},     {IDC_OPT_KEEP_LAYOUT, &Settings::keepLayout, true},
 };
 
-// Each box becomes its setting, 1 or 0; the toolbar follows a change of its labels.
+// Each box becomes its setting, 1 or 0; the toolbar follows a change of its labels, saves
+// follow the layout setting.
 void ApplyOptions(HWND dialog, Editor& editor) {
     const std::uint32_t labelsBefore = editor.settings.toolBarDesc;
     for (const OptionBox& box : kOptionBoxes)
         editor.settings.*box.flag = IsDlgButtonChecked(dialog, box.control) == BST_CHECKED ? 1 : 0;
     if (editor.settings.toolBarDesc != labelsBefore) RecreateToolbar(editor);
+    editor.document->keepLayout = editor.settings.KeepsLayout();
 }
 
 INT_PTR CALLBACK OptionsProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrA(dialog, GWLP_USERDATA, lParam);
         const auto& editor = *reinterpret_cast<Editor*>(lParam);
-        for (const OptionBox& box : kOptionBoxes)
-            CheckDlgButton(dialog, box.control, editor.settings.*box.flag == 1 ? BST_CHECKED : BST_UNCHECKED);
+        for (const OptionBox& box : kOptionBoxes) {
+            const std::uint32_t value = editor.settings.*box.flag;
+            const bool on = box.checkedWhenNotZero ? value != 0 : value == 1;
+            CheckDlgButton(dialog, box.control, on ? BST_CHECKED : BST_UNCHECKED);
+        }
         return TRUE;
     }
     auto* editor = reinterpret_cast<Editor*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));

@@ -63,6 +63,7 @@ void OnCreate(Editor& editor) {
     editor.items = std::make_unique<TreeViewItems>(editor.tree);
     editor.document = std::make_unique<ConfigDocument>(
         ConfigDocument{*editor.items, editor.files, editor.settings.defaultConfigPath});
+    editor.document->keepLayout = editor.settings.KeepsLayout();
     editor.panes = std::make_unique<PaneContainer>(editor.instance, *editor.items, editor.registry,
                                                    editor.document->currentItem, editor.drives);
     editor.panes->Create(editor.window);
