@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the configuration reader and writes the tree back, in both line-end
-// modes. Beyond crashes, leaks and sanitizer reports it checks the round trip: what was written
-// reads back into a tree that writes the very same bytes.
+// modes and both layouts. Beyond crashes, leaks and sanitizer reports it checks two round trips:
+// with the layout kept, the bytes written are the bytes read (line ends as the mode says); with
+// plain lines, what was written reads back into a tree that writes the very same bytes.
 
 #include "config_reader.h"
 #include "config_writer.h"
@@ -27,17 +28,31 @@ ItemHandle NewFileItem(MemoryTree& tree) {
     return tree.InsertItem(kNoItem, InsertPosition::Last(), file);
 }
 
-std::string ReadAndWrite(std::string_view bytes, bool crLf) {
+std::string ReadAndWrite(const std::string& bytes, bool crLf, bool keepLayout) {
     MemoryTree tree;
     const ItemHandle file = NewFileItem(tree);
     ParseConfigText(tree, bytes, file);
     std::string out;
-    WriteFileItemText(out, tree, file, crLf);
+    WriteFileItemText(out, tree, file, crLf, keepLayout);
     // Lookups and releases walk the same tree without trouble.
     FindItemByName(tree, kNoItem, bytes.substr(0, 8));
     ReleaseTreeValues(tree);
     if (tree.LiveValueCount() != 1) std::abort();
     return out;
+}
+
+// Every line end (LF, CR LF, a lone CR) as the mode writes it.
+std::string WithLineEnds(std::string_view text, bool crLf) {
+    std::string result;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') {
+            result += text[i];
+            continue;
+        }
+        result += crLf ? "\r\n" : "\n";
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    }
+    return result;
 }
 
 // A written line that ends in a backslash is continued by the format itself (as the server
@@ -54,10 +69,11 @@ bool HasContinuedLine(std::string_view text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
     for (const bool crLf : {false, true}) {
-        const std::string written = ReadAndWrite(bytes, crLf);
-        if (!HasContinuedLine(written) && ReadAndWrite(written, crLf) != written) std::abort();
+        if (ReadAndWrite(bytes, crLf, true) != WithLineEnds(bytes, crLf)) std::abort();
+        const std::string written = ReadAndWrite(bytes, crLf, false);
+        if (!HasContinuedLine(written) && ReadAndWrite(written, crLf, false) != written) std::abort();
     }
     std::string line(bytes);
     CleanLine(line);

@@ -128,8 +128,14 @@ bool NextLogicalLine(LineCursor& lines, std::string& joined, LogicalLine& read) 
         return true;
     }
     if (line[0] == '<') {
+        const std::string_view whole = line.size() > 1 && line.back() == '\\' ? JoinContinued(line, lines, joined) : line;
+        // Joined, the line may turn out to close a section instead.
+        if (whole.size() > 1 && whole[1] == '/') {
+            read.kind = LogicalLine::Kind::Closing;
+            return true;
+        }
         read.kind = LogicalLine::Kind::Opening;
-        ReadOpeningLine(line.size() > 1 && line.back() == '\\' ? JoinContinued(line, lines, joined) : line, read);
+        ReadOpeningLine(whole, read);
         return true;
     }
     read.kind = LogicalLine::Kind::Directive;

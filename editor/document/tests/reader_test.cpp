@@ -58,6 +58,8 @@ const ReadCase kReadCases[] = {
      "\n  S IfModule = a\n    S Directory = b\n      D X = 1\n    D Y = 2\n  D Z = 3\n"},
     {"StrayClosingLineStaysAtFileLevel", "</Directory>\nX 1\n</IfModule>\nY 2\n", "\n  D X = 1\n  D Y = 2\n"},
     {"UnclosedSectionAtEnd", "<Directory x>\nA 1", "\n  S Directory = x\n    D A = 1\n"},
+    {"ContinuedOpeningLineIsJoined", "<IfDefine A \\\n  B>\nX 1\n</IfDefine>\n", "\n  S IfDefine = A B\n    D X = 1\n"},
+    {"JoinedLineThatClosesASection", "<D x>\nA 1\n<\\\n/D>\nB 2\n", "\n  S D = x\n    D A = 1\n  D B = 2\n"},
     {"ContinuationJoinsWithoutBackslash", "Foo a \\\n   b\\\n c\nBar 1\n", "\n  D Foo = a bc\n  D Bar = 1\n"},
     {"ContinuationOnLastLine", "Foo a\\", "\n  D Foo = a\n"},
     {"ContinuationEndsWithoutTrailingBlanks", "Foo a \\\n\nBar b\\\n \n", "\n  D Foo = a\n  D Bar = b\n"},
