@@ -3,7 +3,7 @@
 settings below, and, with --files, the folder a user unpacks (the script, the programs, the
 help file, the starting configuration and the text pages).
 
-  make_package.py --out DIR [--files Tarnwick.exe Setup.exe TarnwickHelp.chm]
+  make_package.py --out DIR [--version 1.0] [--files Tarnwick.exe Setup.exe TarnwickHelp.chm]
 """
 import argparse
 import math
@@ -24,6 +24,7 @@ PRESETS = [('ServerRoot', 'C:/Program Files/Apache Group/Apache'),
            ('DocumentRoot', 'C:/Program Files/Apache Group/Apache/htdocs'),
            ('Port', '80'), ('ServerAdmin', 'admin@localhost'), ('ServerType', 'Windows')]
 MAX_DESCRIPTION = 10239
+PUBLISHER = 'Velmora'
 
 
 def read_templates():
@@ -47,11 +48,13 @@ def string_block(key, name, text):
     return ['KelSetup:RegistryStringStart', key, name, text, 'KelSetup:RegistryStringEnd']
 
 
-def script(templates, required_kilobytes):
+def script(templates, required_kilobytes, version):
     lines = ['KelSetup:SetupInfo', 'Tarnwick', 'Tarnwick.exe', 'HKEY_LOCAL_MACHINE\\SOFTWARE\\Velmora\\Tarnwick',
              'InstallDir', 'C:\\Program Files\\Tarnwick', '0', '1', '1', '1', '0', 'Tarnwick Setup',
              'Tarnwick Uninstall', 'Tarnwick is installed. Use Quick Config to make a starting configuration.',
              'Tarnwick has been removed from this computer.', str(required_kilobytes), '']
+    # For the list of installed programs; setup programs of old pass the section over.
+    lines += ['KelSetup:ProductInfo', 'Publisher=' + PUBLISHER, 'DisplayVersion=' + version, '']
     lines += ['KelSetup:AddDirectory', 'Conf', 'Help', '']
     lines += ['KelSetup:CopyFile', '.\\', 'Tarnwick.exe', '.\\', 'Setup.exe', '.\\', 'ureadme.txt',
               'Help', 'TarnwickHelp.chm']
@@ -87,6 +90,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('--out', required=True)
     parser.add_argument('--files', nargs='*', default=[])
+    parser.add_argument('--version', default='1.0', help='the product version, as the package is named')
     args = parser.parse_args()
     os.makedirs(args.out, exist_ok=True)
     shipped = [os.path.join(HERE, 'conf', name) for name in CONF_FILES]
@@ -96,7 +100,7 @@ def main():
     required = sum(math.ceil(os.path.getsize(path) / 1024) for path in installed if os.path.exists(path))
     templates = read_templates()
     with open(os.path.join(args.out, 'setup.txt'), 'w', newline='') as out:
-        out.write(script(templates, required + 64))  # and room for the registry data and the shortcuts
+        out.write(script(templates, required + 64, args.version))  # and room for the registry data and the shortcuts
     for path in shipped:
         if os.path.exists(path):
             shutil.copy(path, os.path.join(args.out, os.path.basename(path)))

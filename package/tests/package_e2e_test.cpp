@@ -22,6 +22,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 namespace tarnwick::testing {
@@ -144,6 +145,183 @@ TEST(Package, InstallUseAndRemove) {
     // The configuration the user saved stays, as does the folder holding it.
     EXPECT_TRUE(std::filesystem::exists(dir + "\\Conf\\httpd.conf"));
     std::filesystem::remove_all(dir, ignored);
+}
+
+// What an installation left on the machine, with the install directory written as <DIR>: the
+// files below it, the product's registry data, its uninstall entry and its program folder.
+struct Installed {
+    std::vector<std::string> files;
+    std::vector<std::string> registry;
+    std::vector<std::string> shortcuts;
+    bool operator==(const Installed&) const = default;
+};
+
+std::string WithoutDirectory(std::string text, const std::string& dir) {
+    for (std::size_t at; (at = text.find(dir)) != std::string::npos;) text.replace(at, dir.size(), "<DIR>");
+    return text;
+}
+
+void DumpKey(HKEY root, const std::string& path, const std::string& dir, std::vector<std::string>& out) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    for (DWORD index = 0;; ++index) {
+        char name[1024];
+        DWORD nameSize = sizeof name, type = 0;
+        std::string data(16384, '\0');
+        DWORD dataSize = static_cast<DWORD>(data.size());
+        if (RegEnumValueA(key, index, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &dataSize) !=
+            ERROR_SUCCESS)
+            break;
+        data.resize(dataSize);
+        out.push_back(WithoutDirectory(path + " " + name + " " + std::to_string(type) + " " + data, dir));
+    }
+    std::vector<std::string> subkeys;
+    for (DWORD index = 0;; ++index) {
+        char name[1024];
+        DWORD nameSize = sizeof name;
+        if (RegEnumKeyExA(key, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        subkeys.emplace_back(name);
+    }
+    RegCloseKey(key);
+    for (const std::string& subkey : subkeys) DumpKey(root, path + "\\" + subkey, dir, out);
+}
+
+std::string ProgramsFolder() {
+    char value[MAX_PATH] = {}, expanded[MAX_PATH] = {};
+    DWORD size = sizeof value;
+    RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", "Programs",
+                 RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, value, &size);
+    ExpandEnvironmentStringsA(value, expanded, MAX_PATH);
+    return expanded;
+}
+
+Installed WhatIsInstalled(const std::string& dir) {
+    Installed installed;
+    std::error_code ignored;
+    for (auto it = std::filesystem::recursive_directory_iterator(dir, ignored); it != std::filesystem::recursive_directory_iterator();
+         it.increment(ignored))
+        installed.files.push_back(std::filesystem::relative(it->path(), dir).string());
+    std::sort(installed.files.begin(), installed.files.end());
+    DumpKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Velmora\\Tarnwick", dir, installed.registry);
+    DumpKey(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarnwick", dir, installed.registry);
+    for (const auto& entry : std::filesystem::directory_iterator(ProgramsFolder() + "\\Tarnwick", ignored))
+        installed.shortcuts.push_back(entry.path().filename().string());
+    std::sort(installed.shortcuts.begin(), installed.shortcuts.end());
+    return installed;
+}
+
+// Starts a program as Windows starts a registered command: its path as the application, the
+// command line as it stands. Returns the exit code; `shown` counts the windows it showed.
+DWORD StartAsRegistered(const std::string& program, std::string command, int& shown) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    shown = 0;
+    if (!CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, "C:\\", &startup, &process))
+        return static_cast<DWORD>(-1);
+    struct Seen {
+        DWORD process;
+        int count;
+    } seen{process.dwProcessId, 0};
+    while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT) {
+        seen.count = 0;
+        EnumWindows([](HWND window, LPARAM data) {
+            auto& seen = *reinterpret_cast<Seen*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == seen.process && IsWindowVisible(window)) ++seen.count;
+            return TRUE;
+        }, reinterpret_cast<LPARAM>(&seen));
+        shown = std::max(shown, seen.count);
+        if (shown > 0) TerminateProcess(process.hProcess, 99);
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
+}
+
+std::string UninstallEntry(const char* name) {
+    char value[2048] = {};
+    DWORD size = sizeof value;
+    RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarnwick", name, RRF_RT_REG_SZ,
+                 nullptr, value, &size);
+    return value;
+}
+
+// The package installed without a window leaves what the installation a user clicks through
+// leaves; the quiet uninstall command, started as Windows starts it, takes it all away.
+TEST(Package, SilentInstallMatchesTheInteractiveOneAndQuietUninstallRemovesIt) {
+    const char* built = std::getenv("TARNWICK_PACKAGE");
+    ASSERT_NE(built, nullptr);
+    const std::string package = WindowsPath(built);
+    const std::string clicked = "C:\\TarnwickClicked";
+    const std::string silent = "C:\\Program Files\\Tarnwick Silent";
+    std::error_code ignored;
+    for (const std::string& dir : {clicked, silent}) std::filesystem::remove_all(dir, ignored);
+
+    ASSERT_TRUE(RunToEnd(package + "\\Setup.exe", "", package, [&] {
+        for (const char* page : {"Tarnwick legal information...", "Tarnwick setup information..."}) {
+            HWND shown = WaitForWindow(page);
+            ASSERT_NE(shown, nullptr);
+            Press(shown, IDOK);
+        }
+        HWND dialog = WaitForWindow("Tarnwick Setup");
+        ASSERT_NE(dialog, nullptr);
+        SetDlgItemTextA(dialog, 1000, clicked.c_str());
+        SendDlgItemMessageA(dialog, 1004, BM_SETCHECK, BST_UNCHECKED, 0);  // as /S does not start it either
+        Press(dialog, IDOK);
+        HWND finish = WaitForWindow("Install...");
+        ASSERT_NE(finish, nullptr);
+        Press(finish, IDOK);
+    }));
+    const Installed byClicking = WhatIsInstalled(clicked);
+    ASSERT_FALSE(byClicking.files.empty());
+    int shown = 0;
+    EXPECT_EQ(StartAsRegistered(clicked + "\\Setup.exe", UninstallEntry("QuietUninstallString"), shown), 3010u);
+    EXPECT_EQ(shown, 0);
+    EXPECT_EQ(UninstallEntry("DisplayName"), "");
+
+    const std::string log = package + "\\silent.log";
+    const DWORD code = StartAsRegistered(package + "\\Setup.exe",
+                                         "\"" + package + "\\Setup.exe\" /S /LOG=\"" + log + "\" /D=" + silent, shown);
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(shown, 0);
+    const Installed silently = WhatIsInstalled(silent);
+    EXPECT_EQ(silently.files, byClicking.files);
+    EXPECT_EQ(silently.shortcuts, byClicking.shortcuts);
+    EXPECT_EQ(silently.registry, byClicking.registry);
+    EXPECT_EQ(UninstallEntry("Publisher"), "Velmora");
+    EXPECT_EQ(UninstallEntry("InstallLocation"), silent);
+    // The log: what was used, every action in order, the exit code last.
+    std::ifstream in(log);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line.substr(0, line.find('\r')));
+    ASSERT_FALSE(lines.empty());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "install directory: " + silent), lines.end());
+    for (const std::string& file : silently.files)
+        if (file.find('.') != std::string::npos && file != "setup.txt")
+            EXPECT_NE(std::find_if(lines.begin(), lines.end(),
+                                   [&](const std::string& line) {
+                                       return line.rfind("done: Copying file ", 0) == 0 &&
+                                              line.size() >= file.size() && line.compare(line.size() - file.size(), file.size(), file) == 0;
+                                   }),
+                      lines.end())
+                << file;
+    EXPECT_EQ(lines.back(), "exit code: 0");
+
+    const DWORD removed = StartAsRegistered(silent + "\\Setup.exe", UninstallEntry("QuietUninstallString"), shown);
+    EXPECT_TRUE(removed == 0 || removed == 3010) << removed;
+    EXPECT_EQ(shown, 0);
+    EXPECT_FALSE(std::filesystem::exists(silent + "\\Tarnwick.exe"));
+    EXPECT_FALSE(std::filesystem::exists(ProgramsFolder() + "\\Tarnwick"));
+    EXPECT_EQ(UninstallEntry("UninstallString"), "");
+    HKEY templates = nullptr;
+    EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Velmora\\Tarnwick\\Templates", 0, KEY_READ, &templates), ERROR_SUCCESS);
+    if (templates) RegCloseKey(templates);
+    for (const std::string& dir : {clicked, silent}) std::filesystem::remove_all(dir, ignored);
+    DeleteFileA(log.c_str());
 }
 
 }  // namespace

@@ -56,6 +56,8 @@ protected:
 };
 
 TEST_F(PackageScript, SettingsNameTheProduct) {
+    EXPECT_EQ(ReadProductInfo(script).publisher, "Velmora");
+    EXPECT_EQ(ReadProductInfo(script).displayVersion, "1.0");
     EXPECT_EQ(info.productName, "Tarnwick");
     EXPECT_EQ(info.launchProgram, "Tarnwick.exe");
     EXPECT_EQ(info.dirKeyRoot, kMachine);

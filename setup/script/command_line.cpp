@@ -40,7 +40,83 @@ std::size_t EndOfUnquotedProgram(std::string_view commandLine, std::string_view 
     return end;
 }
 
+// The switch that `word` begins with, matched without regard to case; `value` gets what
+// follows its "=". Empty when the word is no switch.
+std::string_view SwitchOf(std::string_view word, std::string& value) {
+    static constexpr std::string_view kFlags[] = {"/S", "/?", "/START", "/NOSHORTCUTS", "/NOUNINSTALL"};
+    static constexpr std::string_view kValued[] = {"/D=", "/FOLDER=", "/LOG="};
+    for (std::string_view flag : kFlags)
+        if (word.size() == flag.size() && StartsWithIgnoringCase(word, flag)) return flag;
+    for (std::string_view valued : kValued)
+        if (StartsWithIgnoringCase(word, valued)) {
+            value = DirectoryArgument(word.substr(valued.size()));
+            return valued;
+        }
+    return {};
+}
+
+// The next word of `text` from `at`: up to a blank outside double quotes.
+std::string_view NextWord(std::string_view text, std::size_t& at) {
+    while (at < text.size() && IsBlank(text[at])) ++at;
+    const std::size_t begin = at;
+    bool quoted = false;
+    for (; at < text.size() && (quoted || !IsBlank(text[at])); ++at)
+        if (text[at] == '"') quoted = !quoted;
+    return text.substr(begin, at - begin);
+}
+
 }  // namespace
+
+SetupCommand ParseSetupCommand(std::string_view arguments) {
+    SetupCommand command;
+    std::string rest;  // the words that are no switch, in their order and spacing
+    std::size_t at = 0;
+    while (at < arguments.size()) {
+        const std::size_t wordBegin = at;
+        const std::string_view word = NextWord(arguments, at);
+        if (word.empty()) break;
+        std::string value;
+        const std::string_view found = SwitchOf(word, value);
+        if (found.empty()) {
+            rest.append(arguments.substr(wordBegin, at - wordBegin));
+            continue;
+        }
+        if (found == "/S") command.silent = true;
+        else if (found == "/?") command.help = true;
+        else if (found == "/START") command.start = true;
+        else if (found == "/NOSHORTCUTS") command.noShortcuts = true;
+        else if (found == "/NOUNINSTALL") command.noUninstall = true;
+        else if (found == "/FOLDER=") command.folder = value;
+        else if (found == "/LOG=") command.logPath = value;
+        else {  // "/D=": the rest of the line, blanks and all
+            const std::size_t valueBegin = wordBegin + (arguments.substr(wordBegin).find('=') + 1);
+            command.installDir = DirectoryArgument(arguments.substr(valueBegin));
+            at = arguments.size();
+        }
+    }
+    command.uninstallDir = DirectoryArgument(rest);
+    if (command.installDir && !command.silent) command.problem = "/D= is used with /S only.";
+    else if (command.installDir && !command.Installs()) command.problem = "/D= belongs to installing, not to uninstalling.";
+    else if (command.installDir && command.installDir->empty()) command.problem = "/D= names no directory.";
+    else if (command.logPath && command.logPath->empty()) command.problem = "/LOG= names no file.";
+    return command;
+}
+
+std::string UsageText() {
+    return "Setup installs or removes the program its setup.txt describes.\n\n"
+           "Setup.exe\t\t\tinstall, asking as it goes\n"
+           "Setup.exe /S [options]\t\tinstall with nothing shown\n"
+           "  /D=<directory>\t\tinto this directory (the last argument; blanks allowed)\n"
+           "  /FOLDER=<name>\t\twith this program folder\n"
+           "  /NOSHORTCUTS\t\twithout shortcuts\n"
+           "  /NOUNINSTALL\t\twithout the uninstall routine\n"
+           "  /START\t\t\tand start the program afterwards\n"
+           "Setup.exe <directory>\t\tremove what was installed there\n"
+           "Setup.exe /S <directory>\t\tremove it with nothing shown, registry entries included\n"
+           "/LOG=<file>\t\t\twrite a log of the run (with any of the above)\n\n"
+           "Exit codes: 0 done; 1 done, some steps failed; 2 cancelled or an unusable command line;\n"
+           "3 no usable setup.txt; 4 not enough free space; 3010 done, the rest at the next restart.";
+}
 
 std::string ArgumentsAfterProgram(std::string_view commandLine, std::string_view modulePath) {
     while (!commandLine.empty() && IsBlank(commandLine.front())) commandLine.remove_prefix(1);

@@ -1,6 +1,7 @@
 #pragma once
 // What setup is asked to do, read from its command line as Windows hands it over.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,5 +17,34 @@ std::string ArgumentsAfterProgram(std::string_view commandLine, std::string_view
 // The directory an uninstall is started with: blanks around it and one pair of surrounding
 // double quotes go.
 std::string DirectoryArgument(std::string_view arguments);
+
+// What the command line asks for. Switches are words that begin with "/" and are one of those
+// below (in any case); `/D=` takes the rest of the line. Whatever else stands there is the
+// directory to uninstall from, as a command line without switches always was; an empty one
+// means installing.
+//   /S           nothing shown: install with the defaults, or uninstall with registry removal
+//   /D=dir       install there (with /S only; the last argument, blanks allowed)
+//   /FOLDER=name the program folder          /NOSHORTCUTS  neither Startup nor folder shortcuts
+//   /NOUNINSTALL no uninstall routine        /START        start the program after installing
+//   /LOG=file    write a log of the run      /?            show these forms
+struct SetupCommand {
+    bool silent = false;
+    bool help = false;
+    bool start = false;
+    bool noShortcuts = false;
+    bool noUninstall = false;
+    std::optional<std::string> installDir;
+    std::optional<std::string> folder;
+    std::optional<std::string> logPath;
+    std::string uninstallDir;  // empty: install
+    std::string problem;       // why the command line cannot be used; empty when it can
+
+    bool Installs() const { return uninstallDir.empty(); }
+};
+
+SetupCommand ParseSetupCommand(std::string_view arguments);
+
+// The message that lists the command line forms (for /?).
+std::string UsageText();
 
 }  // namespace kelsetup

@@ -60,18 +60,36 @@ std::size_t WalkScript(InstallContext& context, ScriptStream& stream) {
 std::string AppendedGroupName(const std::string& folderName) { return "\n\nKelSetup:GroupName\n" + folderName; }
 std::string AppendedCopyFile(const std::string& scriptName) { return "\n\nKelSetup:CopyFile\n.\\\n" + scriptName + "\n"; }
 
-void RegisterUninstall(InstallContext& context) {
+// The entry in the list of installed programs: the two values of old, and what that list and
+// the tools that install without asking expect besides.
+bool WriteUninstallEntry(InstallContext& context, const std::string& key, const ProductInfo& product) {
+    SetupPlatform& platform = context.platform;
+    const std::string& directory = context.installDir;
+    const std::string& launch = context.info.launchProgram;
+    const auto text = [&](const char* name, const std::string& value) {
+        return platform.SetValue(RootKey::LocalMachine, key, name, ValueType::String, value + '\0');
+    };
+    const auto flag = [&](const char* name) {
+        return platform.SetValue(RootKey::LocalMachine, key, name, ValueType::Number, std::string("\x01\0\0\0", 4));
+    };
+    bool written = platform.CreateKey(RootKey::LocalMachine, key) && text("DisplayName", context.info.productName) &&
+                   text("UninstallString", UninstallCommand(directory));
+    written = written && text("QuietUninstallString", QuietUninstallCommand(directory)) &&
+              text("DisplayIcon", JoinPath(directory, launch.empty() ? "Setup.exe" : launch)) &&
+              text("InstallLocation", directory) && flag("NoModify") && flag("NoRepair");
+    if (written && !product.publisher.empty()) written = text("Publisher", product.publisher);
+    if (written && !product.displayVersion.empty()) written = text("DisplayVersion", product.displayVersion);
+    return written;
+}
+
+void RegisterUninstall(InstallContext& context, const ProductInfo& product) {
     Progress& progress = context.progress;
     SetupPlatform& platform = context.platform;
     progress.ShowStatus("Adding Uninstall routine to Windows...", "", "", "");
     progress.SetProgressPercent(0);
     std::string key = std::string(kUninstallKey) + "\\" + context.info.productName;
     CutToLimit(key);
-    const bool registered =
-        platform.CreateKey(RootKey::LocalMachine, key) &&
-        platform.SetValue(RootKey::LocalMachine, key, "DisplayName", ValueType::String, context.info.productName + '\0') &&
-        platform.SetValue(RootKey::LocalMachine, key, "UninstallString", ValueType::String,
-                          UninstallCommand(context.installDir) + '\0');
+    const bool registered = WriteUninstallEntry(context, key, product);
     context.report.Check(platform, "Registering the uninstall entry", "HKEY_LOCAL_MACHINE\\" + key, registered);
     progress.SetProgressPercent(20);
     const std::string copy = JoinPath(context.installDir, context.scriptName);
@@ -109,6 +127,12 @@ std::string UninstallCommand(const std::string& installDir) {
     return command;
 }
 
+std::string QuietUninstallCommand(const std::string& installDir) {
+    std::string command = "\"" + JoinPath(installDir, "Setup.exe") + "\" /S " + installDir;
+    CutToLimit(command);
+    return command;
+}
+
 std::string AppendedScriptText(const std::string& folderName, const std::string& scriptName) {
     return AppendedGroupName(folderName) + AppendedCopyFile(scriptName);
 }
@@ -131,7 +155,7 @@ void RunInstall(InstallContext& context) {
     }
     // No uninstall entry for a program that is not there: it would point at nothing.
     const bool installed = script && context.platform.IsDirectory(context.installDir);
-    if (context.options.uninstallRoutine && installed) RegisterUninstall(context);
+    if (context.options.uninstallRoutine && installed) RegisterUninstall(context, ReadProductInfo(*script));
     else if (context.options.uninstallRoutine)
         context.report.Skipped("Registering the uninstall entry", context.info.productName,
                                script ? "the install directory " + context.installDir + " is not there."

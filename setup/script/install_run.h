@@ -11,8 +11,10 @@ namespace kelsetup {
 
 inline constexpr const char* kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-// "<dir>\Setup.exe <dir>", the command the platform runs to uninstall.
+// "\"<dir>\Setup.exe\" <dir>", the command the platform runs to uninstall.
 std::string UninstallCommand(const std::string& installDir);
+// The same with /S: what tools that uninstall without asking run.
+std::string QuietUninstallCommand(const std::string& installDir);
 
 // What is appended to the installed copy of the script.
 std::string AppendedScriptText(const std::string& folderName, const std::string& scriptName);

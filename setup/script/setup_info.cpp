@@ -50,6 +50,27 @@ SetupInfoResult ReadSetupInfo(const std::optional<std::string>& script, SetupInf
     return SetupInfoResult::Read;
 }
 
+ProductInfo ReadProductInfo(const std::string& script) {
+    ProductInfo product;
+    ScriptStream stream(script);
+    std::string line;
+    bool inSection = false;
+    while (stream.ReadLine(line = {})) {
+        TrimScriptLine(line);
+        if (HasMarkerText(line)) {
+            inSection = IsMarker(line, "KelSetup:ProductInfo");
+            continue;
+        }
+        if (!inSection) continue;
+        const auto equals = line.find('=');
+        if (equals == std::string::npos) continue;
+        const std::string name = line.substr(0, equals), value = line.substr(equals + 1);
+        if (IsMarker(name, "Publisher")) product.publisher = value;
+        else if (IsMarker(name, "DisplayVersion")) product.displayVersion = value;
+    }
+    return product;
+}
+
 SpaceVerdict CheckFreeSpace(std::optional<std::uint64_t> freeKilobytes, std::uint32_t requiredKilobytes) {
     if (requiredKilobytes == 0) return SpaceVerdict::Enough;
     if (freeKilobytes && *freeKilobytes >= requiredKilobytes) return SpaceVerdict::Enough;

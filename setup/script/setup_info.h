@@ -30,6 +30,15 @@ struct SetupInfo {
 
 enum class SetupInfoResult { Read = 0, NoScript = -1, NoSection = -2 };
 
+// What the optional "KelSetup:ProductInfo" section says about the product, for the list of
+// installed programs: lines "Publisher=<text>" and "DisplayVersion=<text>", up to the next
+// line that holds "KelSetup:". Scripts without it leave both empty.
+struct ProductInfo {
+    std::string publisher;
+    std::string displayVersion;
+};
+ProductInfo ReadProductInfo(const std::string& script);
+
 // Reads the section from the script's bytes (nothing: the script could not be opened). A
 // section cut short by the end of the file leaves the missing fields empty or 0.
 SetupInfoResult ReadSetupInfo(const std::optional<std::string>& script, SetupInfo& info);

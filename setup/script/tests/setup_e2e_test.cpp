@@ -14,6 +14,7 @@
 #include <objidl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -624,6 +625,119 @@ TEST_F(SetupProgram, UninstallFromAFolderThatIsNotThereRemovesNothing) {
 
 // A link path too long for the shell-link object's file name fails that shortcut alone,
 // with a reason, instead of saving under a name read past its end.
+// Runs Setup.exe with `arguments` as tools that install without asking do, and returns its
+// exit code; `shown` counts the windows it showed meanwhile.
+DWORD RunQuietly(const std::string& program, const std::string& arguments, const std::string& directory, int& shown) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::string command = "\"" + program + "\" " + arguments;
+    shown = 0;
+    if (!CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(), &startup,
+                        &process))
+        return static_cast<DWORD>(-1);
+    struct Seen {
+        DWORD process;
+        int count;
+    } seen{process.dwProcessId, 0};
+    while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT) {
+        seen.count = 0;
+        EnumWindows([](HWND window, LPARAM data) {
+            auto& seen = *reinterpret_cast<Seen*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == seen.process && IsWindowVisible(window)) ++seen.count;
+            return TRUE;
+        }, reinterpret_cast<LPARAM>(&seen));
+        shown = std::max(shown, seen.count);
+        if (shown > 0) TerminateProcess(process.hProcess, 99);
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
+}
+
+// The program a user clicks through ends with the same codes; /? lists the forms.
+TEST_F(SetupProgram, ExitCodesWithWindowsToo) {
+    const auto exitCode = [](PROCESS_INFORMATION& process) {
+        DWORD code = 99;
+        if (WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
+        else TerminateProcess(process.hProcess, 1);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        return code;
+    };
+    PROCESS_INFORMATION help = Start("/?");
+    HWND usage = WaitForWindow("Setup command line");
+    ASSERT_NE(usage, nullptr);
+    EXPECT_NE(ItemText(usage, kMessageText).find("/D=<directory>"), std::string::npos);
+    PostMessageA(usage, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(exitCode(help), 0u);
+
+    WriteText(start + "\\setup.txt", SimpleScript("0"));
+    PROCESS_INFORMATION cancelled = Start();
+    HWND dialog = WaitForWindow("KelTest Setup");
+    ASSERT_NE(dialog, nullptr);
+    Press(dialog, IDCANCEL);
+    EXPECT_EQ(exitCode(cancelled), 2u);
+
+    PROCESS_INFORMATION installed = Start();
+    dialog = WaitForWindow("KelTest Setup");
+    ASSERT_NE(dialog, nullptr);
+    SetDlgItemTextA(dialog, 1000, installDir.c_str());
+    Press(dialog, IDOK);
+    HWND finish = WaitForWindow("Install...");
+    ASSERT_NE(finish, nullptr);
+    Press(finish, IDOK);
+    EXPECT_EQ(exitCode(installed), 0u);
+}
+
+// With /S nothing is shown, whatever happens: the exit code and the log say it.
+TEST_F(SetupProgram, SilentRunsTellByExitCodeAndLog) {
+    const std::string log = start + "\\setup.log";
+    const auto lastLine = [&log] {
+        const std::string text = ReadText(log);
+        const std::size_t end = text.rfind("\r\n");
+        return end == std::string::npos ? text : text.substr(text.rfind("\r\n", end - 1) + 2, end - text.rfind("\r\n", end - 1) - 2);
+    };
+    int shown = 0;
+    struct Case {
+        const char* name;
+        std::function<void()> prepare;
+        std::string arguments;
+        DWORD exitCode;
+        const char* inLog;
+    };
+    WriteText(start + "\\a.txt", "A");
+    const Case cases[] = {
+        {"no script", [] {}, "/S /LOG=" + log + " /D=" + installDir, 3, "stopped: Setup could not find it's initalization file"},
+        {"hostile script", [this] { WriteText(start + "\\setup.txt", std::string(5000, '\x01') + "KelSetup:\n\xff\xfe"); },
+         "/S /LOG=" + log + " /D=" + installDir, 3, "stopped: Setup found an error in the setup file"},
+        {"too little space", [this] { WriteText(start + "\\setup.txt", SimpleScript("4294967295")); },
+         "/S /LOG=" + log + " /D=" + installDir, 4, "KB are needed on C:\\"},
+        {"blocked install directory",
+         [this] {
+             WriteText(start + "\\setup.txt", SimpleScript("0", "KelSetup:CopyFile\n.\\\na.txt\n"));
+             WriteText(installDir, "in the way");
+         },
+         "/S /LOG=" + log + " /D=" + installDir, 1, "failed: Creating directory " },
+        {"unusable command line", [] {}, "/S /LOG=" + log + " C:\\Somewhere /D=" + installDir, 2, "stopped: /D= belongs to installing"},
+        {"no such folder to uninstall", [] {}, "/S /LOG=" + log + " C:\\No\\Such\\Folder", 2,
+         "stopped: Setup could not find the folder C:\\No\\Such\\Folder"},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        test.prepare();
+        EXPECT_EQ(RunQuietly(Built("SETUP_EXE"), test.arguments, start, shown), test.exitCode);
+        EXPECT_EQ(shown, 0);
+        EXPECT_NE(ReadText(log).find(test.inLog), std::string::npos) << ReadText(log);
+        EXPECT_EQ(lastLine(), "exit code: " + std::to_string(test.exitCode));
+    }
+    DeleteFileA(installDir.c_str());
+}
+
 TEST(Win32Shortcuts, ALinkPathThatDoesNotFitFailsCleanly) {
     CoInitialize(nullptr);
     kelsetup::Win32Platform platform;

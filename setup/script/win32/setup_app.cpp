@@ -2,6 +2,7 @@
 
 #include "command_line.h"
 #include "install_run.h"
+#include "silent_run.h"
 #include "primitives.h"
 #include "program_folders.h"
 #include "resource.h"
@@ -109,8 +110,13 @@ INT_PTR CALLBACK UninstallProcedure(HWND dialog, UINT message, WPARAM wParam, LP
             request.removeRegistry = IsDlgButtonChecked(dialog, IDC_REMOVE_REGISTRY) == BST_CHECKED;
             // The script is the one in the directory setup was started with, and only that one.
             request.scriptPath = JoinPath(app->startDirectory, "setup.txt");
+            if (app->log) app->log->Note("install directory: " + request.installDir + "; remove registry entries " +
+                                         (request.removeRegistry ? "on" : "off"));
             StartRun(*app, [app, request](Progress& progress) {
-                RunUninstall(app->platform, progress, app->info, request, app->report);
+                if (app->log) app->log->Follow(app->report);
+                app->exitCode = RunUninstall(app->platform, progress, app->info, request, app->report)
+                                    ? ExitCodeAfterRun(app->report)
+                                    : kExitNoScript;
             });
             return TRUE;
         }
@@ -121,7 +127,7 @@ INT_PTR CALLBACK UninstallProcedure(HWND dialog, UINT message, WPARAM wParam, LP
 
 void FillInstallDialog(SetupApp& app, HWND dialog) {
     SetWindowTextA(dialog, app.info.installTitle.c_str());
-    SetDlgItemTextA(dialog, IDC_INSTALL_DIR, OfferedInstallDirectory(app).c_str());
+    SetDlgItemTextA(dialog, IDC_INSTALL_DIR, RememberedInstallDirectory(app.platform, app.info).c_str());
     const int boxes[] = {IDC_OPT_START_GROUP, IDC_OPT_UNINSTALL, IDC_OPT_START_AFTER, IDC_OPT_ADD_TO_FOLDER};
     for (int i = 0; i < 4; ++i)
         SendDlgItemMessageA(dialog, boxes[i], BM_SETCHECK, static_cast<WPARAM>(app.info.initialChecks[static_cast<std::size_t>(i)]), 0);
@@ -142,12 +148,6 @@ void RunMessageLoop(SetupApp& app) {
 
 }  // namespace
 
-std::string OfferedInstallDirectory(SetupApp& app) {
-    const auto remembered = app.platform.QueryValue(app.info.dirKeyRoot, app.info.dirKeyPath, app.info.dirValueName, 1024);
-    const std::string directory = remembered ? remembered->substr(0, remembered->find('\0')) : std::string();
-    return directory.empty() ? app.info.defaultInstallDir : directory;
-}
-
 void StartInstall(SetupApp& app, HWND dialog) {
     if (app.busy) return;  // one run at a time
     app.busy = true;
@@ -165,14 +165,109 @@ void StartInstall(SetupApp& app, HWND dialog) {
         EnableWindow(dialog, TRUE);
         return;
     }
+    if (app.log) app.log->Note("install directory: " + directory + "; program folder: " + folder);
     StartRun(app, [&app, directory, options, folder](Progress& progress) {
         InstallContext context{app.platform, progress, app.info, directory, options, folder, app.startDirectory};
+        if (app.log) app.log->Follow(context.report);
         RunInstall(context);
+        app.exitCode = ExitCodeAfterRun(context.report);
         app.report = std::move(context.report);
     });
 }
 
-int RunSetup(HINSTANCE instance, SetupPlatform& platform, const std::string& arguments) {
+namespace {
+
+// The log file asked for with /LOG=, written line by line as the run goes. A file that cannot
+// be made leaves the run without a log; it does not stop it.
+class LogFile {
+public:
+    explicit LogFile(const std::optional<std::string>& path) {
+        if (path)
+            file_ = CreateFileA(path->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr);
+    }
+    ~LogFile() {
+        if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+    }
+    LogFile(const LogFile&) = delete;
+    LogFile& operator=(const LogFile&) = delete;
+
+    RunLog::Writer Writer() {
+        if (file_ == INVALID_HANDLE_VALUE) return nullptr;
+        return [this](std::string_view line) {
+            const std::string text = std::string(line) + "\r\n";
+            DWORD written = 0;
+            WriteFile(file_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        };
+    }
+
+private:
+    HANDLE file_ = INVALID_HANDLE_VALUE;
+};
+
+// The directory part of a path, without its last backslash.
+std::string DirectoryOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// How a start that cannot go on is told: a message box, or the log alone when nothing is shown.
+struct StartProblems {
+    const SetupCommand& command;
+    RunLog& log;
+    HWND owner = nullptr;
+
+    int Stop(int exitCode, const std::string& message, const char* caption, UINT icon) const {
+        log.Note("stopped: " + message);
+        if (!command.silent) MessageBoxA(owner, message.c_str(), caption, MB_OK | icon);
+        return exitCode;
+    }
+};
+
+// The directory setup works in, and its script's settings: the current directory when
+// installing, the directory given when uninstalling (and only that one). Nothing, with the
+// exit code in `exitCode`, when the run cannot go on.
+std::optional<std::string> StartIn(SetupPlatform& platform, const SetupCommand& command, const StartProblems& problems,
+                                   SetupInfo& info, int& exitCode) {
+    if (!command.Installs() && !SetCurrentDirectoryA(command.uninstallDir.c_str())) {
+        exitCode = problems.Stop(kExitCancelled,
+                                 "Setup could not find the folder " + command.uninstallDir + ". Nothing was removed.",
+                                 "Setup error...", MB_ICONWARNING);
+        return std::nullopt;
+    }
+    char current[MAX_PATH * 4] = {};
+    const DWORD length = GetCurrentDirectoryA(sizeof current, current);
+    std::string start = length > 0 && length < sizeof current ? current : command.uninstallDir;
+    // Started from elsewhere (by a deployment tool, say), an install finds its script beside
+    // the program, where the package puts it, when the current directory has none.
+    if (command.Installs() && !platform.ReadFile(JoinPath(start, "setup.txt"))) {
+        char module[MAX_PATH * 4] = {};
+        const DWORD moduleLength = GetModuleFileNameA(nullptr, module, sizeof module);
+        const std::string beside = moduleLength > 0 && moduleLength < sizeof module ? DirectoryOf(module) : std::string();
+        if (!beside.empty() && platform.ReadFile(JoinPath(beside, "setup.txt")) && SetCurrentDirectoryA(beside.c_str()))
+            start = beside;
+    }
+    const std::string script = JoinPath(start, "setup.txt");
+    problems.log.Note("script: " + script);
+    const SetupInfoResult read = ReadSetupInfo(platform.ReadFile(script), info);
+    if (read != SetupInfoResult::Read) {
+        exitCode = problems.Stop(kExitNoScript, read == SetupInfoResult::NoScript ? kMissingScript : kBrokenScript,
+                                 "Setup error...", 0);
+        return std::nullopt;
+    }
+    return start;
+}
+
+int RunSilently(SetupPlatform& platform, const SetupCommand& command, RunLog& log) {
+    SetupInfo info;
+    int exitCode = kExitDone;
+    const auto start = StartIn(platform, command, StartProblems{command, log}, info, exitCode);
+    if (!start) return exitCode;
+    return command.Installs() ? RunSilentInstall(platform, info, command, *start, log)
+                              : RunSilentUninstall(platform, info, *start, log);
+}
+
+int RunWithWindows(HINSTANCE instance, SetupPlatform& platform, const SetupCommand& command, RunLog& log) {
     WNDCLASSA ownerClass{};
     ownerClass.lpfnWndProc = OwnerProcedure;
     ownerClass.hInstance = instance;
@@ -182,29 +277,24 @@ int RunSetup(HINSTANCE instance, SetupPlatform& platform, const std::string& arg
     ownerClass.lpszClassName = kOwnerClass;
     RegisterClassA(&ownerClass);
     SetupApp app(instance, platform);
+    app.log = &log;
     app.owner = CreateWindowExA(0, kOwnerClass, "Setup", WS_POPUP | WS_BORDER | WS_CLIPCHILDREN, CW_USEDEFAULT,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
     SetWindowLongPtrA(app.owner, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&app));
-    const std::string installDirectory = DirectoryArgument(arguments);
-    const bool installMode = installDirectory.empty();
-    bool go = true;
-    // Uninstalling works only on the script in the directory given: a directory that is not
-    // there is said so, and nothing else happens.
-    if (!installMode && !SetCurrentDirectoryA(installDirectory.c_str())) {
-        const std::string message = "Setup could not find the folder " + installDirectory + ". Nothing was removed.";
-        MessageBoxA(app.owner, message.c_str(), "Setup error...", MB_OK | MB_ICONWARNING);
-        go = false;
+    const bool installMode = command.Installs();
+    const StartProblems problems{command, log, app.owner};
+    int exitCode = kExitCancelled;
+    const auto start = command.help || !command.problem.empty()
+                           ? std::nullopt
+                           : StartIn(platform, command, problems, app.info, exitCode);
+    if (command.help) {
+        MessageBoxA(app.owner, UsageText().c_str(), "Setup command line", MB_OK | MB_ICONINFORMATION);
+        exitCode = kExitDone;
+    } else if (!command.problem.empty()) {
+        exitCode = problems.Stop(kExitCancelled, command.problem + "\n\n" + UsageText(), "Setup error...", MB_ICONWARNING);
     }
-    char current[MAX_PATH * 4] = {};
-    const DWORD length = GetCurrentDirectoryA(sizeof current, current);
-    app.startDirectory = length > 0 && length < sizeof current ? current : installDirectory;
-
-    const SetupInfoResult read = go ? ReadSetupInfo(platform.ReadFile(JoinPath(app.startDirectory, "setup.txt")), app.info)
-                                    : SetupInfoResult::NoScript;
-    if (go && read != SetupInfoResult::Read) {
-        MessageBoxA(app.owner, read == SetupInfoResult::NoScript ? kMissingScript : kBrokenScript, "Setup error...", MB_OK);
-        go = false;
-    }
+    bool go = start.has_value();
+    if (go) app.startDirectory = *start;
     if (go && installMode) {
         go = ShowTextPage(instance, app.owner, TextPage::Legal, app.info.productName) != 0 &&
              ShowTextPage(instance, app.owner, TextPage::Readme, app.info.productName) != 0;
@@ -225,19 +315,37 @@ int RunSetup(HINSTANCE instance, SetupPlatform& platform, const std::string& arg
                                             reinterpret_cast<LPARAM>(&app));
         app.progress->SetMainDialog(app.mainDialog);
         SetWindowTextA(app.mainDialog, app.info.uninstallTitle.c_str());
-        SetDlgItemTextA(app.mainDialog, IDC_UNINSTALL_DIR, OfferedInstallDirectory(app).c_str());
+        SetDlgItemTextA(app.mainDialog, IDC_UNINSTALL_DIR, RememberedInstallDirectory(platform, app.info).c_str());
         CheckDlgButton(app.mainDialog, IDC_REMOVE_REGISTRY, BST_UNCHECKED);
         ShowWindow(app.mainDialog, SW_SHOWDEFAULT);
         RunMessageLoop(app);
     }
     app.run.Join();
+    if (start) exitCode = go ? app.exitCode : kExitCancelled;  // cancelled, or what the run ended with
+    if (start && exitCode == kExitCancelled) log.Note("cancelled by the user");
     app.progress.reset();
     if (app.mainDialog && IsWindow(app.mainDialog)) DestroyWindow(app.mainDialog);
     if (IsWindow(app.owner)) DestroyWindow(app.owner);
     MSG leftover{};
     while (PeekMessageA(&leftover, nullptr, 0, 0, PM_REMOVE)) {}
     UnregisterClassA(kOwnerClass, instance);
-    return 0;
+    return exitCode;
+}
+
+}  // namespace
+
+int RunSetup(HINSTANCE instance, SetupPlatform& platform, const std::string& arguments) {
+    const SetupCommand command = ParseSetupCommand(arguments);
+    LogFile file(command.logPath);
+    RunLog log(file.Writer());
+    log.Note(std::string("setup, ") + (command.silent ? "with nothing shown" : "with its windows") +
+             "; command line: " + arguments);
+    int exitCode;
+    if (command.silent && command.help) exitCode = kExitCancelled;
+    else if (command.silent && !command.problem.empty()) exitCode = StartProblems{command, log}.Stop(kExitCancelled, command.problem, "", 0);
+    else exitCode = command.silent ? RunSilently(platform, command, log) : RunWithWindows(instance, platform, command, log);
+    log.End(exitCode);
+    return exitCode;
 }
 
 }  // namespace kelsetup
