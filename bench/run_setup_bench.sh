@@ -49,7 +49,7 @@ source tools/wine-session.sh
 trap 'wine_session_stop; rm -rf "$work"' EXIT
 wine_session_start "$root/build/windows/wineprefix"
 # Every installer installs afresh: nothing of an earlier run is left where they install.
-for name in BenchOurs BenchNsis BenchNsisPages; do rm -rf "$WINEPREFIX/drive_c/$name"; done
+for name in BenchOurs BenchOursSilent BenchNsis BenchNsisPages; do rm -rf "$WINEPREFIX/drive_c/$name"; done
 for name in Bench BenchNsis BenchNsisPages; do
   rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/"Start Menu"/Programs/"$name"
 done
