@@ -1,5 +1,6 @@
 #include "install_actions.h"
 
+#include "copy_batch.h"
 #include "primitives.h"
 
 namespace kelsetup {
@@ -58,18 +59,17 @@ void InstallAddDirectory(InstallContext& context, ScriptStream& stream) {
 }
 
 void InstallCopyFile(InstallContext& context, ScriptStream& stream) {
+    CopyBatch batch(context.platform, context.report, "Copying file");
     ForEachRecord(stream, {2, [](RecordSlots& slots) { Trim(slots, 2); }, nullptr, [&](RecordSlots& slots) {
                                std::string destination = JoinPath(context.installDir, slots[0]);
                                destination = JoinPath(destination, slots[1]);
                                ExpandInstallPath(destination, context.installDir, true, context.platform);
                                context.progress.ShowStatus("Copying file:", slots[1], "to:", destination);
                                const std::string source = FromStartDirectory(context, slots[1]);
+                               if (!SamePath(source, destination)) return batch.Add(source, destination);
                                // Installing into the start directory: the file is where it belongs.
-                               if (SamePath(source, destination))
-                                   context.report.Skipped("Copying file", destination, "it is already there.");
-                               else
-                                   context.report.Check(context.platform, "Copying file", destination,
-                                                        context.platform.CopyFileOver(source, destination));
+                               batch.Flush();
+                               context.report.Skipped("Copying file", destination, "it is already there.");
                            }});
 }
 

@@ -14,6 +14,13 @@ char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' +
 
 }  // namespace
 
+std::vector<PlatformError> SetupPlatform::CopyFilesOver(const std::vector<FileCopy>& copies) {
+    std::vector<PlatformError> errors;
+    errors.reserve(copies.size());
+    for (const FileCopy& copy : copies) errors.push_back(CopyFileOver(copy.from, copy.to) ? PlatformError{} : LastError());
+    return errors;
+}
+
 const char* RootName(RootKey root) {
     switch (root) {
         case RootKey::LocalMachine: return "HKEY_LOCAL_MACHINE";
@@ -185,13 +192,13 @@ std::string NormalPath(std::string_view path) {
     return normal;
 }
 
-bool SamePath(std::string_view a, std::string_view b) {
-    const std::string left = NormalPath(a), right = NormalPath(b);
-    if (left.size() != right.size()) return false;
-    for (std::size_t i = 0; i < left.size(); ++i)
-        if (Lower(left[i]) != Lower(right[i])) return false;
-    return true;
+std::string PathKey(std::string_view path) {
+    std::string key = NormalPath(path);
+    for (char& c : key) c = Lower(c);
+    return key;
 }
+
+bool SamePath(std::string_view a, std::string_view b) { return PathKey(a) == PathKey(b); }
 
 bool IsFullPath(std::string_view path) {
     return (path.size() >= 2 && path[1] == ':') || (!path.empty() && (path[0] == '\\' || path[0] == '/'));

@@ -63,6 +63,8 @@ std::string JoinPath(std::string_view directory, std::string_view name);
 
 // A path with "." and ".." parts resolved and every separator one backslash, case kept.
 std::string NormalPath(std::string_view path);
+// A path as Windows compares paths: normal, without regard to case.
+std::string PathKey(std::string_view path);
 // Whether two paths name the same file, compared as Windows compares them.
 bool SamePath(std::string_view a, std::string_view b);
 // Whether a path names its drive or share itself ("C:\x", "\\server\x", "\x"), rather than

@@ -152,6 +152,21 @@ bool RecordingPlatform::CopyFileOver(const std::string& from, const std::string&
     return true;
 }
 
+std::vector<PlatformError> RecordingPlatform::CopyFilesOver(const std::vector<FileCopy>& copies) {
+    Log("CopyFiles " + std::to_string(copies.size()));
+    std::map<std::string, int> writers;  // folded normal path to the number of copies writing it
+    for (const FileCopy& copy : copies) ++writers[Fold(Normal(copy.to))];
+    std::vector<PlatformError> errors;
+    for (const FileCopy& copy : copies) {
+        const std::string from = Fold(Normal(copy.from)), to = Fold(Normal(copy.to));
+        const bool clash = writers[to] > 1 || (from != to && writers.count(from) != 0);
+        const bool copied = !clash && CopyFileOver(copy.from, copy.to);
+        if (clash) FailInUse();
+        errors.push_back(copied ? PlatformError{} : lastError_);
+    }
+    return errors;
+}
+
 bool RecordingPlatform::MoveFileTo(const std::string& from, const std::string& to) {
     Log("MoveFile " + from + " -> " + to);
     if (failEverything) return FailDenied();

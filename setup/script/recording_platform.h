@@ -29,6 +29,10 @@ public:
 
     bool MakeDirectory(const std::string& path) override;
     bool CopyFileOver(const std::string& from, const std::string& to) override;
+    // Logs "CopyFiles <count>", then copies one after the other; a copy that reads or writes a
+    // file another copy of the batch writes fails as held by another process, as copies that
+    // run at once may.
+    std::vector<PlatformError> CopyFilesOver(const std::vector<FileCopy>& copies) override;
     bool MoveFileTo(const std::string& from, const std::string& to) override;
     bool RemoveFile(const std::string& path) override;
     bool RemoveEmptyDirectory(const std::string& path) override;

@@ -49,6 +49,11 @@ struct PlatformError {
     std::string text;  // as the system words it, "Access is denied." for instance
 };
 
+// One file to copy over its destination.
+struct FileCopy {
+    std::string from, to;
+};
+
 class SetupPlatform {
 public:
     virtual ~SetupPlatform() = default;
@@ -71,6 +76,10 @@ public:
     // Files and directories.
     virtual bool MakeDirectory(const std::string& path) = 0;
     virtual bool CopyFileOver(const std::string& from, const std::string& to) = 0;  // replaces
+    // Copies each file as CopyFileOver does, perhaps several at once, and returns each copy's
+    // failure (kind None: copied) in the order given. No copy may read or write a file that
+    // another copy of the batch writes. One after the other unless a binding does better.
+    virtual std::vector<PlatformError> CopyFilesOver(const std::vector<FileCopy>& copies);
     virtual bool MoveFileTo(const std::string& from, const std::string& to) = 0;  // fails when `to` exists
     virtual bool RemoveFile(const std::string& path) = 0;
     virtual bool RemoveEmptyDirectory(const std::string& path) = 0;

@@ -71,6 +71,55 @@ TEST_F(InstallActions, CopyFileJoinsAndExpandsTheDestination) {
     EXPECT_EQ(CallsStartingWith("CopyFile ").back(), "httpd.conf-dist-win -> C:\\Apps\\Conf\\httpd.conf-dist-win");
 }
 
+// Copies reach the platform in batches; each is still reported in script order, with its
+// own outcome, and no batch holds two copies that touch one file.
+TEST_F(InstallActions, CopiesInBatchesReportedInScriptOrder) {
+    platform.AddDirectories("C:\\Apps\\files");
+    std::string section;
+    for (int i = 0; i < 70; ++i) {
+        platform.AddFile("f" + std::to_string(i) + ".dat", std::to_string(i));
+        section += "files\nf" + std::to_string(i) + ".dat\n";
+    }
+    Run(InstallCopyFile, section);
+    EXPECT_EQ(CallsStartingWith("CopyFiles "), (std::vector<std::string>{"32", "32", "6"}));
+    ASSERT_EQ(context.report.Actions().size(), 70u);
+    for (int i = 0; i < 70; ++i) {
+        const ReportedAction& action = context.report.Actions()[static_cast<std::size_t>(i)];
+        EXPECT_EQ(action.subject, "C:\\Apps\\files\\f" + std::to_string(i) + ".dat");
+        EXPECT_EQ(action.outcome, Outcome::Done);
+    }
+    EXPECT_EQ(platform.ReadFile("C:\\Apps\\files\\f69.dat"), "69");
+}
+
+TEST_F(InstallActions, CopiesThatTouchOneFileWaitForEachOther) {
+    context.startDirectory = "C:\\Apps";  // installing where the files are: copies can chain
+    platform.AddFile("C:\\Apps\\a.txt", "A");
+    platform.AddFile("C:\\Apps\\setup.txt", "S");
+    for (const char* directory : {"C:\\Apps\\x", "C:\\Apps\\y\\x", "C:\\Apps\\z"}) platform.AddDirectories(directory);
+    Run(InstallCopyFile,
+        "x\na.txt\n"        // writes x\a.txt
+        "y\nx\\a.txt\n"     // reads what the first writes
+        "x\\.\nA.TXT\n"     // writes what the second reads, spelt otherwise
+        "x\nmissing.txt\n"  // fails on its own
+        ".\\\nsetup.txt\n"  // already where it belongs
+        "z\na.txt\n"
+        "z\\\nA.txt\n");    // the same destination again
+    const std::vector<std::pair<std::string, Outcome>> expected = {
+        {"C:\\Apps\\x\\a.txt", Outcome::Done},       {"C:\\Apps\\y\\x\\a.txt", Outcome::Done},
+        {"C:\\Apps\\x\\.\\A.TXT", Outcome::Done},    {"C:\\Apps\\x\\missing.txt", Outcome::Failed},
+        {"C:\\Apps\\.\\setup.txt", Outcome::Skipped}, {"C:\\Apps\\z\\a.txt", Outcome::Done},
+        {"C:\\Apps\\z\\A.txt", Outcome::Done},
+    };
+    ASSERT_EQ(context.report.Actions().size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(context.report.Actions()[i].subject, expected[i].first) << i;
+        EXPECT_EQ(context.report.Actions()[i].outcome, expected[i].second) << i;
+    }
+    EXPECT_EQ(context.report.Actions()[3].detail, "The system cannot find the file specified.");
+    EXPECT_EQ(platform.ReadFile("C:\\Apps\\y\\x\\a.txt"), "A");
+    EXPECT_EQ(CallsStartingWith("CopyFiles "), (std::vector<std::string>{"1", "1", "2", "1", "1"}));
+}
+
 TEST_F(InstallActions, RenameFileMovesOnceAndStopsAtMarkers) {
     platform.AddFile("C:\\Apps\\old.txt", "O");
     EXPECT_EQ(Run(InstallRenameFile, "old.txt\nnew.txt\nmore\n"), "more\n");

@@ -24,6 +24,7 @@ public:
 
     bool MakeDirectory(const std::string& path) override;
     bool CopyFileOver(const std::string& from, const std::string& to) override;
+    std::vector<PlatformError> CopyFilesOver(const std::vector<FileCopy>& copies) override;
     bool MoveFileTo(const std::string& from, const std::string& to) override;
     bool RemoveFile(const std::string& path) override;
     bool RemoveEmptyDirectory(const std::string& path) override;
