@@ -7,8 +7,19 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarnwick {
+
+// What a path names.
+enum class PathKind { Missing, File, Directory };
+
+// One name in a directory.
+struct DirectoryEntry {
+    std::string name;
+    bool isDirectory = false;
+    bool operator==(const DirectoryEntry&) const = default;
+};
 
 // A file being written beside its target. Nothing reaches the target until Commit, which
 // replaces it whole; a replacement dropped without Commit leaves the target as it was.
@@ -27,6 +38,11 @@ public:
     // Starts replacing the file at `path`; nothing when it cannot be written there (a missing
     // or unwritable directory, a read-only target, a directory of that name).
     virtual std::unique_ptr<FileReplacement> BeginReplacement(const std::string& path) = 0;
+    // What `path` names now; a trailing backslash is allowed.
+    virtual PathKind KindOf(const std::string& path) const = 0;
+    // The names in a directory, "." and ".." left out, in no particular order; nothing when
+    // it cannot be listed (it is missing, or no directory).
+    virtual std::optional<std::vector<DirectoryEntry>> ListDirectory(const std::string& directory) const = 0;
 
     // Replaces the file with `bytes` as a whole: the target is either its old self or the new
     // bytes, never a torn mixture. False, with the target unchanged, on any failure.

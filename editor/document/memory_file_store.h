@@ -13,8 +13,11 @@ class MemoryFileStore final : public FileStore {
 public:
     std::optional<std::string> ReadFileBytes(const std::string& path) const override;
     std::unique_ptr<FileReplacement> BeginReplacement(const std::string& path) override;
+    PathKind KindOf(const std::string& path) const override;
+    std::optional<std::vector<DirectoryEntry>> ListDirectory(const std::string& directory) const override;
 
-    // A directory must exist before files can be written into it.
+    // A directory must exist before files can be written into it. Adding one adds every
+    // directory above it.
     void AddDirectory(const std::string& directory);
     void AddFile(const std::string& path, std::string bytes);
     void MakeUnreadable(const std::string& path);
@@ -31,6 +34,7 @@ private:
 
     std::map<std::string, std::string> files_;
     std::set<std::string> directories_;
+    std::map<std::string, std::string> names_;  // key to the last part of the path as given
     std::set<std::string> unreadable_;
     std::set<std::string> readOnly_;
     int writes_ = 0;

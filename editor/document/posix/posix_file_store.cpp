@@ -1,6 +1,7 @@
 #include "posix_file_store.h"
 
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -110,6 +111,27 @@ std::unique_ptr<FileReplacement> PosixFileStore::BeginReplacement(const std::str
     }
     if (::fchmod(fd, mode) != 0) return nullptr;
     return replacement;
+}
+
+PathKind PosixFileStore::KindOf(const std::string& path) const {
+    struct stat info {};
+    if (::stat(ToPosixPath(path).c_str(), &info) != 0) return PathKind::Missing;
+    return S_ISDIR(info.st_mode) ? PathKind::Directory : PathKind::File;
+}
+
+std::optional<std::vector<DirectoryEntry>> PosixFileStore::ListDirectory(const std::string& directory) const {
+    std::string path = ToPosixPath(directory);
+    DIR* listing = ::opendir(path.c_str());
+    if (!listing) return std::nullopt;
+    if (path.empty() || path.back() != '/') path += '/';
+    std::vector<DirectoryEntry> entries;
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        entries.push_back({name, KindOf(path + name) == PathKind::Directory});
+    }
+    ::closedir(listing);
+    return entries;
 }
 
 }  // namespace tarnwick

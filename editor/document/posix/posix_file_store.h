@@ -12,6 +12,8 @@ public:
     // A temporary file beside the target, renamed over it on Commit. Durability across power
     // loss is not sought here (no fsync): this binding serves tools.
     std::unique_ptr<FileReplacement> BeginReplacement(const std::string& path) override;
+    PathKind KindOf(const std::string& path) const override;
+    std::optional<std::vector<DirectoryEntry>> ListDirectory(const std::string& directory) const override;
 
     static std::string ToPosixPath(std::string_view windowsPath);
     static std::string ToWindowsPath(std::string_view posixPath);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #ifdef _WIN32
 #include "win32/win32_file_store.h"
 #include <windows.h>
@@ -27,6 +29,7 @@ struct MemoryStoreBinding {
     }
     std::string UnwritableDirectory() { return "C:\\no-such-directory\\"; }
     void MakeReadOnly(const std::string& path) { files.MakeReadOnly(path); }
+    void MakeDirectory(const std::string& path) { files.AddDirectory(path); }
     int next = 0;
 };
 
@@ -36,6 +39,7 @@ struct PlatformStoreBinding {
     std::string NewDirectory() { return MakeScratchDirectory(); }
     std::string UnwritableDirectory() { return MakeUnwritableDirectory(); }
     void MakeReadOnly(const std::string& path) { SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY); }
+    void MakeDirectory(const std::string& path) { CreateDirectoryA(path.c_str(), nullptr); }
 };
 #else
 struct PlatformStoreBinding {
@@ -48,6 +52,7 @@ struct PlatformStoreBinding {
         ::unlink(posix.c_str());
         ::mkdir(posix.c_str(), 0755);
     }
+    void MakeDirectory(const std::string& path) { ::mkdir(PosixFileStore::ToPosixPath(path).c_str(), 0755); }
 };
 #endif
 
@@ -91,6 +96,30 @@ TYPED_TEST(FileStoreConformance, FailedReplacementsLeaveTheDiskAsItWas) {
     EXPECT_FALSE(this->files.ReplaceFileBytes(directory + "locked.conf", "new"));
     const auto after = this->files.ReadFileBytes(directory + "locked.conf");
     EXPECT_NE(after, std::optional<std::string>("new"));
+}
+
+TYPED_TEST(FileStoreConformance, ListsDirectoriesAndTellsWhatAPathNames) {
+    const std::string directory = this->binding.NewDirectory();
+    ASSERT_TRUE(this->files.ReplaceFileBytes(directory + "Vhosts.conf", "x"));
+    ASSERT_TRUE(this->files.ReplaceFileBytes(directory + ".hidden", ""));
+    this->binding.MakeDirectory(directory + "sites");
+    ASSERT_TRUE(this->files.ReplaceFileBytes(directory + "sites\\a.conf", "a"));
+
+    auto entries = this->files.ListDirectory(directory);
+    ASSERT_TRUE(entries.has_value());
+    std::sort(entries->begin(), entries->end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+    EXPECT_EQ(*entries, (std::vector<DirectoryEntry>{{".hidden", false}, {"Vhosts.conf", false}, {"sites", true}}));
+    EXPECT_EQ(this->files.ListDirectory(directory + "sites\\"),
+              (std::optional<std::vector<DirectoryEntry>>{{{"a.conf", false}}}));
+    this->binding.MakeDirectory(directory + "empty");
+    EXPECT_EQ(this->files.ListDirectory(directory + "empty"), std::optional(std::vector<DirectoryEntry>{}));
+    EXPECT_FALSE(this->files.ListDirectory(directory + "missing").has_value());
+    EXPECT_FALSE(this->files.ListDirectory(directory + "Vhosts.conf").has_value());
+
+    EXPECT_EQ(this->files.KindOf(directory + "Vhosts.conf"), PathKind::File);
+    EXPECT_EQ(this->files.KindOf(directory + "sites"), PathKind::Directory);
+    EXPECT_EQ(this->files.KindOf(directory + "sites\\"), PathKind::Directory);
+    EXPECT_EQ(this->files.KindOf(directory + "missing.conf"), PathKind::Missing);
 }
 
 }  // namespace

@@ -124,4 +124,27 @@ std::unique_ptr<FileReplacement> Win32FileStore::BeginReplacement(const std::str
     return std::make_unique<Win32Replacement>(path, temp, file);
 }
 
+PathKind Win32FileStore::KindOf(const std::string& path) const {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::Missing;
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Directory : PathKind::File;
+}
+
+std::optional<std::vector<DirectoryEntry>> Win32FileStore::ListDirectory(const std::string& directory) const {
+    if (KindOf(directory) != PathKind::Directory) return std::nullopt;
+    std::string pattern = directory;
+    if (pattern.empty() || (pattern.back() != '\\' && pattern.back() != '/')) pattern += '\\';
+    pattern += '*';
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    std::vector<DirectoryEntry> entries;
+    if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND ? std::optional(entries) : std::nullopt;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..") entries.push_back({name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return entries;
+}
+
 }  // namespace tarnwick

@@ -11,6 +11,8 @@ public:
     // A temporary file in the target's directory, flushed and moved over the target with
     // MoveFileExA on Commit; a read-only target is refused, not overwritten.
     std::unique_ptr<FileReplacement> BeginReplacement(const std::string& path) override;
+    PathKind KindOf(const std::string& path) const override;
+    std::optional<std::vector<DirectoryEntry>> ListDirectory(const std::string& directory) const override;
 };
 
 }  // namespace tarnwick
