@@ -28,6 +28,11 @@ void ReleaseTreeValues(ConfigTree& tree);
 template <typename Visit>
 ItemHandle VisitChildrenFirst(const ConfigTree& tree, ItemHandle first, Visit visit);
 
+// Visits every item below `top` in the order they stand in the file: an item before its
+// children, its children before its following siblings.
+template <typename Visit>
+void VisitInFileOrder(const ConfigTree& tree, ItemHandle top, Visit visit);
+
 }  // namespace tarnwick
 
 #include "tree_walk_inl.h"

@@ -27,4 +27,21 @@ ItemHandle VisitChildrenFirst(const ConfigTree& tree, ItemHandle first, Visit vi
     return kNoItem;
 }
 
+template <typename Visit>
+void VisitInFileOrder(const ConfigTree& tree, ItemHandle top, Visit visit) {
+    ItemHandle item = tree.FirstChild(top);
+    while (item != kNoItem) {
+        visit(item);
+        if (const ItemHandle child = tree.FirstChild(item); child != kNoItem) {
+            item = child;
+            continue;
+        }
+        while (item != kNoItem && tree.NextSibling(item) == kNoItem) {
+            item = tree.Parent(item);
+            if (item == top) item = kNoItem;
+        }
+        if (item != kNoItem) item = tree.NextSibling(item);
+    }
+}
+
 }  // namespace tarnwick

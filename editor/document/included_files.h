@@ -1,0 +1,43 @@
+#pragma once
+// Open Included Files: the files an open configuration pulls in with Include and
+// IncludeOptional, opened as Open opens them, in the order Apache reads them.
+
+#include "config_document.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnwick {
+
+// One command opens at most this many files.
+inline constexpr std::size_t kMaxIncludedFiles = 256;
+
+struct IncludedFiles {
+    std::vector<ItemHandle> opened;            // the file items filled, in Apache's order
+    std::vector<std::string> missing;          // Include paths that name nothing, as resolved
+    std::vector<std::string> optionalMissing;  // IncludeOptional paths that name nothing
+    std::vector<std::string> unread;           // files that are there but could not be read
+    bool limitReached = false;                 // more were included than one command opens
+};
+
+// Follows every Include and IncludeOptional of every open file item, and of every file it
+// opens: a path relative to the ServerRoot the open files give (else to the including file's
+// folder), "/" or "\", quoted or not, ${NAME} as the open files Define it; "*" and "?" in the
+// last part; a directory read whole, sorted by name, with its subdirectories. Each file is
+// opened once, as Open opens it. Opening leaves a tree without unsaved changes without any.
+IncludedFiles OpenIncludedFiles(ConfigDocument& document);
+
+// What the user is told afterwards: what could not be opened, or that there was nothing to
+// open; empty when files were opened and nothing went wrong.
+std::string IncludedFilesMessage(const IncludedFiles& result);
+
+// The file or pattern an Include argument names, as a clean Windows path.
+std::string ResolveIncludePath(std::string_view argument, std::string_view serverRoot, std::string_view includingFolder);
+
+// Whether a name matches a pattern of "*" and "?", without regard to case; a leading "." is
+// matched only by a "." (as Apache matches).
+bool MatchesWildcard(std::string_view pattern, std::string_view name);
+
+}  // namespace tarnwick
