@@ -33,6 +33,7 @@ public:
     void ReportUnreadFiles(HWND, const std::vector<std::string>& paths) override {
         for (const std::string& path : paths) std::fprintf(stderr, "could not read %s\n", path.c_str());
     }
+    void ReportIncludedFiles(HWND, const std::string&) override {}
     SaveChangesAnswer AskSaveChanges(HWND) override { return SaveChangesAnswer::Discard; }
 
 private:

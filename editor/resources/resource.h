@@ -112,5 +112,8 @@
 #define CMD_CUT                 57635
 #define CMD_PASTE               57637
 
+// ---- Commands we add (41000 up) ---------------------------------------------------------
+#define CMD_OPEN_INCLUDED       41000  // File: "Open &Included Files"
+
 // ---- Private window messages ------------------------------------------------------------
 #define WM_SHOW_VALUE           (0x0400 + 1)   // WM_USER + 1: lParam points to the text to show

@@ -64,6 +64,7 @@ protected:
 
     void Command(int command) { SendMessageA(editor.window, WM_COMMAND, MAKEWPARAM(command, 0), 0); }
     ItemHandle Find(const char* name) { return FindItemByName(*editor.items, kNoItem, name); }
+    std::string Value(ItemHandle item) { return std::string(editor.items->GetItem(item).value); }
     std::vector<std::string> FileItems() {
         std::vector<std::string> names;
         for (ItemHandle file = editor.items->FirstFileItem(); file; file = editor.items->NextSibling(file))
@@ -179,6 +180,38 @@ TEST_F(EditorFeatures, QuickConfigWithoutFilesOrPresetsAndCancel) {
     EXPECT_TRUE(ShowQuickConfigDialog(editor));
     EXPECT_EQ(FileItems(), (std::vector<std::string>{"httpd.conf", "access.conf", "srm.conf"}));
     EXPECT_EQ(editor.items->FirstChild(editor.items->FirstFileItem()), kNoItem);
+}
+
+// Through the File menu, on real folders: the wildcard is listed by the system, the included
+// files open in Apache's order, each once, and the missing one is named.
+TEST_F(EditorFeatures, OpenIncludedFilesFromTheFileMenu) {
+    ASSERT_TRUE(CreateDirectoryA((scratch + "conf").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((scratch + "conf\\vhosts").c_str(), nullptr));
+    WriteFile(scratch + "conf\\httpd.conf", "ServerRoot \"" + scratch + "\"\nInclude conf/vhosts/*.conf\n"
+                                            "Include \"conf/my settings.conf\"\nInclude conf/missing.conf\n");
+    WriteFile(scratch + "conf\\vhosts\\b.conf", "Listen 8081\n");
+    WriteFile(scratch + "conf\\vhosts\\a.conf", "Include \"conf/my settings.conf\"\n");
+    WriteFile(scratch + "conf\\vhosts\\notes.txt", "not included\n");
+    WriteFile(scratch + "conf\\my settings.conf", "ServerAdmin me@example.com\n");
+    Open(scratch + "conf\\", {"httpd.conf"});
+
+    const HMENU fileMenu = GetSubMenu(GetMenu(editor.window), 0);
+    UINT command = 0;
+    for (int index = 0; index < GetMenuItemCount(fileMenu); ++index) {
+        char text[64] = {};
+        GetMenuStringA(fileMenu, static_cast<UINT>(index), text, sizeof text, MF_BYPOSITION);
+        if (std::strcmp(text, "Open &Included Files\tCtrl+I") == 0) command = GetMenuItemID(fileMenu, index);
+    }
+    ASSERT_EQ(command, static_cast<UINT>(CMD_OPEN_INCLUDED));
+    Command(static_cast<int>(command));
+
+    EXPECT_EQ(FileItems(), (std::vector<std::string>{"httpd.conf", "a.conf", "my settings.conf", "b.conf"}));
+    EXPECT_EQ(Value(FindItemByName(*editor.items, editor.items->FirstFileItem(), "b.conf")), scratch + "conf\\vhosts\\");
+    ASSERT_EQ(prompts.includedReports.size(), 1u);
+    EXPECT_EQ(prompts.includedReports[0], "These included files were not found:\n" + scratch + "conf\\missing.conf");
+    Command(static_cast<int>(command));  // all open now; the missing one is still missing
+    EXPECT_EQ(FileItems().size(), 4u);
+    EXPECT_EQ(prompts.includedReports.back(), prompts.includedReports.front());
 }
 
 TEST_F(EditorFeatures, NewItemOffersNamesByRankAndAsksForAFileFirst) {

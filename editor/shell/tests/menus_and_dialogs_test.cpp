@@ -96,11 +96,12 @@ TEST_F(MenusAndDialogs, EveryKeyMenuEntryAndButtonSendsItsCommand) {
         bool control;
         int command;
     };
-    const Key keys[] = {{'A', true, CMD_SAVE_AS},      {'N', true, CMD_NEW_FILE}, {'O', true, CMD_OPEN},
-                        {'Q', true, CMD_QUICK_CONFIG}, {'S', true, CMD_SAVE},     {VK_F1, false, CMD_HELP_CONTENTS}};
+    const Key keys[] = {{'A', true, CMD_SAVE_AS},      {'I', true, CMD_OPEN_INCLUDED}, {'N', true, CMD_NEW_FILE},
+                        {'O', true, CMD_OPEN},         {'Q', true, CMD_QUICK_CONFIG},  {'S', true, CMD_SAVE},
+                        {VK_F1, false, CMD_HELP_CONTENTS}};
     for (const Key& key : keys) EXPECT_EQ(AcceleratorCommand(table, key.key, key.control), key.command) << key.key;
     // Nothing else is an accelerator: the same letters without Ctrl, and Insert and Delete.
-    for (WORD key : {WORD('A'), WORD('S'), WORD(VK_INSERT), WORD(VK_DELETE)})
+    for (WORD key : {WORD('A'), WORD('I'), WORD('S'), WORD(VK_INSERT), WORD(VK_DELETE)})
         EXPECT_EQ(AcceleratorCommand(table, key, false), 0) << key;
     EXPECT_EQ(CopyAcceleratorTableA(table, nullptr, 0), static_cast<int>(std::size(keys)));
 
@@ -114,7 +115,8 @@ TEST_F(MenusAndDialogs, EveryKeyMenuEntryAndButtonSendsItsCommand) {
     EXPECT_EQ(EntriesOf(GetSubMenu(menu, 0)),
               (std::vector<MenuEntry>{{"&New\tCtrl+N", CMD_NEW_FILE}, {"&Open\tCtrl+O", CMD_OPEN},
                                       {"&Save\tCtrl+S", CMD_SAVE_MENU}, {"Save &As\tCtrl+A", CMD_SAVE_AS}, separator,
-                                      {"&Quick Config\tCtrl+Q", CMD_QUICK_CONFIG}, {"Save with CR/LF", CMD_CRLF},
+                                      {"&Quick Config\tCtrl+Q", CMD_QUICK_CONFIG},
+                                      {"Open &Included Files\tCtrl+I", CMD_OPEN_INCLUDED}, {"Save with CR/LF", CMD_CRLF},
                                       separator, {"&Print", CMD_PRINT}, separator, {"E&xit", CMD_EXIT}}));
     EXPECT_EQ(EntriesOf(GetSubMenu(menu, 1)),
               (std::vector<MenuEntry>{{"Cu&t", CMD_CUT}, {"&Copy", CMD_COPY}, {"&Paste", CMD_PASTE}, separator,

@@ -27,6 +27,7 @@ public:
         unsavedReports.push_back(files);
     }
     void ReportUnreadFiles(HWND, const std::vector<std::string>& paths) override { unreadReports.push_back(paths); }
+    void ReportIncludedFiles(HWND, const std::string& message) override { includedReports.push_back(message); }
     SaveChangesAnswer AskSaveChanges(HWND) override {
         ++saveQuestions;
         return saveAnswer;
@@ -40,6 +41,7 @@ public:
     std::vector<std::string> unsaved;                         // the paths of the last report
     std::vector<std::vector<UnsavedFile>> unsavedReports;     // every report, in order
     std::vector<std::vector<std::string>> unreadReports;      // every report, in order
+    std::vector<std::string> includedReports;                 // every Open Included Files message
     SaveChangesAnswer saveAnswer = SaveChangesAnswer::Cancel;
     int saveQuestions = 0;
 };

@@ -35,6 +35,8 @@ public:
     virtual bool ConfirmDelete(HWND owner) = 0;
     virtual void ReportUnsavedFiles(HWND owner, const std::vector<UnsavedFile>& unsaved) = 0;
     virtual void ReportUnreadFiles(HWND owner, const std::vector<std::string>& paths) = 0;
+    // After Open Included Files: what could not be opened, or that there was nothing to open.
+    virtual void ReportIncludedFiles(HWND owner, const std::string& message) = 0;
     virtual SaveChangesAnswer AskSaveChanges(HWND owner) = 0;
 };
 

@@ -4,6 +4,7 @@
 #include "editor.h"
 
 #include "config_writer.h"
+#include "included_files.h"
 #include "layout.h"
 #include "resource.h"
 #include "template_store.h"
@@ -193,6 +194,22 @@ void ReportUnreadFiles(Editor& editor, const std::vector<std::string>& unread) {
     if (!unread.empty()) editor.prompts.ReportUnreadFiles(editor.window, unread);
 }
 
+// Runs `read` with the tree drawn once when all files are in, not once per item read.
+template <typename Read>
+auto ReadWithoutRedrawing(Editor& editor, Read read) {
+    SendMessageA(editor.tree, WM_SETREDRAW, FALSE, 0);
+    auto result = read();
+    SendMessageA(editor.tree, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(editor.tree, nullptr, TRUE);
+    return result;
+}
+
+void OpenIncludedFilesCommand(Editor& editor) {
+    const IncludedFiles result = ReadWithoutRedrawing(editor, [&] { return OpenIncludedFiles(*editor.document); });
+    const std::string message = IncludedFilesMessage(result);
+    if (!message.empty()) editor.prompts.ReportIncludedFiles(editor.window, message);
+}
+
 }  // namespace
 
 bool RegisterEditorClasses(HINSTANCE instance) {
@@ -268,15 +285,10 @@ void RunCommand(Editor& editor, int command) {
     ConfigDocument& document = *editor.document;
     switch (command) {
         case CMD_OPEN:
-            if (const auto selection = editor.prompts.ChooseFilesToOpen(editor.window, document.configDirectory)) {
-                // The tree is drawn once when all files are in, not once per item read.
-                SendMessageA(editor.tree, WM_SETREDRAW, FALSE, 0);
-                const std::vector<std::string> unread = OpenConfigFiles(document, *selection);
-                SendMessageA(editor.tree, WM_SETREDRAW, TRUE, 0);
-                InvalidateRect(editor.tree, nullptr, TRUE);
-                ReportUnreadFiles(editor, unread);
-            }
+            if (const auto selection = editor.prompts.ChooseFilesToOpen(editor.window, document.configDirectory))
+                ReportUnreadFiles(editor, ReadWithoutRedrawing(editor, [&] { return OpenConfigFiles(document, *selection); }));
             break;
+        case CMD_OPEN_INCLUDED: OpenIncludedFilesCommand(editor); break;
         case CMD_SAVE:
         case CMD_SAVE_MENU:  // the menu's Save saves too, as a user expects
             ReportFailedSaves(editor, SaveAllFiles(document));

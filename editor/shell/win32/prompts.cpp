@@ -57,6 +57,10 @@ public:
         MessageBoxA(owner, UnreadFilesMessage(paths).c_str(), "Open", MB_ICONWARNING | MB_OK);
     }
 
+    void ReportIncludedFiles(HWND owner, const std::string& message) override {
+        MessageBoxA(owner, message.c_str(), "Open Included Files", MB_ICONINFORMATION | MB_OK);
+    }
+
     // Not captioned like the main window: programs find that window by its title.
     SaveChangesAnswer AskSaveChanges(HWND owner) override {
         switch (MessageBoxA(owner, "Save changes to the configuration files?", "Tarnwick",
