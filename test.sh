@@ -7,7 +7,7 @@ cd "$(dirname "$0")"
 root=$PWD
 
 tools/ensure-packages.sh cmake make g++ googletest g++-mingw-w64-x86-64-posix \
-  binutils-mingw-w64-x86-64 wine wine64 xvfb xauth fp-utils python3
+  binutils-mingw-w64-x86-64 wine wine64 xvfb xauth fp-utils python3 apache2-bin
 
 cmake --preset native >/dev/null
 cmake --build --preset native

@@ -60,17 +60,69 @@ QuickConfigValues ReadQuickConfigPresets(const Registry& registry) {
     return values;
 }
 
+std::optional<std::string> WithListenPort(std::string_view value, std::uint16_t port) {
+    const std::size_t begin = value.find_first_not_of(" \t");
+    if (begin == std::string_view::npos) return std::nullopt;
+    const std::size_t end = std::min(value.find_first_of(" \t", begin), value.size());
+    const std::string_view address = value.substr(begin, end - begin);
+    // Where the port starts: after the colon that follows the address, or the whole word.
+    std::size_t portBegin = 0;
+    if (!address.empty() && address.front() == '[') {
+        const std::size_t close = address.find(']');
+        if (close == std::string_view::npos || close + 1 >= address.size() || address[close + 1] != ':') return std::nullopt;
+        portBegin = close + 2;
+    } else if (const std::size_t colon = address.find(':'); colon != std::string_view::npos) {
+        if (address.find(':', colon + 1) != std::string_view::npos) return std::nullopt;  // IPv6 needs brackets
+        portBegin = colon + 1;
+    }
+    const std::string_view digits = address.substr(portBegin);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) return std::nullopt;
+    return std::string(value.substr(0, begin + portBegin)) + std::to_string(port) + std::string(value.substr(end));
+}
+
+std::string QuotedPath(std::string_view path) {
+    if (path.find_first_of(" \t") == std::string_view::npos || path.find('"') != std::string_view::npos)
+        return std::string(path);
+    return "\"" + std::string(path) + "\"";
+}
+
+namespace {
+
+bool HoldsItemNamed(const ConfigTree& tree, const std::vector<ItemHandle>& files, std::string_view name) {
+    for (ItemHandle file : files)
+        if (tree.FirstChild(file) != kNoItem && FindItemByName(tree, tree.FirstChild(file), name) != kNoItem) return true;
+    return false;
+}
+
+void ReplaceListenPorts(ConfigTree& tree, const std::vector<ItemHandle>& files, std::uint16_t port) {
+    for (ItemHandle file : files)
+        VisitInFileOrder(tree, file, [&](ItemHandle item) {
+            const ItemView view = tree.GetItem(item);
+            if (!EqualsIgnoringCase(view.text, "Listen")) return;
+            if (const auto value = WithListenPort(view.value, port)) tree.SetItemValue(item, *value);
+        });
+}
+
+}  // namespace
+
 void ApplyQuickConfig(ConfigDocument& document, const std::string& directory, const QuickConfigValues& values) {
-    for (const DistributedFile& file : kDistributedFiles)
-        ReadConfigFile(document, directory, file.read, file.into, ExistingItem::ReadIntoNamedItem);
+    std::vector<ItemHandle> distributed;
+    for (const DistributedFile& file : kDistributedFiles) {
+        const ItemHandle item = ReadConfigFile(document, directory, file.read, file.into, ExistingItem::ReadIntoNamedItem).item;
+        if (item != kNoItem) distributed.push_back(item);
+    }
     ConfigTree& tree = document.tree;
-    ReplaceValuesByName(tree, "ServerRoot", std::nullopt, values.serverRoot);
-    ReplaceValuesByName(tree, "DocumentRoot", std::nullopt, values.documentRoot);
-    ReplaceValuesByName(tree, "Directory", kHtdocsPlaceholder, values.documentRoot);
+    const std::string serverRoot = QuotedPath(values.serverRoot), documentRoot = QuotedPath(values.documentRoot);
+    ReplaceValuesByName(tree, "ServerRoot", std::nullopt, serverRoot);
+    ReplaceValuesByName(tree, "DocumentRoot", std::nullopt, documentRoot);
+    ReplaceValuesByName(tree, "Directory", kHtdocsPlaceholder, documentRoot);
     ReplaceValuesByName(tree, "User", std::nullopt, values.user);
     ReplaceValuesByName(tree, "Group", std::nullopt, values.group);
     ReplaceValuesByName(tree, "ServerAdmin", std::nullopt, values.serverAdmin);
+    // Apache 2.4 has no Port: its port stands in Listen.
+    const bool hasPort = HoldsItemNamed(tree, distributed, "Port");
     ReplaceValuesByName(tree, "Port", std::nullopt, std::to_string(values.port));
+    if (!hasPort) ReplaceListenPorts(tree, distributed, values.port);
     tree.SelectItem(tree.FirstFileItem());
 }
 

@@ -100,7 +100,7 @@ TEST(Package, InstallUseAndRemove) {
         tree.SelectItem(item);
         return item;
     };
-    select("Port");
+    select("Timeout");
     EXPECT_EQ(editor.panes->CurrentTemplate(), kNumericalPane);
     EXPECT_NE(WindowText(editor.description), "No description available.");
     select("KeepAlive");
@@ -119,8 +119,10 @@ TEST(Package, InstallUseAndRemove) {
     EXPECT_TRUE(prompts.unsaved.empty());
     for (const char* name : {"\\Conf\\httpd.conf", "\\Conf\\access.conf", "\\Conf\\srm.conf"})
         EXPECT_TRUE(std::filesystem::exists(dir + name)) << name;
-    EXPECT_NE(files.ReadFileBytes(dir + "\\Conf\\srm.conf").value_or("").find("DocumentRoot C:/Apache/htdocs"),
-              std::string::npos);
+    const std::string httpd = files.ReadFileBytes(dir + "\\Conf\\httpd.conf").value_or("");
+    EXPECT_NE(httpd.find("DocumentRoot C:/Apache/htdocs"), std::string::npos);
+    EXPECT_NE(httpd.find("Listen 80\r\n"), std::string::npos);
+    EXPECT_NE(httpd.find("# Apache 2.4 reads this one file"), std::string::npos);  // comments kept
     DestroyWindow(editor.window);
 
     // The installed Setup.exe with the install directory, registry removal on.

@@ -19,9 +19,11 @@ namespace {
 constexpr RootKey kMachine = RootKey::LocalMachine;
 const std::string kTemplates = "SOFTWARE\\Velmora\\Tarnwick\\Templates";
 
-std::string ReadScript() {
+// A file of the package folder, which holds setup.txt and the files it installs.
+std::string ReadPackageFile(const std::string& name) {
     const char* path = std::getenv("PACKAGE_SCRIPT");
     std::string file = path ? path : "package/setup.txt";
+    file = file.substr(0, file.find_last_of("/\\") + 1) + name;
 #ifdef _WIN32
     if (!file.empty() && file[0] == '/') file = "Z:" + file;
 #endif
@@ -41,7 +43,7 @@ std::uint32_t Number(const std::optional<std::string>& data) {
 class PackageScript : public ::testing::Test {
 protected:
     void SetUp() override {
-        script = ReadScript();
+        script = ReadPackageFile("setup.txt");
         ASSERT_FALSE(script.empty());
         platform.AddFile("setup.txt", script);
         ASSERT_EQ(ReadSetupInfo(script, info), SetupInfoResult::Read);
@@ -92,6 +94,26 @@ TEST_F(PackageScript, EveryTemplateHasAPaneARankAndADescription) {
     EXPECT_EQ(Number(platform.Value(kMachine, kTemplates + "\\port", "Parent")), 0u);
     EXPECT_EQ(platform.Value(kMachine, kTemplates + "\\location", "Default"), std::string("/\0", 2));
     EXPECT_EQ(platform.Value(kMachine, kTemplates + "\\port", "Default"), std::string("80\0", 3));
+}
+
+// Whatever the starting configuration says, the editor has a pane and a description for.
+TEST_F(PackageScript, EveryNameTheStartingConfigurationUsesHasATemplate) {
+    std::set<std::string> names;
+    for (const char* file : {"httpd.conf-dist-win", "access.conf-dist-win", "srm.conf-dist-win"}) {
+        std::istringstream lines(ReadPackageFile(file));
+        for (std::string line; std::getline(lines, line);) {
+            std::istringstream words(line);
+            std::string name;
+            words >> name;
+            if (name.empty() || name[0] == '#' || name.rfind("</", 0) == 0) continue;
+            if (name[0] == '<') name = name.substr(1, name.find('>') == std::string::npos ? std::string::npos : name.find('>') - 1);
+            names.insert(name);
+        }
+    }
+    EXPECT_GE(names.size(), 20u);
+    for (const std::string& name : names)
+        EXPECT_TRUE(platform.KeyExists(kMachine, kTemplates + "\\" + name)) << name;
+    EXPECT_TRUE(platform.KeyExists(kMachine, kTemplates + "\\IncludeOptional"));
 }
 
 TEST_F(PackageScript, TemplateListOffersEveryPaneKind) {

@@ -1,0 +1,156 @@
+// Whether Apache 2.4 accepts what Quick Config makes of the package's starting configuration
+// with the package's own presets: Debian's apache2 checks the saved httpd.conf (-t) in a
+// temporary server root. The Windows paths of the presets are mapped into that folder, blanks
+// and all; modules that Debian's Apache has built in are not loaded again, and the process
+// model Windows builds have built in (mpm_winnt) is stood in for by Debian's event module.
+
+#include "config_document.h"
+#include "config_writer.h"
+#include "memory_file_store.h"
+#include "memory_registry.h"
+#include "memory_tree.h"
+#include "new_files.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace tarnwick::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kApache = "/usr/sbin/apache2";
+constexpr const char* kDebianModules = "/usr/lib/apache2/modules";
+constexpr const char* kQuickConfigScriptKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Velmora\\Tarnwick\\QuickConfig";
+
+std::string ReadWhole(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void WriteWhole(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+std::vector<std::string> ScriptLines(const std::string& script) {
+    std::vector<std::string> lines;
+    std::istringstream in(script);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The Quick Config presets the package's setup.txt writes: registry records of four lines,
+// key, name, type and data.
+void PutScriptPresets(const std::string& script, MemoryRegistry& registry) {
+    const std::vector<std::string> lines = ScriptLines(script);
+    for (std::size_t i = 0; i + 3 < lines.size(); ++i)
+        if (lines[i] == kQuickConfigScriptKey && lines[i + 2] == "REG_SZ")
+            registry.Put(RegistryRoot::LocalMachine, kQuickConfigKey, StringValue(lines[i + 1], lines[i + 3]));
+}
+
+struct CommandRun {
+    int status = -1;
+    std::string output;
+};
+
+CommandRun RunCommand(const std::string& command) {
+    CommandRun run;
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (!pipe) return run;
+    char buffer[4096];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.output.append(buffer, got);
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+// "log_config_module" for every "mod_log_config.c" that `apache2 -l` lists.
+std::set<std::string> BuiltInModules() {
+    std::set<std::string> modules;
+    std::istringstream listing(RunCommand(std::string(kApache) + " -l").output);
+    for (std::string line; std::getline(listing, line);) {
+        const std::size_t begin = line.find("mod_"), end = line.rfind(".c");
+        if (begin != std::string::npos && end != std::string::npos && end > begin)
+            modules.insert(line.substr(begin + 4, end - begin - 4) + "_module");
+    }
+    return modules;
+}
+
+// Every occurrence of `from` replaced by `to`.
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+// httpd.conf as Debian's Apache can check it in `root`.
+std::string ForDebian(const std::string& saved, const std::string& windowsRoot, const fs::path& root) {
+    const std::set<std::string> builtIn = BuiltInModules();
+    std::string checked;
+    std::istringstream in(ReplaceAll(saved, windowsRoot, root.string()));
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream words(line);
+        std::string directive, module;
+        words >> directive >> module;
+        if (directive == "LoadModule" && builtIn.count(module)) continue;
+        checked += line + "\n";
+    }
+    return checked + "LoadModule mpm_event_module modules/mod_mpm_event.so\n";
+}
+
+TEST(ApacheCheck, QuickConfigOfTheStartingConfigurationPassesApachesSyntaxCheck) {
+    ASSERT_TRUE(fs::exists(kApache)) << kApache << " is missing: install Debian's apache2-bin (./test.sh does)";
+    const char* confVariable = std::getenv("TARNWICK_PACKAGE_CONF");
+    const char* scriptVariable = std::getenv("PACKAGE_SCRIPT");
+    ASSERT_TRUE(confVariable && scriptVariable) << "TARNWICK_PACKAGE_CONF and PACKAGE_SCRIPT name the package's files";
+
+    MemoryTree tree;
+    MemoryFileStore files;
+    MemoryRegistry registry;
+    ConfigDocument document{tree, files, "C:\\conf\\"};
+    const std::string conf = "C:\\Program Files\\Tarnwick\\Conf\\";
+    for (const char* name : {"httpd.conf-dist-win", "access.conf-dist-win", "srm.conf-dist-win"}) {
+        const std::string bytes = ReadWhole(fs::path(confVariable) / name);
+        ASSERT_FALSE(bytes.empty()) << name;
+        files.AddFile(conf + name, bytes);
+    }
+    PutScriptPresets(ReadWhole(scriptVariable), registry);
+    QuickConfigValues values = ReadQuickConfigPresets(registry);
+    ASSERT_EQ(values.serverRoot, "C:/Program Files/Apache Group/Apache");
+    values.port = 8080;
+    ApplyQuickConfig(document, conf, values);
+    ASSERT_TRUE(SaveAllFiles(document).empty());
+    const std::string saved = files.ReadFileBytes(conf + "httpd.conf").value_or("");
+
+    // A server root with the blanks of the presets' path.
+    const fs::path scratch = fs::temp_directory_path() / ("tarnwick-apache-" + std::to_string(::getpid()));
+    const fs::path root = scratch / "Program Files" / "Apache Group" / "Apache";
+    for (const char* folder : {"conf", "logs", "htdocs"}) fs::create_directories(root / folder);
+    fs::create_symlink(kDebianModules, root / "modules");
+    WriteWhole(root / "conf" / "mime.types", "text/html html htm\n");
+    WriteWhole(root / "conf" / "httpd.conf", ForDebian(saved, values.serverRoot, root));
+
+    const CommandRun check = RunCommand(std::string(kApache) + " -t -f " + Quoted((root / "conf" / "httpd.conf").string()));
+    EXPECT_EQ(check.status, 0) << "Apache refused the configuration Quick Config made:\n"
+                               << check.output << "\n--- the file it checked ---\n"
+                               << ReadWhole(root / "conf" / "httpd.conf");
+    EXPECT_NE(check.output.find("Syntax OK"), std::string::npos) << check.output;
+    std::error_code ignored;
+    fs::remove_all(scratch, ignored);
+}
+
+}  // namespace
+}  // namespace tarnwick::testing
