@@ -4,7 +4,7 @@
 # With a display ($DISPLAY set) you drive the installer yourself. Without one it runs on a
 # virtual display and is driven automatically: it installs into C:\Tarnwick, the editor starts,
 # Quick Config runs with the installed presets, and screenshots of the installer and of the
-# editor are saved; their paths are printed.
+# editor and its help are saved; their paths are printed.
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$PWD
@@ -42,4 +42,9 @@ import -window root "$shots/quick-config.png"
 driver press "Quick Configuration..." 1
 sleep 2
 import -window root "$shots/editor.png"
-echo "Screenshots: $shots/installer.png $shots/quick-config.png $shots/editor.png"
+# F1: the help file the installer put beside the editor.
+driver command "Kel Tarnwick" 40008
+driver wait "Tarnwick Help"
+sleep 2
+import -window root "$shots/help.png"
+echo "Screenshots: $shots/installer.png $shots/quick-config.png $shots/editor.png $shots/help.png"

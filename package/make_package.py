@@ -48,6 +48,33 @@ def string_block(key, name, text):
     return ['KelSetup:RegistryStringStart', key, name, text, 'KelSetup:RegistryStringEnd']
 
 
+def registry_values(templates):
+    """The values the script writes as records: (key, name, type, data), in its order."""
+    values = []
+    for name, data in [('DefaultConfigPath', '%InstallDir%Conf'), ('DefaultConfigFilePath', '%InstallDir%Conf'),
+                       ('HelpPath', '%InstallDir%Help')]:
+        values.append((CONFIG_KEY, name, 'REG_SZ', data))
+    for label, number in PANE_LABELS:
+        values.append((LIST_KEY, label, 'REG_DWORD', str(number)))
+    for name, data in PRESETS:
+        values.append((QUICK_KEY, name, 'REG_SZ', data))
+    for name, pane, rank, _, _ in templates:
+        key = TEMPLATES_KEY + '\\' + name
+        values += [(key, 'Template', 'REG_DWORD', str(pane)), (key, 'Parent', 'REG_DWORD', str(rank))]
+    return values
+
+
+def registry_strings(templates):
+    """The texts the script writes as string blocks: defaults and descriptions."""
+    strings = []
+    for name, _, _, default, description in templates:
+        key = TEMPLATES_KEY + '\\' + name
+        if default:
+            strings.append((key, 'Default', 'REG_SZ', default))
+        strings.append((key, 'Description', 'REG_SZ', description))
+    return strings
+
+
 def script(templates, required_kilobytes, version):
     lines = ['KelSetup:SetupInfo', 'Tarnwick', 'Tarnwick.exe', 'HKEY_LOCAL_MACHINE\\SOFTWARE\\Velmora\\Tarnwick',
              'InstallDir', 'C:\\Program Files\\Tarnwick', '0', '1', '1', '1', '0', 'Tarnwick Setup',
@@ -65,22 +92,11 @@ def script(templates, required_kilobytes, version):
     lines += [TEMPLATES_KEY + '\\' + name for name, *_ in templates]
     lines += ['']
     lines += ['KelSetup:RegistryValue']
-    for name, data in [('DefaultConfigPath', '%InstallDir%Conf'), ('DefaultConfigFilePath', '%InstallDir%Conf'),
-                       ('HelpPath', '%InstallDir%Help')]:
-        lines += [CONFIG_KEY, name, 'REG_SZ', data]
-    for label, number in PANE_LABELS:
-        lines += [LIST_KEY, label, 'REG_DWORD', str(number)]
-    for name, data in PRESETS:
-        lines += [QUICK_KEY, name, 'REG_SZ', data]
-    for name, pane, rank, _, _ in templates:
-        key = TEMPLATES_KEY + '\\' + name
-        lines += [key, 'Template', 'REG_DWORD', str(pane), key, 'Parent', 'REG_DWORD', str(rank)]
+    for key, name, kind, data in registry_values(templates):
+        lines += [key, name, kind, data]
     lines += ['']
-    for name, _, _, default, description in templates:
-        key = TEMPLATES_KEY + '\\' + name
-        if default:
-            lines += string_block(key, 'Default', default)
-        lines += string_block(key, 'Description', description)
+    for key, name, _, text in registry_strings(templates):
+        lines += string_block(key, name, text)
     lines += ['', 'KelSetup:AddProgram', 'Tarnwick.exe', '', 'Tarnwick', 'Setup.exe', '%InstallDir%',
               'Uninstall Tarnwick', '']
     return '\r\n'.join(lines) + '\r\n'
@@ -91,6 +107,8 @@ def main():
     parser.add_argument('--out', required=True)
     parser.add_argument('--files', nargs='*', default=[])
     parser.add_argument('--version', default='1.0', help='the product version, as the package is named')
+    parser.add_argument('--registry', help='also write every registry value the script sets, one per line: '
+                                           'key, name, type and data between tabs (for the help pictures)')
     args = parser.parse_args()
     os.makedirs(args.out, exist_ok=True)
     shipped = [os.path.join(HERE, 'conf', name) for name in CONF_FILES]
@@ -101,6 +119,10 @@ def main():
     templates = read_templates()
     with open(os.path.join(args.out, 'setup.txt'), 'w', newline='') as out:
         out.write(script(templates, required + 64, args.version))  # and room for the registry data and the shortcuts
+    if args.registry:
+        with open(args.registry, 'w', encoding='utf-8', newline='\n') as out:
+            for entry in registry_values(templates) + registry_strings(templates):
+                out.write('\t'.join(entry) + '\n')
     for path in shipped:
         if os.path.exists(path):
             shutil.copy(path, os.path.join(args.out, os.path.basename(path)))

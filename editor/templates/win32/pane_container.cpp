@@ -65,6 +65,14 @@ INT_PTR CALLBACK PaneContainer::ContainerProcedure(HWND dialog, UINT message, WP
 void PaneContainer::Initialise(HWND container) {
     container_ = container;
     tabs_ = GetDlgItem(container, IDC_PANE_TABS);
+    // The dialog is taller than its tab control, and taller than the room above the
+    // description box: its empty bottom would cover the description's first line.
+    RECT whole{}, tabs{};
+    GetWindowRect(container_, &whole);
+    GetWindowRect(tabs_, &tabs);
+    if (tabs.bottom < whole.bottom)
+        SetWindowPos(container_, nullptr, 0, 0, whole.right - whole.left, tabs.bottom - whole.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     for (int index = 0; index < 3; ++index) {
         TCITEMA tab{};
         tab.mask = TCIF_TEXT;
@@ -189,11 +197,12 @@ void PaneContainer::FillDirectories(HWND pane) {
     HWND tree = GetDlgItem(pane, IDC_PANE_DIRECTORIES);
     if (!tree) return;
     if (!directoryImages_) {
-        directoryImages_ = ImageList_Create(16, 16, ILC_COLOR24, 7, 7);
+        // Magenta is the pictures' transparent colour, as in the main tree's images.
+        directoryImages_ = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 7, 7);
         for (int bitmap : {IDB_FILE_CLOSED, IDB_FILE_OPEN, IDB_DRIVE_REMOVABLE, IDB_DRIVE_FIXED, IDB_DRIVE_REMOTE,
                            IDB_DRIVE_CDROM, IDB_DRIVE_FIXED}) {
             auto picture = static_cast<HBITMAP>(LoadImageA(instance_, MAKEINTRESOURCEA(bitmap), IMAGE_BITMAP, 0, 0, 0));
-            ImageList_Add(directoryImages_, picture, nullptr);
+            ImageList_AddMasked(directoryImages_, picture, RGB(255, 0, 255));
             DeleteObject(picture);
         }
     }
