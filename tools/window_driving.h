@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 namespace window_driving {
@@ -56,6 +57,42 @@ inline HWND WaitForWindowPast(const char* caption, const char* interim, std::str
 // What a click on the button does: its command, as the button would send it.
 inline void Press(HWND dialog, int button) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+}
+
+// Starts a program as Windows starts a registered command (its path as the application, the
+// command line as given) and waits for it to end. `shown` gets the most windows it had visible
+// at once; a program that shows one is ended (exit code 99), since it was to show none.
+// Returns the exit code, or (DWORD)-1 when the program could not be started.
+inline DWORD RunWatchingWindows(const std::string& program, std::string commandLine, const std::string& directory,
+                                int& shown) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    shown = 0;
+    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
+                        &startup, &process))
+        return static_cast<DWORD>(-1);
+    struct Seen {
+        DWORD process;
+        int count;
+    } seen{process.dwProcessId, 0};
+    while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT) {
+        seen.count = 0;
+        EnumWindows([](HWND window, LPARAM data) {
+            auto& counted = *reinterpret_cast<Seen*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == counted.process && IsWindowVisible(window)) ++counted.count;
+            return TRUE;
+        }, reinterpret_cast<LPARAM>(&seen));
+        shown = std::max(shown, seen.count);
+        if (shown > 0) TerminateProcess(process.hProcess, 99);
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
 }
 
 }  // namespace window_driving

@@ -215,33 +215,7 @@ Installed WhatIsInstalled(const std::string& dir) {
 // Starts a program as Windows starts a registered command: its path as the application, the
 // command line as it stands. Returns the exit code; `shown` counts the windows it showed.
 DWORD StartAsRegistered(const std::string& program, std::string command, int& shown) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    shown = 0;
-    if (!CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, "C:\\", &startup, &process))
-        return static_cast<DWORD>(-1);
-    struct Seen {
-        DWORD process;
-        int count;
-    } seen{process.dwProcessId, 0};
-    while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT) {
-        seen.count = 0;
-        EnumWindows([](HWND window, LPARAM data) {
-            auto& seen = *reinterpret_cast<Seen*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == seen.process && IsWindowVisible(window)) ++seen.count;
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&seen));
-        shown = std::max(shown, seen.count);
-        if (shown > 0) TerminateProcess(process.hProcess, 99);
-    }
-    DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code;
+    return RunWatchingWindows(program, std::move(command), "C:\\", shown);
 }
 
 std::string UninstallEntry(const char* name) {

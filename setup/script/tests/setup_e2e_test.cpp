@@ -628,35 +628,7 @@ TEST_F(SetupProgram, UninstallFromAFolderThatIsNotThereRemovesNothing) {
 // Runs Setup.exe with `arguments` as tools that install without asking do, and returns its
 // exit code; `shown` counts the windows it showed meanwhile.
 DWORD RunQuietly(const std::string& program, const std::string& arguments, const std::string& directory, int& shown) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::string command = "\"" + program + "\" " + arguments;
-    shown = 0;
-    if (!CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(), &startup,
-                        &process))
-        return static_cast<DWORD>(-1);
-    struct Seen {
-        DWORD process;
-        int count;
-    } seen{process.dwProcessId, 0};
-    while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT) {
-        seen.count = 0;
-        EnumWindows([](HWND window, LPARAM data) {
-            auto& seen = *reinterpret_cast<Seen*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == seen.process && IsWindowVisible(window)) ++seen.count;
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&seen));
-        shown = std::max(shown, seen.count);
-        if (shown > 0) TerminateProcess(process.hProcess, 99);
-    }
-    DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code;
+    return RunWatchingWindows(program, "\"" + program + "\" " + arguments, directory, shown);
 }
 
 // The program a user clicks through ends with the same codes; /? lists the forms.
