@@ -1,5 +1,10 @@
 #include "layout_writer.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
 #include "config_lines.h"
 
 #include <deque>
@@ -48,6 +53,57 @@ bool StillSays(const ItemSource& source, bool isSection, std::string_view text, 
     return read.line.fields.text == text && read.line.fields.value == value;
 }
 
+// Whether words can be read in memory order: the first byte in the lowest bits.
+constexpr bool kWordScan = std::endian::native == std::endian::little;
+
+// The high bit of each byte of `word` that is an LF, and perhaps of bytes after the first
+// one; its lowest set bit marks the first. Zero when there is none.
+std::uint64_t LineFeedsIn(std::uint64_t word) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
+    const std::uint64_t x = word ^ (kOnes * '\n');
+    return (x - kOnes) & ~x & kHighs;
+}
+
+// Appends `text`, which holds no CR, with a CR before every LF: what saving an LF file in
+// CR LF mode does to every kept line. The text is copied eight bytes at a time, each word
+// looked through for an LF as it goes: calling memchr and append for every short line cost
+// half of such a save.
+void AppendLfAsCrLf(std::string& out, std::string_view text) {
+    constexpr std::size_t kBlock = 4096;
+    const char* from = text.data();
+    const char* const end = from + text.size();
+    std::size_t used = out.size();
+    while (from < end) {
+        // Room for a block at its worst (all LFs) and a whole word beyond it.
+        const std::size_t block = std::min<std::size_t>(kBlock, static_cast<std::size_t>(end - from));
+        if (out.size() < used + 2 * block + 8) out.resize(std::max(out.size() * 2, used + 2 * block + 8));
+        char* to = out.data() + used;
+        const char* const blockEnd = from + block;
+        while (blockEnd - from >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, from, 8);
+            std::memcpy(to, &word, 8);
+            const std::uint64_t found = LineFeedsIn(word);
+            if (found == 0) {
+                from += 8;
+                to += 8;
+                continue;
+            }
+            const std::size_t at = static_cast<std::size_t>(std::countr_zero(found)) / 8;
+            to[at] = '\r';
+            to[at + 1] = '\n';
+            from += at + 1;
+            to += at + 2;
+        }
+        for (; from < blockEnd; ++from) {
+            if (*from == '\n') *to++ = '\r';
+            *to++ = *from;
+        }
+        used = static_cast<std::size_t>(to - out.data());
+    }
+    out.resize(used);
+}
+
 // Appends `text` with every line end (LF, CR LF or a lone CR) as `eol`. Stretches whose line
 // ends already are `eol` go in whole, so a file saved in its own mode costs one copy.
 void AppendWithLineEnds(std::string& out, std::string_view text, std::string_view eol) {
@@ -61,6 +117,7 @@ void AppendWithLineEnds(std::string& out, std::string_view text, std::string_vie
         out += text;
         return;
     }
+    if (cr == size && kWordScan) return AppendLfAsCrLf(out, text);
     std::size_t lf = find('\n', 0);
     std::size_t run = 0;  // where the stretch not yet appended starts
     std::size_t at = 0;

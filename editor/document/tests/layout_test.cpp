@@ -96,6 +96,22 @@ TYPED_TEST(KeptLayout, UnchangedFilesComeBackByteForByte) {
     }
 }
 
+// Saved in CR LF mode, an LF file gets a CR before every LF, wherever the LF falls: lines of
+// every length from empty to longer than the writer's stretches, runs of empty lines, a last
+// line without its LF.
+TYPED_TEST(KeptLayout, EveryLineEndOfAnLfFileBecomesCrLf) {
+    std::string original;
+    for (std::size_t length = 0; length < 40; ++length) original += "# " + std::string(length, 'x') + "\n";
+    original += "\n\n\n";
+    for (std::size_t length : {4093u, 4094u, 4095u, 4096u, 4097u, 9000u, 70000u})
+        original += "Name " + std::string(length, 'v') + "\n" + std::string(length % 9, '\n');
+    for (int i = 0; i < 3000; ++i) original += "Listen " + std::to_string(i) + "\n";
+    original += "LogLevel warn";
+    const ItemHandle file = this->Read(original);
+    EXPECT_EQ(this->Written(file, true), WithLineEnds(original, "\r\n"));
+    EXPECT_EQ(this->Written(file, false), original);
+}
+
 TYPED_TEST(KeptLayout, ChangingOneValueChangesOneLine) {
     const std::pair<const char*, const char*> edits[] = {
         {"apache-1.3-final/httpd.conf-dist-win", "Port"},
