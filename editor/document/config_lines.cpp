@@ -1,5 +1,7 @@
 #include "config_lines.h"
 
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 namespace tarnwick {
@@ -13,6 +15,21 @@ bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
 // control keeps names as C strings). A NUL stays with the value, so no byte is lost.
 std::size_t NameEnd(std::string_view line) {
     std::size_t end = 0;
+    // Eight bytes at a time while eight are left: a byte loop was a third of reading a file.
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
+        // The high bit of every byte equal to `c` (and perhaps of later ones); the lowest is exact.
+        const auto equalTo = [](std::uint64_t word, unsigned char c) {
+            const std::uint64_t x = word ^ (kOnes * c);
+            return (x - kOnes) & ~x & kHighs;
+        };
+        for (; line.size() - end >= 8; end += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, line.data() + end, 8);
+            if (const std::uint64_t found = equalTo(word, ' ') | equalTo(word, '\t') | equalTo(word, 0))
+                return end + static_cast<std::size_t>(std::countr_zero(found)) / 8;
+        }
+    }
     while (end < line.size() && !IsBlank(line[end]) && line[end] != '\0') ++end;
     return end;
 }

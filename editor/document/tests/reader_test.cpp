@@ -75,6 +75,21 @@ const ReadCase kReadCases[] = {
 INSTANTIATE_TEST_SUITE_P(Lines, ReadLines, ::testing::ValuesIn(kReadCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Names are looked through eight bytes at a time: each way a name can end (blank, tab, NUL,
+// the end of the line), at every place within a word and across words.
+TEST(ReadLines, NamesEndWhereverTheyEnd) {
+    for (std::size_t length = 1; length <= 26; ++length) {
+        const std::string name(length, 'N');
+        const std::pair<std::string, std::string> endings[] = {
+            {" v", "v"}, {"\tv", "v"}, {std::string("\0v", 2), std::string("\0v", 2)}, {"", ""}};
+        for (const auto& [ending, value] : endings) {
+            SCOPED_TRACE(std::to_string(length) + " " + std::to_string(ending.size()));
+            EXPECT_EQ(ReadIntoFileItem(name + ending + "\n"), "F f (none)\n  D " + name + " = " + value + "\n");
+            EXPECT_EQ(ReadIntoFileItem("<" + name + ending + ">\n"), "F f (none)\n  S " + name + " = " + value + "\n");
+        }
+    }
+}
+
 TEST(ReadLines, LongLinesAreReadWhole) {
     const std::string value(5000, 'x');
     EXPECT_EQ(ReadIntoFileItem("Long " + value + "\nNext 1\n"), "F f (none)\n  D Long = " + value + "\n  D Next = 1\n");
