@@ -18,14 +18,7 @@ using namespace tarnwick;
 namespace {
 
 ItemHandle NewFileItem(MemoryTree& tree) {
-    ItemView file;
-    file.text = "fuzz.conf";
-    file.value = "C:\\conf\\";
-    file.hasValue = true;
-    file.image = kFileImage;
-    file.selectedImage = kFileSelectedImage;
-    file.sectionMark = true;
-    return tree.InsertItem(kNoItem, InsertPosition::Last(), file);
+    return tree.InsertItem(kNoItem, InsertPosition::Last(), FileItemView("fuzz.conf", "C:\\conf\\"));
 }
 
 std::string ReadAndWrite(const std::string& bytes, bool crLf, bool keepLayout) {

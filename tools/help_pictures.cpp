@@ -124,7 +124,6 @@ struct PendingDialog {
     const char* caption;
     const char* picture;
     int button;
-    std::function<void(HWND)> before;
 };
 PendingDialog gPending;
 
@@ -132,7 +131,6 @@ void CALLBACK CaptureDialogTick(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND dialog = FindWindowA("#32770", gPending.caption);
     if (!dialog || !IsWindowVisible(dialog)) return;
     KillTimer(nullptr, timer);
-    if (gPending.before) gPending.before(dialog);
     Capture(dialog, gPending.picture);
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(gPending.button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, gPending.button)));
 }
@@ -189,38 +187,39 @@ int main(int argc, char** argv) {
     SetWindowPos(editor.window, HWND_TOP, 20, 20, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
     Pump(300);
 
-    CaptureDialog({"Quick Configuration...", "quick-config", IDOK, nullptr}, [&] { ShowQuickConfigDialog(editor); });
+    CaptureDialog({"Quick Configuration...", "quick-config", IDOK}, [&] { ShowQuickConfigDialog(editor); });
     // The Yes or No example, beside the starting configuration's own directives.
     ItemView example;
     example.text = "Example";
     example.value = "yes";
     example.hasValue = true;
-    example.image = kDirectiveImage;
-    example.selectedImage = kDirectiveImage;
+    example.image = example.selectedImage = kDirectiveImage;
     editor.items->InsertItem(editor.items->FirstFileItem(), InsertPosition::Last(), example);
 
     ShowItem(editor, "Listen", kOptionsTab);
     Capture(editor.window, "main-window");
-    ShowItem(editor, "ServerName", kOptionsTab);
-    Capture(editor.panes->Tabs(), "pane-general", editor.window);
-    ShowItem(editor, "Example", kOptionsTab);
-    Capture(editor.panes->Tabs(), "pane-yes-no", editor.window);
-    ShowItem(editor, "KeepAlive", kOptionsTab);
-    Capture(editor.panes->Tabs(), "pane-on-off", editor.window);
-    ShowItem(editor, "Timeout", kOptionsTab);
-    Capture(editor.panes->Tabs(), "pane-number", editor.window);
-    ShowItem(editor, "DocumentRoot", kOptionsTab);
-    Capture(editor.panes->Tabs(), "pane-directory", editor.window);
-    ShowItem(editor, "Listen", kInformationTab);
-    Capture(editor.panes->Tabs(), "item-information", editor.window);
-    CaptureDialog({"Set Template Info...", "set-template", IDCANCEL, nullptr}, [&] {
+    // Each pane kind, and the Item Information tab, on an item that shows it.
+    const struct {
+        const char* item;
+        int tab;
+        const char* picture;
+    } panes[] = {
+        {"ServerName", kOptionsTab, "pane-general"}, {"Example", kOptionsTab, "pane-yes-no"},
+        {"KeepAlive", kOptionsTab, "pane-on-off"},   {"Timeout", kOptionsTab, "pane-number"},
+        {"DocumentRoot", kOptionsTab, "pane-directory"}, {"Listen", kInformationTab, "item-information"},
+    };
+    for (const auto& pane : panes) {
+        ShowItem(editor, pane.item, pane.tab);
+        Capture(editor.panes->Tabs(), pane.picture, editor.window);
+    }
+    CaptureDialog({"Set Template Info...", "set-template", IDCANCEL}, [&] {
         SendMessageA(editor.panes->InformationPane(), WM_COMMAND, MAKEWPARAM(IDC_INFO_SET_TEMPLATE, BN_CLICKED), 0);
     });
     // On a file item, New Item offers every name a file may hold.
     editor.items->SelectItem(editor.items->FirstFileItem());
     Pump(200);
-    CaptureDialog({"Add New Configuration Item", "new-item", IDCANCEL, nullptr}, [&] { ShowNewItem(editor); });
-    CaptureDialog({"Options...", "options", IDCANCEL, nullptr}, [&] { ShowOptionsDialog(editor); });
+    CaptureDialog({"Add New Configuration Item", "new-item", IDCANCEL}, [&] { ShowNewItem(editor); });
+    CaptureDialog({"Options...", "options", IDCANCEL}, [&] { ShowOptionsDialog(editor); });
 
     DestroyWindow(editor.window);
     Pump(100);

@@ -8,7 +8,6 @@ namespace tarnwick {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
 
 // Where a name ends: at the first blank, or at a NUL, which no name can hold (the tree

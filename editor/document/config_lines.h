@@ -32,6 +32,16 @@ private:
     std::size_t cr_ = 0;  // position of the next CR at or after at_, or the end
 };
 
+// Blanks are spaces and tabs, as Apache takes them.
+inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// The blanks a line starts with.
+inline std::string_view LeadingBlanks(std::string_view line) {
+    std::size_t end = 0;
+    while (end < line.size() && IsBlank(line[end])) ++end;
+    return line.substr(0, end);
+}
+
 // Removes a line end (up to two CR/LF characters) and then leading and trailing spaces and
 // tabs. A line of one character is left as it is, as the format has always done.
 std::string_view CleanLine(std::string_view line);

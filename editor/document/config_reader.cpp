@@ -58,14 +58,7 @@ const std::string& KeepAfterTail(ConfigDocument& document, ItemHandle fileItem, 
 }
 
 ItemHandle InsertFileItem(ConfigTree& tree, std::string_view directory, std::string_view itemText) {
-    ItemView file;
-    file.text = itemText;
-    file.value = directory;
-    file.hasValue = true;
-    file.image = kFileImage;
-    file.selectedImage = kFileSelectedImage;
-    file.sectionMark = true;
-    return tree.InsertItem(kNoItem, InsertPosition::Last(), file);
+    return tree.InsertItem(kNoItem, InsertPosition::Last(), FileItemView(itemText, directory));
 }
 
 }  // namespace
@@ -84,13 +77,12 @@ void ParseConfigText(ConfigTree& tree, const std::string& bytes, ItemHandle file
     std::string joined;  // a line continued over several lines
     auto at = [](std::size_t offset) { return static_cast<std::uint32_t>(offset); };
     std::uint32_t leadBegin = 0;
-    LogicalLine read;
-    const LogicalLine* line = &read;
+    LogicalLine line;
     for (;;) {
         const std::uint32_t lineBegin = at(lines.Position());
-        if (!NextLogicalLine(lines, joined, read)) break;
+        if (!NextLogicalLine(lines, joined, line)) break;
         const std::uint32_t lineEnd = at(lines.Position());
-        switch (line->kind) {
+        switch (line.kind) {
             case LogicalLine::Kind::Skipped: break;
             case LogicalLine::Kind::Closing: {
                 if (parent == fileItem) break;  // closes nothing: kept like a comment line
@@ -114,13 +106,13 @@ void ParseConfigText(ConfigTree& tree, const std::string& bytes, ItemHandle file
                 source.ownBegin = lineBegin;
                 source.ownEnd = source.closeLeadBegin = source.closeBegin = source.closeEnd = lineEnd;
                 source.depth = depth;
-                source.opening = line->kind == LogicalLine::Kind::Opening;
-                PlaceFields(source, line->fields, bytes);
-                ItemView item = line->fields;
+                source.opening = line.kind == LogicalLine::Kind::Opening;
+                PlaceFields(source, line.fields, bytes);
+                ItemView item = line.fields;
                 item.source = &source;
                 const ItemHandle inserted = tree.InsertItem(parent, InsertPosition::Last(), item);
                 leadBegin = lineEnd;
-                if (line->kind == LogicalLine::Kind::Opening && inserted != kNoItem) {
+                if (line.kind == LogicalLine::Kind::Opening && inserted != kNoItem) {
                     parent = inserted;
                     ++depth;
                 }

@@ -2,6 +2,17 @@
 
 namespace tarnwick {
 
+ItemView FileItemView(std::string_view name, std::optional<std::string_view> directory) {
+    ItemView file;
+    file.text = name;
+    file.image = kFileImage;
+    file.selectedImage = kFileSelectedImage;
+    file.sectionMark = true;
+    file.hasValue = directory.has_value();
+    file.value = directory.value_or(std::string_view());
+    return file;
+}
+
 ItemFields ItemFields::From(const ItemView& view) {
     ItemFields fields;
     fields.text = std::string(view.text);

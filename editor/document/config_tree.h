@@ -77,6 +77,10 @@ struct ItemView {
     const ItemSource* source = nullptr;  // none: the item was not read from a file
 };
 
+// The fields of a file item named `name`, read from `directory`; without one, it has no
+// directory of its own and is saved to the configuration directory.
+ItemView FileItemView(std::string_view name, std::optional<std::string_view> directory = std::nullopt);
+
 // An owning copy of an item, for callers that keep fields across tree calls.
 struct ItemFields {
     std::string text;

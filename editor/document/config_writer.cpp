@@ -3,7 +3,7 @@
 #include "layout_writer.h"
 #include "writer_output.h"
 
-#include <algorithm>
+#include <map>
 
 namespace tarnwick {
 
@@ -75,6 +75,12 @@ void WriteItems(Output& output, const ConfigTree& tree, ItemHandle first, bool c
     }
 }
 
+// What the file of `fileItem` holds, kept as it stood or as plain lines.
+void WriteFileItem(Output& output, const ConfigTree& tree, ItemHandle fileItem, bool crLf, bool keepLayout) {
+    if (keepLayout) WriteKeptLayout(output, tree, fileItem, crLf);
+    else WriteItems(output, tree, tree.FirstChild(fileItem), crLf);
+}
+
 }  // namespace
 
 void WriteSection(std::string& out, const ConfigTree& tree, ItemHandle section, bool crLf) {
@@ -88,8 +94,7 @@ void WriteSection(std::string& out, const ConfigTree& tree, ItemHandle section, 
 
 void WriteFileItemText(std::string& out, const ConfigTree& tree, ItemHandle fileItem, bool crLf, bool keepLayout) {
     Output output{out};
-    if (keepLayout) WriteKeptLayout(output, tree, fileItem, crLf);
-    else WriteItems(output, tree, tree.FirstChild(fileItem), crLf);
+    WriteFileItem(output, tree, fileItem, crLf, keepLayout);
 }
 
 bool WriteConfigFile(ConfigDocument& document, ItemHandle fileItem, const std::string& path) {
@@ -98,8 +103,7 @@ bool WriteConfigFile(ConfigDocument& document, ItemHandle fileItem, const std::s
     std::string text;
     text.reserve(kFlushBytes + kFlushBytes / 2);
     Output output{text, file.get()};
-    if (document.keepLayout) WriteKeptLayout(output, document.tree, fileItem, document.crLfMode);
-    else WriteItems(output, document.tree, document.tree.FirstChild(fileItem), document.crLfMode);
+    WriteFileItem(output, document.tree, fileItem, document.crLfMode, document.keepLayout);
     if (!text.empty()) output.written = file->Write(text) && output.written;
     return output.written && file->Commit();
 }
@@ -108,27 +112,19 @@ std::vector<UnsavedFile> SaveAllFiles(ConfigDocument& document) {
     struct Target {
         ItemHandle item;
         std::string path;
-        bool shared = false;
     };
     std::vector<Target> targets;
-    for (ItemHandle file = document.tree.FirstFileItem(); file != kNoItem; file = document.tree.NextSibling(file))
+    // Before anything is written: how many items would be saved to each file.
+    std::map<std::string, int> itemsPerFile;
+    for (ItemHandle file = document.tree.FirstFileItem(); file != kNoItem; file = document.tree.NextSibling(file)) {
         targets.push_back({file, FileItemTarget(document, file)});
-
-    // Before anything is written: the targets that more than one item would be saved to.
-    std::vector<std::string> keys;
-    std::vector<std::size_t> byPath;
-    for (std::size_t i = 0; i < targets.size(); ++i) {
-        keys.push_back(PathKey(targets[i].path));
-        byPath.push_back(i);
+        ++itemsPerFile[PathKey(targets.back().path)];
     }
-    std::sort(byPath.begin(), byPath.end(), [&keys](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
-    for (std::size_t i = 1; i < byPath.size(); ++i)
-        if (keys[byPath[i]] == keys[byPath[i - 1]]) targets[byPath[i]].shared = targets[byPath[i - 1]].shared = true;
 
     std::vector<UnsavedFile> unsaved;
     for (const Target& target : targets) {
         SaveProblem problem = SaveProblem::SharedTarget;
-        if (!target.shared) {
+        if (itemsPerFile[PathKey(target.path)] == 1) {
             if (WriteConfigFile(document, target.item, target.path)) continue;
             problem = SaveProblem::CouldNotWrite;
         }

@@ -1,5 +1,6 @@
 #include "included_files.h"
 
+#include "config_lines.h"
 #include "config_reader.h"
 #include "tree_walk.h"
 
@@ -16,7 +17,6 @@ namespace {
 constexpr int kMaxDirectoryDepth = 128;
 constexpr std::size_t kMaxListedDirectories = 4096;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 bool HasWildcard(std::string_view text) { return text.find_first_of("*?") != std::string_view::npos; }

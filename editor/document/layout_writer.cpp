@@ -1,12 +1,11 @@
 #include "layout_writer.h"
 
+#include "config_lines.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
-
-#include "config_lines.h"
-
 #include <deque>
 #include <optional>
 #include <string>
@@ -17,14 +16,6 @@ namespace tarnwick {
 namespace {
 
 constexpr std::string_view kIndentStep = "    ";
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view LeadingBlanks(std::string_view line) {
-    std::size_t end = 0;
-    while (end < line.size() && IsBlank(line[end])) ++end;
-    return line.substr(0, end);
-}
 
 // The kept text of an item, read again as the reader read it.
 struct ReadAgain {

@@ -22,12 +22,7 @@ const DistributedFile kDistributedFiles[] = {
 }  // namespace
 
 ItemHandle InsertFileItem(ConfigDocument& document, std::string_view name) {
-    ItemView file;
-    file.text = name;
-    file.image = kFileImage;
-    file.selectedImage = kFileSelectedImage;
-    file.sectionMark = true;
-    const ItemHandle item = document.tree.InsertItem(kNoItem, InsertPosition::First(), file);
+    const ItemHandle item = document.tree.InsertItem(kNoItem, InsertPosition::First(), FileItemView(name));
     if (item == kNoItem) return kNoItem;
     document.tree.SelectItem(item);
     document.currentItem = item;

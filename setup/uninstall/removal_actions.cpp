@@ -23,10 +23,9 @@ bool NamesARootKey(const std::string& path) { return path.find_first_not_of("\\ 
 
 // Whether `path` lies inside `folder`, not being it, once "." and ".." parts are resolved.
 bool IsBelow(const std::string& path, const std::string& folder) {
-    const std::string inside = NormalPath(folder) + "\\";
-    const std::string normal = NormalPath(path);
-    return normal.size() > inside.size() && SamePath(normal.substr(0, inside.size() - 1), NormalPath(folder)) &&
-           normal[inside.size() - 1] == '\\';
+    const std::string inside = PathKey(folder) + "\\";
+    const std::string key = PathKey(path);
+    return key.size() > inside.size() && key.compare(0, inside.size(), inside) == 0;
 }
 
 }  // namespace

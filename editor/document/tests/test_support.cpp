@@ -117,12 +117,7 @@ std::string DumpChildren(const ConfigTree& tree, ItemHandle item) {
 }
 
 ItemHandle InsertNewFileItem(ConfigTree& tree, std::string_view name) {
-    ItemView file;
-    file.text = name;
-    file.image = kFileImage;
-    file.selectedImage = kFileSelectedImage;
-    file.sectionMark = true;
-    return tree.InsertItem(kNoItem, InsertPosition::First(), file);
+    return tree.InsertItem(kNoItem, InsertPosition::First(), FileItemView(name));
 }
 
 std::size_t CountValues(const ConfigTree& tree) {
