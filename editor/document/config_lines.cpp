@@ -1,8 +1,13 @@
 #include "config_lines.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tarnwick {
 
@@ -96,28 +101,37 @@ std::string_view JoinContinued(std::string_view start, LineCursor& lines, std::s
 
 }  // namespace
 
-LineCursor::LineCursor(std::string_view bytes) : bytes_(bytes) { FindCr(0); }
-
-bool LineCursor::Next(std::string_view& line) {
-    if (at_ >= bytes_.size()) return false;
-    const char* begin = bytes_.data() + at_;
-    const std::size_t left = bytes_.size() - at_;
-    const void* lf = std::memchr(begin, '\n', left);
-    std::size_t end = lf ? at_ + static_cast<std::size_t>(static_cast<const char*>(lf) - begin) : bytes_.size();
-    std::size_t next = lf ? end + 1 : end;
-    if (cr_ < end) {
-        next = (cr_ + 1 == end && lf) ? end + 1 : cr_ + 1;  // CR LF, or a lone CR
-        end = cr_;
-        FindCr(cr_ + 1);
+std::size_t LineCursor::FindLineEnd(std::size_t from) {
+    while (from < bytes_.size()) {
+        const std::size_t begin = from & ~(kBlock - 1);
+        if (begin != blockBegin_) LoadBlock(begin);
+        if (const std::uint64_t ahead = lineEnds_ >> (from - begin))
+            return from + static_cast<std::size_t>(std::countr_zero(ahead));
+        from = begin + kBlock;
     }
-    line = bytes_.substr(at_, end - at_);
-    at_ = next;
-    return true;
+    return bytes_.size();
 }
 
-void LineCursor::FindCr(std::size_t from) {
-    const void* cr = from < bytes_.size() ? std::memchr(bytes_.data() + from, '\r', bytes_.size() - from) : nullptr;
-    cr_ = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - bytes_.data()) : bytes_.size();
+void LineCursor::LoadBlock(std::size_t begin) {
+    blockBegin_ = begin;
+    const char* at = bytes_.data() + begin;
+    const std::size_t size = std::min(kBlock, bytes_.size() - begin);
+    std::uint64_t mask = 0;
+#if defined(__SSE2__)
+    if (size == kBlock) {
+        const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
+        for (int part = 0; part < 4; ++part) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * part));
+            const __m128i ends = _mm_or_si128(_mm_cmpeq_epi8(bytes, lf), _mm_cmpeq_epi8(bytes, cr));
+            mask |= static_cast<std::uint64_t>(static_cast<std::uint16_t>(_mm_movemask_epi8(ends))) << (16 * part);
+        }
+        lineEnds_ = mask;
+        return;
+    }
+#endif
+    for (std::size_t i = 0; i < size; ++i)
+        if (IsLineEnd(at[i])) mask |= std::uint64_t{1} << i;
+    lineEnds_ = mask;
 }
 
 std::string_view CleanLine(std::string_view line) {

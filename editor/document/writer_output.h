@@ -10,7 +10,7 @@
 
 namespace tarnwick {
 
-inline constexpr std::size_t kFlushBytes = 64 * 1024;
+inline constexpr std::size_t kFlushBytes = 256 * 1024;
 
 struct WriterOutput {
     std::string& text;

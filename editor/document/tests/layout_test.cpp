@@ -101,7 +101,7 @@ TYPED_TEST(KeptLayout, UnchangedFilesComeBackByteForByte) {
 // line without its LF.
 TYPED_TEST(KeptLayout, EveryLineEndOfAnLfFileBecomesCrLf) {
     std::string original;
-    for (std::size_t length = 0; length < 40; ++length) original += "# " + std::string(length, 'x') + "\n";
+    for (std::size_t length = 0; length < 140; ++length) original += "# " + std::string(length, 'x') + "\n";
     original += "\n\n\n";
     for (std::size_t length : {4093u, 4094u, 4095u, 4096u, 4097u, 9000u, 70000u})
         original += "Name " + std::string(length, 'v') + "\n" + std::string(length % 9, '\n');

@@ -97,6 +97,45 @@ TEST(ReadLines, LongLinesAreReadWhole) {
     EXPECT_EQ(ReadIntoFileItem(continued), "F f (none)\n  D Join = " + std::string(1500, 'a') + std::string(1500, 'b') + "\n");
 }
 
+// Every physical line as a byte-by-byte reader sees it: the oracle for the cursor below.
+std::vector<std::pair<std::string, std::size_t>> LinesOneByteAtATime(const std::string& bytes) {
+    std::vector<std::pair<std::string, std::size_t>> lines;  // each line and where the next starts
+    std::size_t begin = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\n' && bytes[i] != '\r') continue;
+        const std::size_t next = bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n' ? i + 2 : i + 1;
+        lines.emplace_back(bytes.substr(begin, i - begin), next);
+        begin = i = next;
+        --i;
+    }
+    if (begin < bytes.size()) lines.emplace_back(bytes.substr(begin), bytes.size());
+    return lines;
+}
+
+// Line ends are looked for 64 bytes at a time: every kind of line end (LF, CR LF, a lone CR,
+// CR CR LF) at every place within a block and across blocks, long lines, runs of empty lines,
+// a last line with and without its end.
+TEST(LineCursor, FindsEveryLineEndWhereverItFalls) {
+    const std::string endings[] = {"\n", "\r\n", "\r", "\r\r\n"};
+    for (const std::string& last : {std::string(), std::string("tail"), std::string("\r")}) {
+        std::string bytes;
+        for (std::size_t length = 0; length < 200; ++length)
+            bytes += std::string(length, static_cast<char>('a' + length % 26)) + endings[length % 4];
+        bytes += std::string(70, '\n') + std::string(130, '\r') + "x" + std::string(5000, 'y') + "\r\n";
+        for (std::size_t shift = 0; shift < 3; ++shift) {
+            const std::string text = std::string(shift, 's') + bytes + last;
+            SCOPED_TRACE(std::to_string(shift) + " " + std::to_string(last.size()));
+            LineCursor cursor(text);
+            std::vector<std::pair<std::string, std::size_t>> read;
+            for (std::string_view line; cursor.Next(line);) read.emplace_back(std::string(line), cursor.Position());
+            EXPECT_EQ(read, LinesOneByteAtATime(text));
+        }
+    }
+    LineCursor empty("");
+    std::string_view line;
+    EXPECT_FALSE(empty.Next(line));
+}
+
 struct CleanCase {
     std::string line;
     std::string cleaned;
