@@ -8,7 +8,6 @@
 
 #include "config_tree.h"
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -17,16 +16,20 @@
 
 namespace tarnwick {
 
-// Hands out the physical lines of a buffer without their line ends. Line ends are found 64
-// bytes at a time and remembered as a mask of where the CRs and LFs stand, so the short lines
-// of a configuration cost a few bit operations each instead of a search each.
+// Hands out the physical lines of a buffer without their line ends. Line ends are looked for
+// 64 bytes at a time, and a few hundred of them are noted ahead, so the short lines of a
+// configuration cost a few instructions each instead of a search each.
 class LineCursor {
 public:
     explicit LineCursor(std::string_view bytes) : bytes_(bytes) {}
 
     bool Next(std::string_view& line) {
         if (at_ >= bytes_.size()) return false;
-        const std::size_t end = NextLineEnd(at_);
+        std::size_t end;
+        do {
+            if (taken_ == found_) FindLineEnds();
+            end = ends_[taken_++];
+        } while (end < at_);  // the LF of a CR LF already passed
         std::size_t next = end + 1;  // past an LF or a lone CR
         if (end == bytes_.size()) next = end;
         else if (bytes_[end] == '\r' && next < bytes_.size() && bytes_[next] == '\n') ++next;
@@ -40,23 +43,17 @@ public:
 
 private:
     static constexpr std::size_t kBlock = 64;
-    static constexpr std::size_t kNoBlock = ~std::size_t{0};
+    static constexpr std::size_t kNoted = 256;
 
-    // The first CR or LF at or after `from`, or the end of the bytes: most often found in the
-    // block already looked through.
-    std::size_t NextLineEnd(std::size_t from) {
-        const std::size_t offset = from - blockBegin_;
-        if (offset < kBlock)
-            if (const std::uint64_t ahead = lineEnds_ >> offset) return from + static_cast<std::size_t>(std::countr_zero(ahead));
-        return FindLineEnd(from);
-    }
-    std::size_t FindLineEnd(std::size_t from);
-    void LoadBlock(std::size_t begin);
+    // Notes where the next CRs and LFs stand, and the end of the bytes once all are looked through.
+    void FindLineEnds();
 
     std::string_view bytes_;
     std::size_t at_ = 0;
-    std::size_t blockBegin_ = kNoBlock;  // a multiple of kBlock once a block is looked through
-    std::uint64_t lineEnds_ = 0;         // bit i: byte blockBegin_ + i is a CR or an LF
+    std::size_t lookedThrough_ = 0;  // bytes before this are noted
+    std::size_t taken_ = 0;
+    std::size_t found_ = 0;
+    std::size_t ends_[kNoted + kBlock + 1];  // filled by FindLineEnds before it is read
 };
 
 // Blanks are spaces and tabs, as Apache takes them.

@@ -170,11 +170,11 @@ public:
 
     void WriteFile(ItemHandle fileItem) {
         const ItemView file = tree_.GetItem(fileItem);
-        const std::optional<ItemSource> tail = file.source ? std::optional(*file.source) : std::nullopt;
+        const ItemSource tail = file.source ? *file.source : ItemSource{};
         open_.push_back(OpenSection{std::string(file.text), "", std::nullopt, true, true, std::nullopt});
         WriteItems(fileItem);
         // The lines after the last item come last; a section the file never closed stays so.
-        if (tail) Keep(tail->file, tail->closeLeadBegin, tail->closeBegin);
+        if (tail.file) Keep(tail.file, tail.closeLeadBegin, tail.closeBegin);
         FlushKept();
         pendingCloses_.clear();
         open_.clear();

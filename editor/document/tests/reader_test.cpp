@@ -75,10 +75,10 @@ const ReadCase kReadCases[] = {
 INSTANTIATE_TEST_SUITE_P(Lines, ReadLines, ::testing::ValuesIn(kReadCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Names are looked through eight bytes at a time: each way a name can end (blank, tab, NUL,
-// the end of the line), at every place within a word and across words.
+// Names are looked through sixteen and eight bytes at a time: each way a name can end (blank,
+// tab, NUL, the end of the line), at every place within a step and across steps.
 TEST(ReadLines, NamesEndWhereverTheyEnd) {
-    for (std::size_t length = 1; length <= 26; ++length) {
+    for (std::size_t length = 1; length <= 50; ++length) {
         const std::string name(length, 'N');
         const std::pair<std::string, std::string> endings[] = {
             {" v", "v"}, {"\tv", "v"}, {std::string("\0v", 2), std::string("\0v", 2)}, {"", ""}};
