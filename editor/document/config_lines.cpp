@@ -15,6 +15,34 @@ namespace {
 
 bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
 
+// Bit i set: byte i of the 64 (or fewer, at the end) is a CR or an LF.
+std::uint64_t LineEndsIn(const char* at, std::size_t size) {
+    std::uint64_t mask = 0;
+#if defined(__SSE2__)
+    if (size == 64) {
+        const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
+        for (int part = 0; part < 4; ++part) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * part));
+            const __m128i ends = _mm_or_si128(_mm_cmpeq_epi8(bytes, lf), _mm_cmpeq_epi8(bytes, cr));
+            mask |= static_cast<std::uint64_t>(static_cast<std::uint16_t>(_mm_movemask_epi8(ends))) << (16 * part);
+        }
+        return mask;
+    }
+#endif
+    for (std::size_t i = 0; i < size; ++i)
+        if (IsLineEnd(at[i])) mask |= std::uint64_t{1} << i;
+    return mask;
+}
+
+// Bits set in `x`, without the library call std::popcount becomes on a processor the build
+// may not assume has an instruction for it.
+std::size_t BitsSet(std::uint64_t x) {
+    x -= (x >> 1) & 0x5555555555555555u;
+    x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
+    x = (x + (x >> 4)) & 0x0f0f0f0f0f0f0f0fu;
+    return static_cast<std::size_t>((x * 0x0101010101010101u) >> 56);
+}
+
 // Where a name ends: at the first blank, or at a NUL, which no name can hold (the tree
 // control keeps names as C strings). A NUL stays with the value, so no byte is lost.
 std::size_t NameEnd(std::string_view line) {
@@ -108,38 +136,6 @@ std::string_view JoinContinued(std::string_view start, LineCursor& lines, std::s
     }
     dropTrailingBlanks();
     return joined;
-}
-
-}  // namespace
-
-namespace {
-
-// Bit i set: byte i of the 64 (or fewer, at the end) is a CR or an LF.
-std::uint64_t LineEndsIn(const char* at, std::size_t size) {
-    std::uint64_t mask = 0;
-#if defined(__SSE2__)
-    if (size == 64) {
-        const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
-        for (int part = 0; part < 4; ++part) {
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * part));
-            const __m128i ends = _mm_or_si128(_mm_cmpeq_epi8(bytes, lf), _mm_cmpeq_epi8(bytes, cr));
-            mask |= static_cast<std::uint64_t>(static_cast<std::uint16_t>(_mm_movemask_epi8(ends))) << (16 * part);
-        }
-        return mask;
-    }
-#endif
-    for (std::size_t i = 0; i < size; ++i)
-        if (IsLineEnd(at[i])) mask |= std::uint64_t{1} << i;
-    return mask;
-}
-
-// Bits set in `x`, without the library call std::popcount becomes on a processor the build
-// may not assume has an instruction for it.
-std::size_t BitsSet(std::uint64_t x) {
-    x -= (x >> 1) & 0x5555555555555555u;
-    x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
-    x = (x + (x >> 4)) & 0x0f0f0f0f0f0f0f0fu;
-    return static_cast<std::size_t>((x * 0x0101010101010101u) >> 56);
 }
 
 }  // namespace
