@@ -6,10 +6,7 @@ namespace tarnwick {
 
 namespace {
 
-char PathChar(char c) {
-    if (c == '/') return '\\';
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char PathChar(char c) { return c == '/' ? '\\' : LowerAscii(c); }
 
 }  // namespace
 

@@ -169,11 +169,7 @@ bool NextLogicalLine(LineCursor& lines, std::string& joined, LogicalLine& read) 
     read.kind = LogicalLine::Kind::Skipped;
     read.afterClose = {};
     const std::string_view line = CleanLine(raw);
-    if (line.empty() || line[0] == '#' || IsBlank(line[0]) || IsLineEnd(line[0])) {
-        read.indentation = {};
-        return true;
-    }
-    read.indentation = raw.substr(0, static_cast<std::size_t>(line.data() - raw.data()));
+    if (line.empty() || line[0] == '#' || IsBlank(line[0]) || IsLineEnd(line[0])) return true;
     if (line[0] == '<' && line.size() > 1 && line[1] == '/') {
         read.kind = LogicalLine::Kind::Closing;
         return true;

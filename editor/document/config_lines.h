@@ -74,7 +74,6 @@ struct LogicalLine {
     enum class Kind { Skipped, Closing, Opening, Directive };
     Kind kind = Kind::Skipped;
     ItemView fields;               // Opening and Directive: text, value, images, section mark
-    std::string_view indentation;  // the blanks before the first physical line's text
     std::string_view afterClose;   // Opening: what follows the arguments' closing '>'
 };
 

@@ -1,6 +1,7 @@
 #include "config_writer.h"
 
 #include "layout_writer.h"
+#include "tree_walk.h"
 #include "writer_output.h"
 
 #include <map>
@@ -36,49 +37,29 @@ void AppendClosing(std::string& out, std::string_view name, bool crLf) {
     AppendLineEnd(out, crLf);
 }
 
-// Writes `first`, its following siblings and everything below them. Sections are entered
-// through their first child and closed on the way back up, following parent links instead of
-// recursing, so any depth is written.
-void WriteItems(Output& output, const ConfigTree& tree, ItemHandle first, bool crLf) {
-    if (first == kNoItem) return;
+// Writes everything below `top` as plain lines.
+void WriteItems(Output& output, const ConfigTree& tree, ItemHandle top, bool crLf) {
     std::string& out = output.text;
-    const ItemHandle level = tree.Parent(first);
-    ItemHandle item = first;
-    while (item != kNoItem) {
-        const ItemView view = tree.GetItem(item);
-        const ItemHandle child = tree.FirstChild(item);
-        if (view.sectionMark || child != kNoItem) {
-            AppendOpening(out, view, crLf);
-            if (child != kNoItem) {
-                item = child;
-                continue;
-            }
-            AppendClosing(out, view.text, crLf);
-        } else {
-            AppendDirective(out, view, crLf);
-        }
-        output.HandOnIfFull();
-        // Move on: the next sibling, or close the sections whose last child this was.
-        for (;;) {
-            if (const ItemHandle next = tree.NextSibling(item); next != kNoItem) {
-                item = next;
-                break;
-            }
-            const ItemHandle parent = tree.Parent(item);
-            if (parent == level) {
-                item = kNoItem;
-                break;
-            }
-            AppendClosing(out, tree.GetItem(parent).text, crLf);
-            item = parent;
-        }
-    }
+    WalkInFileOrder(
+        tree, top,
+        [&](ItemHandle item, bool hasChildren) {
+            const ItemView view = tree.GetItem(item);
+            const bool section = view.sectionMark || hasChildren;
+            if (section) AppendOpening(out, view, crLf);
+            else AppendDirective(out, view, crLf);
+            output.HandOnIfFull();
+            return section;
+        },
+        [&](ItemHandle section) {
+            AppendClosing(out, tree.GetItem(section).text, crLf);
+            output.HandOnIfFull();
+        });
 }
 
 // What the file of `fileItem` holds, kept as it stood or as plain lines.
 void WriteFileItem(Output& output, const ConfigTree& tree, ItemHandle fileItem, bool crLf, bool keepLayout) {
     if (keepLayout) WriteKeptLayout(output, tree, fileItem, crLf);
-    else WriteItems(output, tree, tree.FirstChild(fileItem), crLf);
+    else WriteItems(output, tree, fileItem, crLf);
 }
 
 }  // namespace
@@ -88,7 +69,7 @@ void WriteSection(std::string& out, const ConfigTree& tree, ItemHandle section, 
     AppendOpening(out, view, crLf);
     const std::string name(view.text);
     Output output{out};
-    WriteItems(output, tree, tree.FirstChild(section), crLf);
+    WriteItems(output, tree, section, crLf);
     AppendClosing(out, name, crLf);
 }
 

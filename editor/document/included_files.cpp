@@ -18,7 +18,6 @@ constexpr int kMaxDirectoryDepth = 128;
 constexpr std::size_t kMaxListedDirectories = 4096;
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 bool HasWildcard(std::string_view text) { return text.find_first_of("*?") != std::string_view::npos; }
 
 // A directive's arguments: words split at blanks, a double-quoted word without its quotes.
@@ -259,7 +258,7 @@ bool MatchesWildcard(std::string_view pattern, std::string_view name) {
         if (p < pattern.size() && pattern[p] == '*') {
             star = p++;
             resume = n;
-        } else if (p < pattern.size() && (pattern[p] == '?' || Lower(pattern[p]) == Lower(name[n]))) {
+        } else if (p < pattern.size() && (pattern[p] == '?' || LowerAscii(pattern[p]) == LowerAscii(name[n]))) {
             ++p;
             ++n;
         } else if (star != std::string_view::npos) {

@@ -1,11 +1,11 @@
 #include "layout_writer.h"
 
 #include "config_lines.h"
+#include "tree_walk.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstdint>
-#include <cstring>
 #include <deque>
 #include <optional>
 #include <string>
@@ -49,7 +49,7 @@ bool StillSays(const ItemSource& source, bool isSection, std::string_view text, 
 }
 
 #if defined(__SSE2__)
-constexpr bool kStepScan = true;
+// Where SSE2 is not, the general loop of AppendWithLineEnds serves.
 constexpr std::size_t kStep = 64;
 
 // Copies kStep bytes from `from` to `to`; returns where the first LF among them stands, or kStep.
@@ -66,22 +66,6 @@ std::size_t CopyStep(const char* from, char* to) {
     }
     return static_cast<std::size_t>(std::countr_zero(found));
 }
-#else
-// Words are looked through in memory order only where the first byte is in the lowest bits.
-constexpr bool kStepScan = std::endian::native == std::endian::little;
-constexpr std::size_t kStep = 8;
-
-std::size_t CopyStep(const char* from, char* to) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
-    std::uint64_t word;
-    std::memcpy(&word, from, 8);
-    std::memcpy(to, &word, 8);
-    // The high bit of each LF byte, and perhaps of bytes after the first one: the lowest is exact.
-    const std::uint64_t x = word ^ (kOnes * '\n');
-    const std::uint64_t found = (x - kOnes) & ~x & kHighs;
-    return found ? static_cast<std::size_t>(std::countr_zero(found)) / 8 : kStep;
-}
-#endif
 
 // Appends `text`, which holds no CR, with a CR before every LF: what saving an LF file in
 // CR LF mode does to every kept line. The text is copied a step of bytes at a time, each step
@@ -117,6 +101,7 @@ void AppendLfAsCrLf(std::string& out, std::string_view text) {
     }
     out.resize(used);
 }
+#endif
 
 // Appends `text` with every line end (LF, CR LF or a lone CR) as `eol`. Stretches whose line
 // ends already are `eol` go in whole, so a file saved in its own mode costs one copy.
@@ -131,7 +116,9 @@ void AppendWithLineEnds(std::string& out, std::string_view text, std::string_vie
         out += text;
         return;
     }
-    if (cr == size && kStepScan) return AppendLfAsCrLf(out, text);
+#if defined(__SSE2__)
+    if (cr == size) return AppendLfAsCrLf(out, text);
+#endif
     std::size_t lf = find('\n', 0);
     std::size_t run = 0;  // where the stretch not yet appended starts
     std::size_t at = 0;
@@ -181,33 +168,18 @@ public:
     }
 
 private:
-    // The items below `top`, entered through first children and closed on the way back up,
-    // following parent links instead of recursing, so any depth is written.
     void WriteItems(ItemHandle top) {
-        ItemHandle item = tree_.FirstChild(top);
-        while (item != kNoItem) {
-            const ItemHandle child = tree_.FirstChild(item);
-            if (Enter(item, child != kNoItem)) {
-                if (child != kNoItem) {
-                    item = child;
-                    continue;
-                }
+        WalkInFileOrder(
+            tree_, top,
+            [this](ItemHandle item, bool hasChildren) {
+                const bool section = Enter(item, hasChildren);
+                output_.HandOnIfFull();
+                return section;
+            },
+            [this](ItemHandle) {
                 Leave();
-            }
-            output_.HandOnIfFull();
-            for (;;) {
-                if (const ItemHandle next = tree_.NextSibling(item); next != kNoItem) {
-                    item = next;
-                    break;
-                }
-                item = tree_.Parent(item);
-                if (item == top) {
-                    item = kNoItem;
-                    break;
-                }
-                Leave();
-            }
-        }
+                output_.HandOnIfFull();
+            });
     }
 
     // Writes the item's lines; returns whether it opened a section, to be left after its children.

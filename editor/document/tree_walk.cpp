@@ -6,8 +6,6 @@ namespace tarnwick {
 
 namespace {
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 std::string_view LookupPrefix(std::string_view text) {
     return text.substr(0, std::min(text.size(), kMaxItemTextLength));
 }

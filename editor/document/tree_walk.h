@@ -8,6 +8,9 @@
 
 namespace tarnwick {
 
+// An ASCII capital as its small letter; every other byte as it is.
+inline char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
 // ASCII letters compare without regard to case; every other byte must be equal.
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
@@ -32,6 +35,12 @@ ItemHandle VisitChildrenFirst(const ConfigTree& tree, ItemHandle first, Visit vi
 // children, its children before its following siblings.
 template <typename Visit>
 void VisitInFileOrder(const ConfigTree& tree, ItemHandle top, Visit visit);
+
+// The same order, as a writer needs it: enter(item, hasChildren) is called before an item's
+// children and returns whether the item is a section; leave(item) is called after the last
+// child of every item that has children, and right after entering a section without any.
+template <typename Enter, typename Leave>
+void WalkInFileOrder(const ConfigTree& tree, ItemHandle top, Enter enter, Leave leave);
 
 }  // namespace tarnwick
 

@@ -27,21 +27,42 @@ ItemHandle VisitChildrenFirst(const ConfigTree& tree, ItemHandle first, Visit vi
     return kNoItem;
 }
 
-template <typename Visit>
-void VisitInFileOrder(const ConfigTree& tree, ItemHandle top, Visit visit) {
+template <typename Enter, typename Leave>
+void WalkInFileOrder(const ConfigTree& tree, ItemHandle top, Enter enter, Leave leave) {
     ItemHandle item = tree.FirstChild(top);
     while (item != kNoItem) {
-        visit(item);
-        if (const ItemHandle child = tree.FirstChild(item); child != kNoItem) {
+        const ItemHandle child = tree.FirstChild(item);
+        const bool section = enter(item, child != kNoItem);
+        if (child != kNoItem) {
             item = child;
             continue;
         }
-        while (item != kNoItem && tree.NextSibling(item) == kNoItem) {
+        if (section) leave(item);
+        // Move on: the next sibling, or leave the items whose last child this was.
+        for (;;) {
+            if (const ItemHandle next = tree.NextSibling(item); next != kNoItem) {
+                item = next;
+                break;
+            }
             item = tree.Parent(item);
-            if (item == top) item = kNoItem;
+            if (item == top) {
+                item = kNoItem;
+                break;
+            }
+            leave(item);
         }
-        if (item != kNoItem) item = tree.NextSibling(item);
     }
+}
+
+template <typename Visit>
+void VisitInFileOrder(const ConfigTree& tree, ItemHandle top, Visit visit) {
+    WalkInFileOrder(
+        tree, top,
+        [&visit](ItemHandle item, bool) {
+            visit(item);
+            return false;
+        },
+        [](ItemHandle) {});
 }
 
 }  // namespace tarnwick

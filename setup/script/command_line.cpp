@@ -1,16 +1,13 @@
 #include "command_line.h"
 
+#include "primitives.h"
+
 namespace kelsetup {
 
 namespace {
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool StartsWithIgnoringCase(std::string_view text, std::string_view start) {
-    if (start.empty() || text.size() < start.size()) return false;
-    for (std::size_t i = 0; i < start.size(); ++i)
-        if (Lower(text[i]) != Lower(start[i])) return false;
-    return true;
+    return !start.empty() && text.size() >= start.size() && EqualsIgnoringCase(text.substr(0, start.size()), start);
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }

@@ -51,12 +51,14 @@ bool IsUsableLine(std::string_view text) {
     return !text.empty() && text[0] != '/' && !(text.size() > 1 && text[1] == '/');
 }
 
-bool IsMarker(std::string_view line, std::string_view marker) {
-    if (line.size() != marker.size()) return false;
-    for (std::size_t i = 0; i < line.size(); ++i)
-        if (Lower(line[i]) != Lower(marker[i])) return false;
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (Lower(a[i]) != Lower(b[i])) return false;
     return true;
 }
+
+bool IsMarker(std::string_view line, std::string_view marker) { return EqualsIgnoringCase(line, marker); }
 
 int ReadRecordLines(int count, RecordSlots& slots, ScriptStream& stream) {
     int stored = 0;

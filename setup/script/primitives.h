@@ -88,6 +88,9 @@ void WalkScriptLines(ScriptStream& stream, const std::function<void(const std::s
 // A stream position as a percentage of the script's size, in 64-bit arithmetic, rounded down.
 int PercentOf(std::size_t position, std::size_t size);
 
+// ASCII letters compare without regard to case; every other byte must be equal.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
 // Marker comparison: the trimmed line equals the marker without regard to case.
 bool IsMarker(std::string_view line, std::string_view marker);
 

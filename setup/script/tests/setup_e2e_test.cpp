@@ -167,6 +167,18 @@ protected:
         return Finishes(process, "Install...");
     }
 
+    // Starts setup on a script that asks for more room than any disk has, gives the install
+    // directory and presses Next: the free-space question comes up over the dialog.
+    void NextToTheFreeSpaceQuestion(PROCESS_INFORMATION& process, HWND& dialog, HWND& question) {
+        process = Start();
+        dialog = WaitForWindow("KelTest Setup");
+        ASSERT_NE(dialog, nullptr);
+        SetDlgItemTextA(dialog, 1000, installDir.c_str());
+        Press(dialog, IDOK);
+        question = WaitForWindow("Not enough free space...");
+        ASSERT_NE(question, nullptr);
+    }
+
     // Answers the message of what failed, if one comes, and the finish dialog of `caption`.
     bool Finishes(PROCESS_INFORMATION& process, const char* caption) {
         problems.clear();
@@ -341,13 +353,9 @@ std::string SimpleScript(const std::string& required, const std::string& extra =
 
 TEST_F(SetupProgram, FreeSpaceQuestionNoStaysYesInstalls) {
     WriteText(start + "\\setup.txt", SimpleScript("4294967295"));
-    PROCESS_INFORMATION process = Start();
-    HWND dialog = WaitForWindow("KelTest Setup");
-    ASSERT_NE(dialog, nullptr);
-    SetDlgItemTextA(dialog, 1000, installDir.c_str());
-    Press(dialog, IDOK);
-    HWND question = WaitForWindow("Not enough free space...");
-    ASSERT_NE(question, nullptr);
+    PROCESS_INFORMATION process{};
+    HWND dialog = nullptr, question = nullptr;
+    ASSERT_NO_FATAL_FAILURE(NextToTheFreeSpaceQuestion(process, dialog, question));
     PostMessageA(question, WM_COMMAND, IDNO, 0);
     std::this_thread::sleep_for(300ms);
     EXPECT_TRUE(IsWindowVisible(dialog));  // No: back in the dialog, nothing installed
@@ -563,13 +571,9 @@ TEST_F(SetupProgram, NextWhileTheQuestionIsOpenInstallsOnce) {
     GetSystemDirectoryA(system, MAX_PATH);
     WriteText(start + "\\setup.txt", SimpleScript("4294967295", "KelSetup:InstallExecute\n" + std::string(system) +
                                                                      "\\cmd.exe\n/c echo run>> %InstallDir%runs.txt\n"));
-    PROCESS_INFORMATION process = Start();
-    HWND dialog = WaitForWindow("KelTest Setup");
-    ASSERT_NE(dialog, nullptr);
-    SetDlgItemTextA(dialog, 1000, installDir.c_str());
-    Press(dialog, IDOK);
-    HWND question = WaitForWindow("Not enough free space...");
-    ASSERT_NE(question, nullptr);
+    PROCESS_INFORMATION process{};
+    HWND dialog = nullptr, question = nullptr;
+    ASSERT_NO_FATAL_FAILURE(NextToTheFreeSpaceQuestion(process, dialog, question));
     EXPECT_FALSE(IsWindowEnabled(dialog));
     Press(dialog, IDOK);
     Press(dialog, IDCANCEL);
