@@ -1,5 +1,6 @@
 #include "config_document.h"
 
+#include "own_comments.h"
 #include "tree_walk.h"
 
 namespace tarnwick {
@@ -16,6 +17,7 @@ void MarkSaved(ConfigDocument& document) { document.savedRevision = document.tre
 
 void DeleteConfigItem(ConfigDocument& document, ItemHandle item) {
     if (item == kNoItem) return;
+    LeaveOtherLinesBehind(document.tree, document.sources, item);
     ReleaseItemValues(document.tree, item);
     document.tree.ReleaseItemValue(item);
     document.tree.DeleteItem(item);

@@ -120,8 +120,8 @@ void ReadDirectiveLine(std::string_view line, LogicalLine& read) {
     directive.value = AfterName(line, nameEnd);
 }
 
-// Joins the lines after `start` (a text ending in a backslash, which goes) while the joined
-// text ends in one. Blanks at the end of the joined text mean nothing, as at the end of any line.
+// Joins the lines after `start` (a text ending in a backslash, which goes) while each line
+// read ends in one. Blanks at the end of the joined text mean nothing, as at the end of any line.
 std::string_view JoinContinued(std::string_view start, LineCursor& lines, std::string& joined) {
     joined.assign(start.substr(0, start.size() - 1));
     const auto dropTrailingBlanks = [&joined] {
@@ -130,8 +130,8 @@ std::string_view JoinContinued(std::string_view start, LineCursor& lines, std::s
     std::string_view raw;
     while (lines.Next(raw)) {
         joined += CleanLine(raw);
+        if (!ContinuesOnNextLine(raw)) break;
         dropTrailingBlanks();
-        if (joined.empty() || joined.back() != '\\') break;
         joined.pop_back();
     }
     dropTrailingBlanks();
@@ -175,7 +175,7 @@ bool NextLogicalLine(LineCursor& lines, std::string& joined, LogicalLine& read) 
         return true;
     }
     if (line[0] == '<') {
-        const std::string_view whole = line.size() > 1 && line.back() == '\\' ? JoinContinued(line, lines, joined) : line;
+        const std::string_view whole = line.size() > 1 && ContinuesOnNextLine(raw) ? JoinContinued(line, lines, joined) : line;
         // Joined, the line may turn out to close a section instead.
         if (whole.size() > 1 && whole[1] == '/') {
             read.kind = LogicalLine::Kind::Closing;
@@ -188,7 +188,7 @@ bool NextLogicalLine(LineCursor& lines, std::string& joined, LogicalLine& read) 
     read.kind = LogicalLine::Kind::Directive;
     ReadDirectiveLine(line, read);
     const std::string_view value = read.fields.value;
-    if (!value.empty() && value.back() == '\\') read.fields.value = JoinContinued(value, lines, joined);
+    if (!value.empty() && ContinuesOnNextLine(raw)) read.fields.value = JoinContinued(value, lines, joined);
     return true;
 }
 

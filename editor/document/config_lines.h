@@ -66,6 +66,13 @@ inline std::string_view LeadingBlanks(std::string_view line) {
     return line.substr(0, end);
 }
 
+// Whether Apache joins the next line to this one (given without its line end): when its very
+// last character is a backslash. A backslash followed by a blank ends nothing, as in Apache.
+inline bool ContinuesOnNextLine(std::string_view line) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
+    return !line.empty() && line.back() == '\\';
+}
+
 // Removes a line end (up to two CR/LF characters) and then leading and trailing spaces and
 // tabs. A line of one character is left as it is, as the format has always done.
 std::string_view CleanLine(std::string_view line);

@@ -18,6 +18,8 @@ void AppendDirective(std::string& out, const ItemView& item, bool crLf) {
     out += item.text;
     out += ' ';
     out += item.value;
+    // A value ending in a backslash would make Apache (and the reader) join the next line to it.
+    if (out.back() == '\\') out += ' ';
     AppendLineEnd(out, crLf);
 }
 

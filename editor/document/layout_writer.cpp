@@ -150,6 +150,12 @@ struct OpenSection {
     std::optional<std::string_view> lastIndent;  // of the child written last
 };
 
+// A stretch of a kept file.
+struct Span {
+    const std::string* file = nullptr;
+    std::uint32_t begin = 0, end = 0;
+};
+
 class LayoutWriter {
 public:
     LayoutWriter(WriterOutput& output, const ConfigTree& tree, bool crLf)
@@ -201,10 +207,12 @@ private:
             const std::string_view readIndent = source ? LeadingBlanks(source->Own()) : std::string_view();
             indent = sameDepth ? readIndent : NewIndent(depth);
             if (source && sameDepth) Keep(source->file, source->leadBegin, source->ownBegin);
+            else if (source && unchanged) KeptTogether(Reindented(source->Lead(), readIndent, indent),
+                                                       Reindented(source->Own(), readIndent, indent, true));
             else if (source) Kept(Reindented(source->Lead(), readIndent, indent));
-            if (unchanged) Kept(Reindented(source->Own(), readIndent, indent, true));
-            else if (isSection) Line({indent, "<", view.text, " ", value, ">", AfterClose(source)});
-            else Line({indent, view.text, " ", value});
+            // An unchanged item was written above, with its comment lines.
+            if (!unchanged && isSection) Line({indent, "<", view.text, " ", value, ">", AfterClose(source)});
+            else if (!unchanged) Line({indent, view.text, " ", value});
         }
         open_.back().lastIndent = indent;
         if (!isSection) return false;
@@ -224,8 +232,9 @@ private:
             return;
         }
         const std::string_view close = section.source->Close();
-        if (close.empty() && section.sameDepth) {
-            // The file never closed it: nor does the output, unless more follows it.
+        if (close.empty() && section.sameDepth && section.source->opening) {
+            // The file never closed it: nor does the output, unless more follows it. A directive
+            // that has been given children was never a section there: it gets its closing line.
             pendingCloses_.push_back({section.indent, "</" + section.name + ">"});
             return;
         }
@@ -282,18 +291,31 @@ private:
         return made_.emplace_back(std::move(result));
     }
 
+    // An item's comment lines and its own line, moved together: as in the file, nothing comes
+    // between them.
+    void KeptTogether(std::string_view lead, std::string_view own) {
+        std::string both(lead);
+        both += own;
+        Kept(made_.emplace_back(std::move(both)));
+    }
+
     void FlushPendingCloses() {
         for (const auto& [indent, close] : pendingCloses_) Line({indent, close});
         pendingCloses_.clear();
     }
 
-    // A line of the writer's own: after a line break if the output does not stand at one.
+    // A line of the writer's own: after a line break if the output does not stand at one, and
+    // on a line of its own for Apache too. One that would end in a backslash gets a blank after
+    // it, so that Apache does not join the next line to it.
     void Line(std::initializer_list<std::string_view> pieces) {
         FlushKept();
         EnsureLineStart();
+        BreakJoin();
         for (std::string_view piece : pieces) out_ += piece;
+        if (!out_.empty() && out_.back() == '\\') out_ += ' ';
         out_ += eol_;
         atLineStart_ = true;
+        lastKept_ = {};
     }
 
     // Kept text of a file, from `begin` to `end`. Stretches that follow one another in the
@@ -310,20 +332,42 @@ private:
 
     void FlushKept() {
         if (!pending_.file) return;
-        const std::string_view text = std::string_view(*pending_.file).substr(pending_.begin, pending_.end - pending_.begin);
+        const Span span = pending_;
         pending_ = {};
-        Kept(text);
+        Kept(std::string_view(*span.file).substr(span.begin, span.end - span.begin), span);
     }
 
     // Kept text, its line ends as the CR/LF mode says. A last line without a line end stays
-    // so, unless more is written after it.
-    void Kept(std::string_view text) {
+    // so, unless more is written after it. `from` tells where in a file the text stood: text
+    // that went on from the kept text written last follows it as it did in the file; anything
+    // else starts on a line that Apache does not join to the one before.
+    void Kept(std::string_view text, Span from = {}) {
         if (text.empty()) return;
         FlushKept();
+        const bool goesOn = from.file && from.file == lastKept_.file && from.begin == lastKept_.end;
         EnsureLineStart();
+        if (!goesOn) BreakJoin();
         AppendWithLineEnds(out_, text, eol_);
         atLineStart_ = text.back() == '\n' || text.back() == '\r';
+        joins_ = EndsInContinuation(text);
+        lastKept_ = from;
         output_.HandOnIfFull();
+    }
+
+    // Whether the last line of `text` ends in a backslash, with or without its line end: Apache
+    // would join whatever line comes next to it.
+    static bool EndsInContinuation(std::string_view text) {
+        if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
+        if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+        return !text.empty() && text.back() == '\\';
+    }
+
+    // After kept text whose last line Apache would continue, an empty line ends the join: what
+    // is written next stands on its own line, and the kept text stays as it was.
+    void BreakJoin() {
+        if (!joins_) return;
+        out_ += eol_;
+        joins_ = false;
     }
 
     void EnsureLineStart() {
@@ -337,14 +381,12 @@ private:
     const ConfigTree& tree_;
     const std::string_view eol_;
     bool atLineStart_ = true;
+    bool joins_ = false;  // the last line written ends in a backslash
     std::vector<OpenSection> open_;  // the file item, then every section entered and not yet left
     std::vector<std::pair<std::string_view, std::string>> pendingCloses_;  // indentation and closing line
     std::deque<std::string> made_;   // texts made while writing, which views above point into
-    struct Span {
-        const std::string* file = nullptr;
-        std::uint32_t begin = 0, end = 0;
-    };
-    Span pending_;  // kept text gathered and not yet written
+    Span pending_;   // kept text gathered and not yet written
+    Span lastKept_;  // where the kept text written last stood, while nothing else came after it
 };
 
 }  // namespace

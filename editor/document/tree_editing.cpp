@@ -1,5 +1,7 @@
 #include "tree_editing.h"
 
+#include "own_comments.h"
+
 #include <utility>
 #include <vector>
 
@@ -32,7 +34,7 @@ bool IsSameOrBelow(const ConfigTree& tree, ItemHandle item, ItemHandle ancestor)
     return false;
 }
 
-ItemHandle MoveItem(ConfigTree& tree, ItemHandle target, ItemHandle source) {
+ItemHandle MoveItem(ConfigTree& tree, ItemHandle target, ItemHandle source, SourceFiles* sources) {
     if (target == kNoItem || source == kNoItem || tree.Parent(source) == kNoItem) return kNoItem;
     // Into itself would copy the item into its own subtree without end.
     if (IsSameOrBelow(tree, target, source)) return kNoItem;
@@ -40,6 +42,7 @@ ItemHandle MoveItem(ConfigTree& tree, ItemHandle target, ItemHandle source) {
     const bool intoTarget = tree.FirstChild(target) != kNoItem || tree.Parent(target) == kNoItem;
     const ItemHandle parent = intoTarget ? target : tree.Parent(target);
     const InsertPosition where = intoTarget ? InsertPosition::Last() : InsertPosition::After(target);
+    if (sources) LeaveOtherLinesBehind(tree, *sources, source);
     const ItemFields fields = ItemFields::From(tree.GetItem(source));
     const ItemHandle moved = tree.InsertItem(parent, where, fields.View());
     if (moved == kNoItem) return kNoItem;

@@ -3,7 +3,7 @@
 // made again at the drop place, with their texts, values, images, state and section marks,
 // and the items they were made from are deleted.
 
-#include "config_tree.h"
+#include "config_document.h"
 
 namespace tarnwick {
 
@@ -14,8 +14,10 @@ bool IsSameOrBelow(const ConfigTree& tree, ItemHandle item, ItemHandle ancestor)
 // - onto an item with children or onto a file item: the last child of `target`;
 // - onto any other item: right after it, under the same parent.
 // Nothing moves when `source` is a file item, or `target` is none, `source` itself or below it.
-// Returns the moved item, selected, or kNoItem when nothing moved.
-ItemHandle MoveItem(ConfigTree& tree, ItemHandle target, ItemHandle source);
+// With `sources` (where the document keeps what it read), the lines above the item that are not
+// its own comment lines stay where they stood. Returns the moved item, selected, or kNoItem
+// when nothing moved.
+ItemHandle MoveItem(ConfigTree& tree, ItemHandle target, ItemHandle source, SourceFiles* sources = nullptr);
 
 // Makes `item` with everything below it again as the last child of `parent`, then deletes
 // `item`. Returns the new item.

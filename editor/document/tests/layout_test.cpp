@@ -4,6 +4,7 @@
 
 #include "config_reader.h"
 #include "config_writer.h"
+#include "own_comments.h"
 #include "test_support.h"
 #include "tree_bindings.h"
 #include "tree_editing.h"
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -58,7 +60,7 @@ int DifferingLines(const std::string& a, const std::string& b) {
 
 template <typename Binding>
 class KeptLayout : public ::testing::Test {
-protected:
+public:  // the edit tables below reach in
     Binding binding;
     ConfigTree& tree = binding.tree;
     std::unique_ptr<FileStore> files = MakePlatformFileStore();
@@ -150,7 +152,7 @@ TYPED_TEST(KeptLayout, EditsKeepTheRestOfTheirLine) {
     EXPECT_EQ(this->Written(file, true), "<Directory /y> # note\r\n  Options None\r\n</Directory>   # end\r\n");
 }
 
-TYPED_TEST(KeptLayout, ADeletedItemTakesItsCommentLines) {
+TYPED_TEST(KeptLayout, ADeletedItemTakesItsOwnCommentLinesOnly) {
     const std::string original = WithLineEnds(this->RealFile("apache-1.3-final/httpd.conf-dist-win"), "\n");
     const ItemHandle file = this->Read(original);
     for (const char* name : {"ServerType", "Directory", "KeepAlive"}) {
@@ -159,14 +161,91 @@ TYPED_TEST(KeptLayout, ADeletedItemTakesItsCommentLines) {
         ASSERT_NE(item, kNoItem);
         const std::string before = this->Written(file);
         const ItemSource source = *this->tree.GetItem(item).source;
-        // Within what is written now, the item's stretch is where its kept text stands.
-        const std::string itemText = std::string(source.Lead()) + std::string(source.Own());
-        const std::size_t at = before.find(itemText);
-        ASSERT_NE(at, std::string::npos);
+        // Within what is written now, the item's stretch is where its kept text stands; of the
+        // lines above it, only the comment lines right above it go with it.
+        const std::string own = std::string(OwnCommentLines(source)) + std::string(source.Own());
+        ASSERT_LT(OwnCommentLines(source).size(), source.Lead().size()) << "the item should have a block above it";
+        const std::size_t at = before.find(std::string(source.Lead()) + std::string(source.Own())) + source.Lead().size() -
+                               OwnCommentLines(source).size();
+        ASSERT_EQ(before.compare(at, own.size(), own), 0);
         const std::size_t end = this->tree.FirstChild(item) ? before.find(std::string(source.Close()), at) + source.Close().size()
-                                                            : at + itemText.size();
+                                                            : at + own.size();
         DeleteConfigItem(this->document, item);
         EXPECT_EQ(this->Written(file), before.substr(0, at) + before.substr(end));
+    }
+}
+
+// Edits whose output Apache must read as the tree says: each case's exact bytes, and the
+// output read back gives the tree as edited.
+TYPED_TEST(KeptLayout, EditsLeaveOtherLinesInPlaceAndEveryLineOnItsOwn) {
+    using Fixture = KeptLayout<TypeParam>;
+    const auto add = [](Fixture& f, ItemHandle parent, const char* name, const char* value) {
+        ItemView item;
+        item.text = name;
+        item.value = value;
+        item.hasValue = true;
+        item.image = item.selectedImage = kDirectiveImage;
+        return f.tree.InsertItem(parent, InsertPosition::Last(), item);
+    };
+    struct EditCase {
+        const char* name;
+        std::string input;
+        std::function<void(Fixture&, ItemHandle file)> edit;
+        std::string output;
+        std::string readBack;  // the tree the output reads back into, where not the tree as edited
+    };
+    const std::vector<EditCase> cases = {
+        {"a deleted item leaves the heading above its blank line", "# Global settings\n\n# the port\nPort 80\nUser x\n",
+         [](Fixture& f, ItemHandle) { DeleteConfigItem(f.document, f.Find("Port")); }, "# Global settings\n\nUser x\n"},
+        {"the last item's block stays at the end of the file", "A 1\n\n# heading\n\n# own\nB 2\n# tail\n",
+         [](Fixture& f, ItemHandle) { DeleteConfigItem(f.document, f.Find("B")); }, "A 1\n\n# heading\n\n# tail\n"},
+        {"the last item's block stays in its section", "<D x>\n  A 1\n\n  # gone with B\n  B 2\n  # end\n</D>\n",
+         [](Fixture& f, ItemHandle) { DeleteConfigItem(f.document, f.Find("B")); }, "<D x>\n  A 1\n\n  # end\n</D>\n"},
+        {"a moved item leaves a commented-out alternative", "# Listen 8080\n\n# main port\nListen 80\nServerName x\n",
+         [](Fixture& f, ItemHandle) { MoveItem(f.tree, f.Find("ServerName"), f.Find("Listen"), &f.document.sources); },
+         "# Listen 8080\n\nServerName x\n# main port\nListen 80\n"},
+        {"a closing line that closes nothing stays", "<D a>\nX 1\n</D>\n</IfModule>\nY 2\n",
+         [](Fixture& f, ItemHandle) { MoveItem(f.tree, f.Find("X"), f.Find("Y"), &f.document.sources); },
+         "<D a>\nX 1\nY 2\n</D>\n</IfModule>\n"},
+        {"a new item after a continued last line", "LogFormat \"%h %l\" \\",
+         [&add](Fixture& f, ItemHandle file) { add(f, file, "ServerName", "example.org"); },
+         "LogFormat \"%h %l\" \\\n\nServerName example.org\n"},
+        {"a new item after a continued line and its line end", "LogFormat \"%h %l\" \\\n",
+         [&add](Fixture& f, ItemHandle file) { add(f, file, "ServerName", "example.org"); },
+         "LogFormat \"%h %l\" \\\n\nServerName example.org\n"},
+        {"a closing line after a comment ending in a backslash", "<A a>\n</A>\n<D x>\nB 1\n# see C:\\Apache24\\\n</D>\n",
+         [](Fixture& f, ItemHandle) { MoveSubtree(f.tree, f.Find("A"), f.Find("D")); },
+         "<A a>\n    <D x>\n        B 1\n    # see C:\\Apache24\\\n\n    </D>\n</A>\n"},
+        {"a moved item after a continued line", "A 1\nB x \\\n",
+         [](Fixture& f, ItemHandle) { MoveItem(f.tree, f.Find("B"), f.Find("A"), &f.document.sources); },
+         "B x \\\n\nA 1\n"},
+        {"the writer's closing line after a continued line", "<D x>\nA \\",
+         [&add](Fixture& f, ItemHandle file) { add(f, file, "Y", "2"); }, "<D x>\nA \\\n\n</D>\nY 2\n"},
+        {"a value ending in a backslash", "DocumentRoot x\nPort 80\n",
+         [](Fixture& f, ItemHandle) { f.tree.SetItemValue(f.Find("DocumentRoot"), "C:\\web\\"); },
+         "DocumentRoot C:\\web\\ \nPort 80\n"},
+        {"a directive given a child gets a closing line", "Foo bar\nZ 1\n",
+         [&add](Fixture& f, ItemHandle) { add(f, f.Find("Foo"), "Y", "2"); }, "<Foo bar>\n    Y 2\n</Foo>\nZ 1\n",
+         "S Foo = bar\n  D Y = 2\nD Z = 1\n"},
+        {"a directive given a child at the end of the file", "Foo bar\n",
+         [&add](Fixture& f, ItemHandle) { add(f, f.Find("Foo"), "Y", "2"); }, "<Foo bar>\n    Y 2\n</Foo>\n",
+         "S Foo = bar\n  D Y = 2\n"},
+        {"a section moved to another depth", "<A x>\n</A>\n<B y>\n  C 1\n</B> # b\n",
+         [](Fixture& f, ItemHandle) { MoveSubtree(f.tree, f.Find("A"), f.Find("B")); },
+         "<A x>\n    <B y>\n        C 1\n    </B> # b\n</A>\n"},
+        {"an unclosed section moved out", "<A x>\n<B y>\nC 1\n",
+         [](Fixture& f, ItemHandle file) { MoveSubtree(f.tree, file, f.Find("B")); }, "<A x>\n</A>\n<B y>\n    C 1\n</B>\n"},
+    };
+    for (const EditCase& test : cases) {
+        SCOPED_TRACE(test.name);
+        const ItemHandle file = this->Read(test.input);
+        test.edit(*this, file);
+        const std::string written = this->Written(file);
+        EXPECT_EQ(written, test.output);
+        const ItemHandle again = this->Read(written);
+        EXPECT_EQ(DumpChildren(this->tree, again), test.readBack.empty() ? DumpChildren(this->tree, file) : test.readBack);
+        DeleteConfigItem(this->document, again);
+        DeleteConfigItem(this->document, file);
     }
 }
 
