@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tarnwick {
@@ -27,6 +28,9 @@ private:
 };
 
 struct ConfigDocument {
+    ConfigDocument(ConfigTree& tree, FileStore& files, std::string configDirectory)
+        : tree(tree), files(files), configDirectory(std::move(configDirectory)) {}
+
     ConfigTree& tree;
     FileStore& files;
     // Where files are opened and saved; after an Open or Save As it ends in a backslash.

@@ -186,9 +186,8 @@ bool NextLogicalLine(LineCursor& lines, std::string& joined, LogicalLine& read) 
         return true;
     }
     read.kind = LogicalLine::Kind::Directive;
-    ReadDirectiveLine(line, read);
-    const std::string_view value = read.fields.value;
-    if (!value.empty() && ContinuesOnNextLine(raw)) read.fields.value = JoinContinued(value, lines, joined);
+    // Apache joins the whole line, so a name that ends in the backslash runs on into the next.
+    ReadDirectiveLine(ContinuesOnNextLine(raw) ? JoinContinued(line, lines, joined) : line, read);
     return true;
 }
 

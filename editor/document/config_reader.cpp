@@ -12,11 +12,13 @@ namespace tarnwick {
 
 namespace {
 
-// The top-level file item that would be saved to `path`, if any.
-ItemHandle FindFileSavedTo(const ConfigDocument& document, std::string_view path) {
+// The top-level file item that would be saved to the file `path` reaches (as the file system
+// tells files apart: links and aliases of one file are that file), if any.
+ItemHandle FindFileSavedTo(const ConfigDocument& document, const std::string& path) {
     const ConfigTree& tree = document.tree;
+    const std::string key = SameFileKey(document.files, path);
     for (ItemHandle file = tree.FirstFileItem(); file != kNoItem; file = tree.NextSibling(file))
-        if (SamePath(FileItemTarget(document, file), path)) return file;
+        if (SameFileKey(document.files, FileItemTarget(document, file)) == key) return file;
     return kNoItem;
 }
 

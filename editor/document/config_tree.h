@@ -49,6 +49,9 @@ struct ItemSource {
     std::uint32_t depth = 0;      // how deep the item stood: a file's own items are at depth 1
     bool opening = false;         // its own line opened a section
     bool fieldsInPlace = false;   // off for a continued line, whose joined value stands nowhere whole
+    // The item itself was never read: only lines that stood before it (its lead) or before its
+    // closing line (its closeLead) are kept, lines left in its place by an item deleted or moved.
+    bool linesOnly = false;
 
     std::string_view Lead() const { return Span(leadBegin, ownBegin); }
     std::string_view Own() const { return Span(ownBegin, ownEnd); }

@@ -95,23 +95,26 @@ std::vector<UnsavedFile> SaveAllFiles(ConfigDocument& document) {
     struct Target {
         ItemHandle item;
         std::string path;
+        std::string sameFile;
     };
     std::vector<Target> targets;
     // Before anything is written: how many items would be saved to each file.
     std::map<std::string, int> itemsPerFile;
     for (ItemHandle file = document.tree.FirstFileItem(); file != kNoItem; file = document.tree.NextSibling(file)) {
-        targets.push_back({file, FileItemTarget(document, file)});
-        ++itemsPerFile[PathKey(targets.back().path)];
+        std::string path = FileItemTarget(document, file);
+        std::string sameFile = SameFileKey(document.files, path);
+        ++itemsPerFile[sameFile];
+        targets.push_back({file, std::move(path), std::move(sameFile)});
     }
 
     std::vector<UnsavedFile> unsaved;
     for (const Target& target : targets) {
         SaveProblem problem = SaveProblem::SharedTarget;
-        if (itemsPerFile[PathKey(target.path)] == 1) {
+        if (itemsPerFile[target.sameFile] == 1) {
             if (WriteConfigFile(document, target.item, target.path)) continue;
             problem = SaveProblem::CouldNotWrite;
         }
-        unsaved.push_back({target.path, std::string(document.tree.GetItem(target.item).text), problem});
+        unsaved.push_back({target.path, std::string(document.tree.GetItem(target.item).text), problem, target.sameFile});
     }
     if (unsaved.empty()) MarkSaved(document);
     return unsaved;
@@ -135,12 +138,12 @@ std::string UnsavedFilesMessage(const std::vector<UnsavedFile>& unsaved) {
         // Items sharing a target are listed once, with every one of their names.
         bool listed = false;
         for (std::size_t j = 0; j < i && !listed; ++j)
-            listed = unsaved[j].problem == SaveProblem::SharedTarget && SamePath(unsaved[j].path, file.path);
+            listed = unsaved[j].problem == SaveProblem::SharedTarget && unsaved[j].sameFile == file.sameFile;
         if (listed) continue;
         std::string names;
         std::size_t count = 0;
         for (const UnsavedFile& other : unsaved) {
-            if (other.problem != SaveProblem::SharedTarget || !SamePath(other.path, file.path)) continue;
+            if (other.problem != SaveProblem::SharedTarget || other.sameFile != file.sameFile) continue;
             names += (count++ ? ", \"" : "\"") + other.itemText + "\"";
         }
         text += "\n" + file.path + " (" + std::to_string(count) + " file items would be saved to it: " + names +

@@ -34,10 +34,12 @@ struct UnsavedFile {
     std::string path;      // where the item would have been saved
     std::string itemText;  // the file item's name in the tree
     SaveProblem problem = SaveProblem::CouldNotWrite;
+    std::string sameFile;  // equal for items that reach one file (SameFileKey)
 };
 
-// Writes every file item to its target, in tree order. Items that would be saved to one path
-// (compared as Windows compares paths) are not written at all, as either would destroy the
+// Writes every file item to its target, in tree order. Items that would be saved to one file
+// (as the file system tells files apart: through links, "..", trailing dots and blanks) are
+// not written at all, as either would destroy the
 // other's content; a file that cannot be written does not stop the others. Returns the items
 // not saved, in tree order; when every item was saved the tree counts as saved.
 std::vector<UnsavedFile> SaveAllFiles(ConfigDocument& document);

@@ -59,46 +59,6 @@ std::string ExpandDefines(std::string_view text, const std::map<std::string, std
     return expanded;
 }
 
-// The part of a path that names its drive or share: "C:", "\\server\share", or nothing.
-std::size_t RootLength(std::string_view path) {
-    if (path.size() >= 2 && path[1] == ':') return 2;
-    if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
-        std::size_t end = 2, parts = 0;
-        while (end < path.size() && parts < 2) {
-            while (end < path.size() && !IsSeparator(path[end])) ++end;
-            if (++parts < 2 && end < path.size()) ++end;
-        }
-        return end;
-    }
-    return 0;
-}
-
-// A path with "\" between its parts and "." and ".." resolved; its root kept as written.
-std::string CleanPath(std::string_view path) {
-    const std::size_t rootLength = RootLength(path);
-    std::string clean(path.substr(0, rootLength));
-    for (char& c : clean) c = c == '/' ? '\\' : c;
-    std::vector<std::string_view> parts;
-    std::size_t at = rootLength;
-    while (at < path.size()) {
-        while (at < path.size() && IsSeparator(path[at])) ++at;
-        const std::size_t begin = at;
-        while (at < path.size() && !IsSeparator(path[at])) ++at;
-        const std::string_view part = path.substr(begin, at - begin);
-        if (part == "..") {
-            if (!parts.empty()) parts.pop_back();
-        } else if (!part.empty() && part != ".") {
-            parts.push_back(part);
-        }
-    }
-    const bool rooted = rootLength < path.size() && IsSeparator(path[rootLength]);
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        if (i > 0 || rooted || (rootLength > 0 && clean.back() != ':')) clean += '\\';
-        clean += parts[i];
-    }
-    return clean;
-}
-
 // A directory's entries sorted by name, byte by byte, as Apache sorts them.
 std::vector<DirectoryEntry> SortedEntries(std::vector<DirectoryEntry> entries) {
     std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
@@ -122,7 +82,7 @@ public:
             // An empty New File item does not stand for a file: Open would read the file into it.
             const ItemView view = tree.GetItem(file);
             if ((view.hasValue && !view.value.empty()) || tree.FirstChild(file) != kNoItem)
-                seen_.insert(PathKey(FileItemTarget(document_, file)));
+                seen_.insert(SameFileKey(document_.files, FileItemTarget(document_, file)));
         }
         for (ItemHandle file : files) LearnSettings(file);
         serverRoot_ = ExpandDefines(serverRoot_, defines_);
@@ -171,10 +131,9 @@ private:
     void FollowInclude(const std::string& value, bool optional, const std::string& folder) {
         const std::vector<std::string> words = Arguments(value);
         if (words.empty()) return;
-        const std::string path = ResolveIncludePath(ExpandDefines(words[0], defines_), serverRoot_, folder);
-        const std::size_t cut = path.find_last_of('\\');
-        const std::string last = cut == std::string::npos ? path : path.substr(cut + 1);
-        if (HasWildcard(last)) return FollowPattern(path.substr(0, cut == std::string::npos ? 0 : cut + 1), last, path, optional);
+        const std::string path =
+            ResolveIncludePath(ExpandDefines(words[0], defines_), ExpandDefines(serverRoot_, defines_), folder);
+        if (HasWildcard(path)) return FollowPattern(path, optional);
         switch (document_.files.KindOf(path)) {
             case PathKind::Directory: return FollowDirectory(path, 1);
             case PathKind::File: return OpenFile(path);
@@ -182,27 +141,58 @@ private:
         }
     }
 
-    void FollowPattern(const std::string& directory, const std::string& pattern, const std::string& path, bool optional) {
-        std::vector<DirectoryEntry> matches;
-        if (!HasWildcard(directory))
-            if (const auto entries = document_.files.ListDirectory(directory))
-                for (const DirectoryEntry& entry : *entries)
-                    if (MatchesWildcard(pattern, entry.name)) matches.push_back(entry);
-        if (matches.empty()) return NoteMissing(path, optional);
-        for (const DirectoryEntry& match : SortedEntries(std::move(matches))) {
+    // A path with "*" or "?" in any of its parts: a part before the last matches folders.
+    void FollowPattern(const std::string& path, bool optional) {
+        const std::size_t rootLength = WindowsRootLength(path);
+        std::vector<std::string> parts;
+        for (std::size_t at = rootLength; at < path.size();) {
+            while (at < path.size() && IsSeparator(path[at])) ++at;
+            const std::size_t begin = at;
+            while (at < path.size() && !IsSeparator(path[at])) ++at;
+            if (at > begin) parts.push_back(path.substr(begin, at - begin));
+        }
+        std::vector<DirectoryEntry> found{{path.substr(0, rootLength) + "\\", true}};  // paths so far
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            const bool last = i + 1 == parts.size();
+            std::vector<DirectoryEntry> next;
+            for (const DirectoryEntry& base : found) {
+                if (!HasWildcard(parts[i])) {
+                    const std::string full = JoinName(base.name, parts[i]);
+                    const PathKind kind = document_.files.KindOf(full);
+                    if (kind == PathKind::Directory || (last && kind == PathKind::File))
+                        next.push_back({full, kind == PathKind::Directory});
+                    continue;
+                }
+                const auto entries = document_.files.ListDirectory(base.name);
+                if (!entries) {
+                    result_.unlisted.push_back(base.name);
+                    continue;
+                }
+                for (const DirectoryEntry& entry : SortedEntries(*entries))
+                    if ((last || entry.isDirectory) && MatchesWildcard(parts[i], entry.name))
+                        next.push_back({JoinName(base.name, entry.name), entry.isDirectory});
+            }
+            found = std::move(next);
+        }
+        if (found.empty()) return NoteMissing(path, optional);
+        for (const DirectoryEntry& match : found) {
             if (result_.limitReached) return;
-            const std::string full = JoinName(directory, match.name);
-            if (match.isDirectory) FollowDirectory(full, 1);
-            else OpenFile(full);
+            if (match.isDirectory) FollowDirectory(match.name, 1);
+            else OpenFile(match.name);
         }
     }
 
     // Every file in the directory and below it, as Apache reads an included directory.
     void FollowDirectory(const std::string& directory, int depth) {
         if (depth > kMaxDirectoryDepth || directoriesListed_ >= kMaxListedDirectories) return;
+        // A folder reached again through a link (one that leads back up makes a loop) was read.
+        if (const auto identity = document_.files.IdentityOf(directory); identity && !listed_.insert(*identity).second) return;
         ++directoriesListed_;
         auto entries = document_.files.ListDirectory(directory);
-        if (!entries) return;
+        if (!entries) {
+            result_.unlisted.push_back(directory);
+            return;
+        }
         for (const DirectoryEntry& entry : SortedEntries(std::move(*entries))) {
             if (result_.limitReached) return;
             const std::string full = JoinName(directory, entry.name);
@@ -212,12 +202,13 @@ private:
     }
 
     void OpenFile(const std::string& path) {
-        if (seen_.count(PathKey(path))) return;
+        const std::string sameFile = SameFileKey(document_.files, path);
+        if (seen_.count(sameFile)) return;
         if (result_.opened.size() == kMaxIncludedFiles) {
             result_.limitReached = true;
             return;
         }
-        seen_.insert(PathKey(path));
+        seen_.insert(sameFile);
         const std::size_t cut = path.find_last_of('\\');
         const std::string directory = path.substr(0, cut + 1), name = path.substr(cut + 1);
         const FileReadOutcome outcome = ReadConfigFile(document_, directory, name, name);
@@ -226,6 +217,8 @@ private:
             return;
         }
         result_.opened.push_back(outcome.item);
+        // What it defines counts for what it includes, and for what comes after it.
+        LearnSettings(outcome.item);
         FollowFile(outcome.item);
     }
 
@@ -236,7 +229,8 @@ private:
     ConfigDocument& document_;
     std::string serverRoot_;
     std::map<std::string, std::string> defines_;
-    std::set<std::string> seen_;  // path keys of the files open or opened
+    std::set<std::string> seen_;  // the files open or opened (SameFileKey)
+    std::set<FileIdentity> listed_;  // the folders read
     std::size_t directoriesListed_ = 0;
     IncludedFiles result_;
 };
@@ -245,10 +239,10 @@ private:
 
 std::string ResolveIncludePath(std::string_view argument, std::string_view serverRoot, std::string_view includingFolder) {
     const std::string_view base = serverRoot.empty() ? includingFolder : serverRoot;
-    if (RootLength(argument) > 0) return CleanPath(argument);
+    if (WindowsRootLength(argument) > 0) return CleanWindowsPath(argument);
     if (!argument.empty() && IsSeparator(argument.front()))  // rooted: on the base's drive
-        return CleanPath(std::string(base.substr(0, RootLength(base))) + std::string(argument));
-    return CleanPath(std::string(base) + "\\" + std::string(argument));
+        return CleanWindowsPath(std::string(base.substr(0, WindowsRootLength(base))) + std::string(argument));
+    return CleanWindowsPath(std::string(base) + "\\" + std::string(argument));
 }
 
 bool MatchesWildcard(std::string_view pattern, std::string_view name) {
@@ -285,6 +279,7 @@ std::string IncludedFilesMessage(const IncludedFiles& result) {
     list("These included files were not found:", result.missing);
     list("These optional includes (IncludeOptional) name no files, which Apache allows:", result.optionalMissing);
     list("These files could not be read, so they were not opened:", result.unread);
+    list("These included folders could not be read, so the files in them were not opened:", result.unlisted);
     if (result.limitReached)
         text += std::string(text.empty() ? "" : "\n\n") + "Only the first " + std::to_string(kMaxIncludedFiles) +
                 " included files were opened.";

@@ -19,14 +19,17 @@ struct IncludedFiles {
     std::vector<std::string> missing;          // Include paths that name nothing, as resolved
     std::vector<std::string> optionalMissing;  // IncludeOptional paths that name nothing
     std::vector<std::string> unread;           // files that are there but could not be read
+    std::vector<std::string> unlisted;         // folders that are there but could not be listed
     bool limitReached = false;                 // more were included than one command opens
 };
 
 // Follows every Include and IncludeOptional of every open file item, and of every file it
 // opens: a path relative to the ServerRoot the open files give (else to the including file's
-// folder), "/" or "\", quoted or not, ${NAME} as the open files Define it; "*" and "?" in the
-// last part; a directory read whole, sorted by name, with its subdirectories. Each file is
-// opened once, as Open opens it. Opening leaves a tree without unsaved changes without any.
+// folder), "/" or "\", quoted or not, ${NAME} as the open files (and those opened on the way)
+// Define it; "*" and "?" in any part; a directory read whole, sorted by name, with its
+// subdirectories. Each file is opened once, as Open opens it: a file reached through links
+// or under another spelling is the same file. Opening leaves a tree without unsaved changes
+// without any.
 IncludedFiles OpenIncludedFiles(ConfigDocument& document);
 
 // What the user is told afterwards: what could not be opened, or that there was nothing to

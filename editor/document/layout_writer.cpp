@@ -42,7 +42,7 @@ bool Same(std::string_view kept, std::string_view now) {
 
 // Whether the item still says what its kept text says: the same kind, name and value.
 bool StillSays(const ItemSource& source, bool isSection, std::string_view text, std::string_view value) {
-    if (source.opening != isSection) return false;
+    if (source.linesOnly || source.opening != isSection) return false;
     if (source.fieldsInPlace) return Same(source.Text(), text) && Same(source.Value(), value);
     const ReadAgain read = ReadOwn(source);
     return read.line.fields.text == text && read.line.fields.value == value;
@@ -205,7 +205,7 @@ private:
             indent = LeadingBlanks(source->Own());
         } else {
             const std::string_view readIndent = source ? LeadingBlanks(source->Own()) : std::string_view();
-            indent = sameDepth ? readIndent : NewIndent(depth);
+            indent = sameDepth && !source->linesOnly ? readIndent : NewIndent(depth);
             if (source && sameDepth) Keep(source->file, source->leadBegin, source->ownBegin);
             else if (source && unchanged) KeptTogether(Reindented(source->Lead(), readIndent, indent),
                                                        Reindented(source->Own(), readIndent, indent, true));

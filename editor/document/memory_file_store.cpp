@@ -16,13 +16,54 @@ std::string LastPart(std::string_view path) {
 }  // namespace
 
 std::string MemoryFileStore::Key(std::string_view path) {
-    std::string key = PathKey(path);
+    std::string key = PathKey(CleanWindowsPath(path, true));
     while (key.size() > 1 && key.back() == '\\') key.pop_back();
     return key;
 }
 
+std::optional<std::string> MemoryFileStore::Resolve(std::string_view path) const {
+    std::string key = Key(path);
+    // Windows gives up after so many links in one path; a loop never ends otherwise.
+    for (int hops = 0; hops < 63; ++hops) {
+        bool followed = false;
+        for (std::size_t end = key.find('\\', 1); !followed; end = key.find('\\', end + 1)) {
+            const std::size_t partEnd = end == std::string::npos ? key.size() : end;
+            const auto link = links_.find(key.substr(0, partEnd));
+            if (link != links_.end()) {
+                key = Key(link->second + key.substr(partEnd));
+                followed = true;
+            }
+            if (end == std::string::npos) break;
+        }
+        if (!followed) return key;
+    }
+    return std::nullopt;
+}
+
+std::string MemoryFileStore::FullPath(const std::string& path) const { return CleanWindowsPath(path, true); }
+
+std::optional<FileIdentity> MemoryFileStore::IdentityOf(const std::string& path) const {
+    const std::string key = Reached(path);
+    if (!files_.count(key) && !directories_.count(key)) return std::nullopt;
+    return FileIdentity{1, std::hash<std::string>{}(key)};
+}
+
+std::optional<FileStamp> MemoryFileStore::StampOf(const std::string& path) const {
+    const std::string key = Reached(path);
+    const auto file = files_.find(key);
+    if (file == files_.end()) return std::nullopt;
+    const auto stamp = stamps_.find(key);
+    return FileStamp{stamp == stamps_.end() ? 0 : stamp->second, file->second.size()};
+}
+
+void MemoryFileStore::AddLink(const std::string& link, const std::string& target) {
+    AddDirectory(DirectoryOf(link));
+    links_[Key(link)] = target;
+    names_[Key(link)] = LastPart(link);
+}
+
 std::optional<std::string> MemoryFileStore::ReadFileBytes(const std::string& path) const {
-    const std::string key = Key(path);
+    const std::string key = Reached(path);
     if (unreadable_.count(key)) return std::nullopt;
     const auto file = files_.find(key);
     if (file == files_.end()) return std::nullopt;
@@ -39,7 +80,8 @@ public:
     }
     bool Commit() override {
         store_.files_[key_] = std::move(pending_);
-        store_.names_[key_] = name_;
+        if (!store_.names_.count(key_)) store_.names_[key_] = name_;
+        store_.Stamp(key_);
         ++store_.writes_;
         return true;
     }
@@ -51,11 +93,13 @@ private:
     std::string pending_;
 };
 
+// Writing through a link writes the file it leads to; the link stays a link.
 std::unique_ptr<FileReplacement> MemoryFileStore::BeginReplacement(const std::string& path) {
-    std::string key = Key(path);
-    if (readOnly_.count(key) || directories_.count(key)) return nullptr;
-    if (!directories_.count(Key(DirectoryOf(path)))) return nullptr;
-    return std::make_unique<Replacement>(*this, std::move(key), LastPart(path));
+    std::string key = Reached(path);
+    if (key.empty() || readOnly_.count(key) || directories_.count(key)) return nullptr;
+    const std::size_t separator = key.find_last_of('\\');
+    if (separator == std::string::npos || !directories_.count(key.substr(0, separator))) return nullptr;
+    return std::make_unique<Replacement>(*this, std::move(key), LastPart(FullPath(path)));
 }
 
 
@@ -77,17 +121,18 @@ void MemoryFileStore::AddFile(const std::string& path, std::string bytes) {
     const std::string key = Key(path);
     files_[key] = std::move(bytes);
     names_[key] = LastPart(path);
+    Stamp(key);
 }
 
 PathKind MemoryFileStore::KindOf(const std::string& path) const {
-    const std::string key = Key(path);
+    const std::string key = Reached(path);
     if (directories_.count(key)) return PathKind::Directory;
     return files_.count(key) ? PathKind::File : PathKind::Missing;
 }
 
 std::optional<std::vector<DirectoryEntry>> MemoryFileStore::ListDirectory(const std::string& directory) const {
-    const std::string key = Key(directory);
-    if (!directories_.count(key)) return std::nullopt;
+    const std::string key = Reached(directory);
+    if (!directories_.count(key) || unreadable_.count(key)) return std::nullopt;
     const std::string prefix = key + "\\";
     const auto inside = [&prefix](const std::string& entry) {
         return entry.size() > prefix.size() && entry.compare(0, prefix.size(), prefix) == 0 &&
@@ -102,18 +147,20 @@ std::optional<std::vector<DirectoryEntry>> MemoryFileStore::ListDirectory(const 
         if (inside(entry)) entries.push_back({name(entry), true});
     for (const auto& [entry, bytes] : files_)
         if (inside(entry)) entries.push_back({name(entry), false});
+    for (const auto& [entry, target] : links_)
+        if (inside(entry)) entries.push_back({name(entry), KindOf(entry) == PathKind::Directory});
     return entries;
 }
 
-void MemoryFileStore::MakeUnreadable(const std::string& path) { unreadable_.insert(Key(path)); }
+void MemoryFileStore::MakeUnreadable(const std::string& path) { unreadable_.insert(Reached(path)); }
 
-void MemoryFileStore::MakeReadOnly(const std::string& path) { readOnly_.insert(Key(path)); }
+void MemoryFileStore::MakeReadOnly(const std::string& path) { readOnly_.insert(Reached(path)); }
 
 void MemoryFileStore::ClearFailures(const std::string& path) {
-    unreadable_.erase(Key(path));
-    readOnly_.erase(Key(path));
+    unreadable_.erase(Reached(path));
+    readOnly_.erase(Reached(path));
 }
 
-bool MemoryFileStore::Exists(const std::string& path) const { return files_.count(Key(path)) != 0; }
+bool MemoryFileStore::Exists(const std::string& path) const { return files_.count(Reached(path)) != 0; }
 
 }  // namespace tarnwick

@@ -71,16 +71,25 @@ void LeaveOtherLinesBehind(ConfigTree& tree, SourceFiles& sources, ItemHandle it
     if (start == 0) return;
     const std::string others(lead.substr(0, start));
 
+    // The lines go to what stands after the item at its level, else before its parent's end.
     const ItemHandle next = tree.NextSibling(item);
-    const ItemView after = tree.GetItem(next);
-    const ItemView around = tree.GetItem(parent);
-    if (next != kNoItem && after.source && after.source->file) {
-        tree.SetItemSource(next, WithLinesBefore(sources, *after.source, others, Place::BeforeLead));
-    } else if (next == kNoItem && around.source && around.source->file &&
-               (tree.Parent(parent) == kNoItem || around.source->opening)) {
-        tree.SetItemSource(parent, WithLinesBefore(sources, *around.source, others, Place::BeforeClose));
+    const ItemHandle heir = next != kNoItem ? next : parent;
+    const Place place = next != kNoItem ? Place::BeforeLead : Place::BeforeClose;
+    const ItemView heirView = tree.GetItem(heir);
+    if (heirView.source && heirView.source->file) {
+        tree.SetItemSource(heir, WithLinesBefore(sources, *heirView.source, others, place));
     } else {
-        return;
+        // An item never read gets a source that holds nothing but these lines.
+        ItemSource kept;
+        kept.linesOnly = true;
+        kept.file = &sources.Keep(others);
+        const auto size = static_cast<std::uint32_t>(others.size());
+        kept.ownBegin = kept.ownEnd = kept.closeLeadBegin = place == Place::BeforeLead ? size : 0;
+        kept.closeBegin = kept.closeEnd = size;
+        std::uint32_t depth = 0;
+        for (ItemHandle up = heir; up != kNoItem; up = tree.Parent(up)) ++depth;
+        kept.depth = depth - 1;
+        tree.SetItemSource(heir, kept);
     }
     source.leadBegin += static_cast<std::uint32_t>(start);
     tree.SetItemSource(item, source);

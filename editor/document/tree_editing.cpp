@@ -53,8 +53,9 @@ ItemHandle MoveItem(ConfigTree& tree, ItemHandle target, ItemHandle source, Sour
     return moved;
 }
 
-ItemHandle MoveSubtree(ConfigTree& tree, ItemHandle parent, ItemHandle item) {
+ItemHandle MoveSubtree(ConfigTree& tree, ItemHandle parent, ItemHandle item, SourceFiles* sources) {
     if (item == kNoItem || IsSameOrBelow(tree, parent, item)) return kNoItem;
+    if (sources) LeaveOtherLinesBehind(tree, *sources, item);
     const ItemFields fields = ItemFields::From(tree.GetItem(item));
     const ItemHandle copy = tree.InsertItem(parent, InsertPosition::Last(), fields.View());
     if (copy == kNoItem) return kNoItem;

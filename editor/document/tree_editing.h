@@ -20,7 +20,7 @@ bool IsSameOrBelow(const ConfigTree& tree, ItemHandle item, ItemHandle ancestor)
 ItemHandle MoveItem(ConfigTree& tree, ItemHandle target, ItemHandle source, SourceFiles* sources = nullptr);
 
 // Makes `item` with everything below it again as the last child of `parent`, then deletes
-// `item`. Returns the new item.
-ItemHandle MoveSubtree(ConfigTree& tree, ItemHandle parent, ItemHandle item);
+// `item`; with `sources`, as MoveItem. Returns the new item.
+ItemHandle MoveSubtree(ConfigTree& tree, ItemHandle parent, ItemHandle item, SourceFiles* sources = nullptr);
 
 }  // namespace tarnwick

@@ -1,6 +1,8 @@
 #include "posix_file_store.h"
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -93,6 +95,8 @@ private:
 
 std::unique_ptr<FileReplacement> PosixFileStore::BeginReplacement(const std::string& path) {
     std::string target = ToPosixPath(path);
+    // Through a link, the file it leads to is replaced; the link stays a link.
+    if (char resolved[PATH_MAX]; ::realpath(target.c_str(), resolved)) target = resolved;
     struct stat info {};
     const bool exists = ::stat(target.c_str(), &info) == 0;
     if (exists && (S_ISDIR(info.st_mode) || ::access(target.c_str(), W_OK) != 0)) return nullptr;
@@ -117,6 +121,25 @@ PathKind PosixFileStore::KindOf(const std::string& path) const {
     struct stat info {};
     if (::stat(ToPosixPath(path).c_str(), &info) != 0) return PathKind::Missing;
     return S_ISDIR(info.st_mode) ? PathKind::Directory : PathKind::File;
+}
+
+std::string PosixFileStore::FullPath(const std::string& path) const {
+    // Rooted POSIX paths have no drive: the cleaned path starts at the separator.
+    return CleanWindowsPath(path, true);
+}
+
+std::optional<FileIdentity> PosixFileStore::IdentityOf(const std::string& path) const {
+    struct stat info {};
+    if (::stat(ToPosixPath(path).c_str(), &info) != 0) return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+std::optional<FileStamp> PosixFileStore::StampOf(const std::string& path) const {
+    struct stat info {};
+    if (::stat(ToPosixPath(path).c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;
+    const auto nanoseconds = static_cast<std::uint64_t>(info.st_mtim.tv_sec) * 1000000000u +
+                             static_cast<std::uint64_t>(info.st_mtim.tv_nsec);
+    return FileStamp{nanoseconds, static_cast<std::uint64_t>(info.st_size)};
 }
 
 std::optional<std::vector<DirectoryEntry>> PosixFileStore::ListDirectory(const std::string& directory) const {

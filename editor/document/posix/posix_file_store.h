@@ -14,6 +14,9 @@ public:
     std::unique_ptr<FileReplacement> BeginReplacement(const std::string& path) override;
     PathKind KindOf(const std::string& path) const override;
     std::optional<std::vector<DirectoryEntry>> ListDirectory(const std::string& directory) const override;
+    std::string FullPath(const std::string& path) const override;
+    std::optional<FileIdentity> IdentityOf(const std::string& path) const override;
+    std::optional<FileStamp> StampOf(const std::string& path) const override;
 
     static std::string ToPosixPath(std::string_view windowsPath);
     static std::string ToWindowsPath(std::string_view posixPath);

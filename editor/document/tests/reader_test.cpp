@@ -64,6 +64,8 @@ const ReadCase kReadCases[] = {
     {"ContinuationOnLastLine", "Foo a\\", "\n  D Foo = a\n"},
     {"ContinuationEndsWithoutTrailingBlanks", "Foo a \\\n\nBar b\\\n \n", "\n  D Foo = a\n  D Bar = b\n"},
     {"ContinuationTakesCommentLines", "Foo a\\\n# not a comment\n", "\n  D Foo = a# not a comment\n"},
+    {"ANameEndingInABackslashRunsOn", "Foo\\\nBar 1\n", "\n  D FooBar = 1\n"},
+    {"ABackslashBeforeABlankContinuesNothing", "Foo a\\ \nBar 1\n<D x\\ \n", "\n  D Foo = a\\\n  D Bar = 1\n  S D = x\\\n"},
     {"CrLfLineEnds", "A 1\r\nB 2\r\n", "\n  D A = 1\n  D B = 2\n"},
     {"CrOnlyLineEnds", "# c\rA 1\rB 2\r", "\n  D A = 1\n  D B = 2\n"},
     {"MixedLineEnds", "A 1\nB 2\r\nC 3\rD 4", "\n  D A = 1\n  D B = 2\n  D C = 3\n  D D = 4\n"},

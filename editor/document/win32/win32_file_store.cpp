@@ -27,7 +27,64 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
     return true;
 }
 
+// Opens what the path reaches, file or directory, for asking about it only.
+HANDLE OpenToAsk(const std::string& path) {
+    return CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// The path of the file a path reaches through links (GetFinalPathNameByHandleA, without its
+// "\\?\" prefix); the path itself where it reaches nothing yet.
+std::string FinalPath(const std::string& path) {
+    FileHandle file{OpenToAsk(path)};
+    if (file.handle == INVALID_HANDLE_VALUE) return path;
+    std::string final(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = GetFinalPathNameByHandleA(file.handle, final.data(), static_cast<DWORD>(final.size()),
+                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0) return path;
+        if (length < final.size()) {
+            final.resize(length);
+            break;
+        }
+        final.resize(length + 1);
+    }
+    if (final.rfind("\\\\?\\UNC\\", 0) == 0) return "\\\\" + final.substr(8);
+    if (final.rfind("\\\\?\\", 0) == 0) return final.substr(4);
+    return final;
+}
+
 }  // namespace
+
+std::string Win32FileStore::FullPath(const std::string& path) const {
+    std::string full(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0) return path;
+        if (length < full.size()) {
+            full.resize(length);
+            return full;
+        }
+        full.resize(length + 1);
+    }
+}
+
+std::optional<FileIdentity> Win32FileStore::IdentityOf(const std::string& path) const {
+    FileHandle file{OpenToAsk(path)};
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (file.handle == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(file.handle, &info)) return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+std::optional<FileStamp> Win32FileStore::StampOf(const std::string& path) const {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(FinalPath(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::nullopt;
+    return FileStamp{(static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime,
+                     (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow};
+}
 
 std::optional<std::string> Win32FileStore::ReadFileBytes(const std::string& path) const {
     FileHandle file{CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -107,7 +164,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<FileReplacement> Win32FileStore::BeginReplacement(const std::string& path) {
+std::unique_ptr<FileReplacement> Win32FileStore::BeginReplacement(const std::string& linkOrPath) {
+    // Replacing a link would put a file in its place; the file it leads to is what is saved.
+    const std::string path = FinalPath(linkOrPath);
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
