@@ -168,26 +168,34 @@ bool NextLogicalLine(LineCursor& lines, std::string& joined, LogicalLine& read) 
     if (!lines.Next(raw)) return false;
     read.kind = LogicalLine::Kind::Skipped;
     read.afterClose = {};
-    const std::string_view line = CleanLine(raw);
-    if (line.empty() || line[0] == '#' || IsBlank(line[0]) || IsLineEnd(line[0])) return true;
-    if (line[0] == '<' && line.size() > 1 && line[1] == '/') {
+    const auto isNothing = [](std::string_view line) {
+        return line.empty() || line[0] == '#' || IsBlank(line[0]) || IsLineEnd(line[0]);
+    };
+    const auto isClosing = [](std::string_view line) { return line.size() > 1 && line[0] == '<' && line[1] == '/'; };
+    std::string_view line = CleanLine(raw);
+    // Comment lines are never joined here; Apache's joining of them is the writer's concern.
+    if (isNothing(line)) return true;
+    if (isClosing(line)) {
         read.kind = LogicalLine::Kind::Closing;
         return true;
     }
-    if (line[0] == '<') {
-        const std::string_view whole = line.size() > 1 && ContinuesOnNextLine(raw) ? JoinContinued(line, lines, joined) : line;
-        // Joined, the line may turn out to close a section instead.
-        if (whole.size() > 1 && whole[1] == '/') {
+    // Apache joins a line that ends in a backslash with the next, the whole line: what the
+    // joined line says is what counts (it may turn out to close a section, or to be empty).
+    if (ContinuesOnNextLine(raw)) {
+        line = JoinContinued(line, lines, joined);
+        if (isNothing(line)) return true;
+        if (isClosing(line)) {
             read.kind = LogicalLine::Kind::Closing;
             return true;
         }
+    }
+    if (line[0] == '<') {
         read.kind = LogicalLine::Kind::Opening;
-        ReadOpeningLine(whole, read);
+        ReadOpeningLine(line, read);
         return true;
     }
     read.kind = LogicalLine::Kind::Directive;
-    // Apache joins the whole line, so a name that ends in the backslash runs on into the next.
-    ReadDirectiveLine(ContinuesOnNextLine(raw) ? JoinContinued(line, lines, joined) : line, read);
+    ReadDirectiveLine(line, read);
     return true;
 }
 

@@ -128,15 +128,16 @@ std::string PosixFileStore::FullPath(const std::string& path) const {
     return CleanWindowsPath(path, true);
 }
 
+// Asked about, a path is taken as Windows takes it: "a.conf." is "a.conf".
 std::optional<FileIdentity> PosixFileStore::IdentityOf(const std::string& path) const {
     struct stat info {};
-    if (::stat(ToPosixPath(path).c_str(), &info) != 0) return std::nullopt;
+    if (::stat(ToPosixPath(FullPath(path)).c_str(), &info) != 0) return std::nullopt;
     return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
 std::optional<FileStamp> PosixFileStore::StampOf(const std::string& path) const {
     struct stat info {};
-    if (::stat(ToPosixPath(path).c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;
+    if (::stat(ToPosixPath(FullPath(path)).c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;
     const auto nanoseconds = static_cast<std::uint64_t>(info.st_mtim.tv_sec) * 1000000000u +
                              static_cast<std::uint64_t>(info.st_mtim.tv_nsec);
     return FileStamp{nanoseconds, static_cast<std::uint64_t>(info.st_size)};

@@ -1,6 +1,7 @@
 // One suite for every binding of the file store: bytes pass unchanged, a replacement is all
 // or nothing, and failures leave the disk as it was.
 
+#include "config_document.h"
 #include "memory_file_store.h"
 #include "test_support.h"
 
@@ -30,6 +31,10 @@ struct MemoryStoreBinding {
     std::string UnwritableDirectory() { return "C:\\no-such-directory\\"; }
     void MakeReadOnly(const std::string& path) { files.MakeReadOnly(path); }
     void MakeDirectory(const std::string& path) { files.AddDirectory(path); }
+    bool MakeLink(const std::string& link, const std::string& target) {
+        files.AddLink(link, target);
+        return true;
+    }
     int next = 0;
 };
 
@@ -40,6 +45,7 @@ struct PlatformStoreBinding {
     std::string UnwritableDirectory() { return MakeUnwritableDirectory(); }
     void MakeReadOnly(const std::string& path) { SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY); }
     void MakeDirectory(const std::string& path) { CreateDirectoryA(path.c_str(), nullptr); }
+    bool MakeLink(const std::string& link, const std::string& target) { return MakeUnixLink(link, target); }
 };
 #else
 struct PlatformStoreBinding {
@@ -53,6 +59,9 @@ struct PlatformStoreBinding {
         ::mkdir(posix.c_str(), 0755);
     }
     void MakeDirectory(const std::string& path) { ::mkdir(PosixFileStore::ToPosixPath(path).c_str(), 0755); }
+    bool MakeLink(const std::string& link, const std::string& target) {
+        return ::symlink(PosixFileStore::ToPosixPath(target).c_str(), PosixFileStore::ToPosixPath(link).c_str()) == 0;
+    }
 };
 #endif
 
@@ -120,6 +129,57 @@ TYPED_TEST(FileStoreConformance, ListsDirectoriesAndTellsWhatAPathNames) {
     EXPECT_EQ(this->files.KindOf(directory + "sites"), PathKind::Directory);
     EXPECT_EQ(this->files.KindOf(directory + "sites\\"), PathKind::Directory);
     EXPECT_EQ(this->files.KindOf(directory + "missing.conf"), PathKind::Missing);
+}
+
+// The spellings Windows takes as one path, and one file reached under several of them.
+TYPED_TEST(FileStoreConformance, AliasesOfAFileAreThatFile) {
+    const std::string directory = this->binding.NewDirectory();
+    ASSERT_TRUE(this->files.ReplaceFileBytes(directory + "httpd.conf", "A 1\n"));
+    ASSERT_TRUE(this->files.ReplaceFileBytes(directory + "other.conf", "B 2\n"));
+    this->binding.MakeDirectory(directory + "sub");
+    const std::string full = this->files.FullPath(directory + "httpd.conf");
+    const auto identity = this->files.IdentityOf(directory + "httpd.conf");
+    ASSERT_TRUE(identity.has_value());
+    for (const std::string alias : {"httpd.conf.", "httpd.conf ", "httpd.conf. .", ".\\httpd.conf", "sub\\..\\httpd.conf",
+                                    "sub/../httpd.conf"}) {
+        SCOPED_TRACE(alias);
+        EXPECT_EQ(PathKey(this->files.FullPath(directory + alias)), PathKey(full));
+        EXPECT_EQ(this->files.IdentityOf(directory + alias), identity);
+        EXPECT_EQ(SameFileKey(this->files, directory + alias), SameFileKey(this->files, directory + "httpd.conf"));
+    }
+    EXPECT_NE(this->files.IdentityOf(directory + "other.conf"), identity);
+    EXPECT_FALSE(this->files.IdentityOf(directory + "missing.conf").has_value());
+    // A file not there yet is told by its full path.
+    EXPECT_EQ(SameFileKey(this->files, directory + "new.conf."), SameFileKey(this->files, directory + "sub\\..\\NEW.conf"));
+    EXPECT_NE(SameFileKey(this->files, directory + "new.conf"), SameFileKey(this->files, directory + "new2.conf"));
+}
+
+TYPED_TEST(FileStoreConformance, WritingThroughALinkWritesWhereItLeads) {
+    const std::string directory = this->binding.NewDirectory();
+    this->binding.MakeDirectory(directory + "available");
+    this->binding.MakeDirectory(directory + "enabled");
+    ASSERT_TRUE(this->files.ReplaceFileBytes(directory + "available\\site.conf", "old\n"));
+    if (!this->binding.MakeLink(directory + "enabled\\site.conf", directory + "available\\site.conf"))
+        GTEST_SKIP() << "this platform cannot make a symbolic link here";
+    EXPECT_EQ(this->files.IdentityOf(directory + "enabled\\site.conf"), this->files.IdentityOf(directory + "available\\site.conf"));
+    const auto before = this->files.StampOf(directory + "available\\site.conf");
+    ASSERT_TRUE(this->files.ReplaceFileBytes(directory + "enabled\\site.conf", "new content\n"));
+    EXPECT_EQ(this->files.ReadFileBytes(directory + "available\\site.conf"), "new content\n");
+    EXPECT_EQ(this->files.ReadFileBytes(directory + "enabled\\site.conf"), "new content\n");
+    // Still a link: the two names still reach one file.
+    EXPECT_EQ(this->files.IdentityOf(directory + "enabled\\site.conf"), this->files.IdentityOf(directory + "available\\site.conf"));
+    EXPECT_NE(this->files.StampOf(directory + "available\\site.conf"), before);
+}
+
+TYPED_TEST(FileStoreConformance, AStampChangesWhenTheFileIsWritten) {
+    const std::string directory = this->binding.NewDirectory();
+    EXPECT_FALSE(this->files.StampOf(directory + "a.conf").has_value());
+    ASSERT_TRUE(this->files.ReplaceFileBytes(directory + "a.conf", "one\n"));
+    const auto first = this->files.StampOf(directory + "a.conf");
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(this->files.StampOf(directory + "a.conf"), first);
+    ASSERT_TRUE(this->files.ReplaceFileBytes(directory + "a.conf", "two, longer\n"));
+    EXPECT_NE(this->files.StampOf(directory + "a.conf"), first);
 }
 
 }  // namespace

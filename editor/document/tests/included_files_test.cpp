@@ -5,6 +5,7 @@
 #include "included_files.h"
 #include "memory_file_store.h"
 #include "memory_tree.h"
+#include "tree_walk.h"
 
 #include <gtest/gtest.h>
 
@@ -111,6 +112,64 @@ TEST_F(IncludedFilesTest, UnreadableFilesAndTheLimit) {
     EXPECT_EQ(locked.unread, std::vector<std::string>{"C:\\locked.conf"});
     EXPECT_TRUE(locked.opened.empty());
     EXPECT_NE(IncludedFilesMessage(locked).find("could not be read"), std::string::npos);
+}
+
+// Debian's layout: enabled sites are links into the available ones, and a link that leads
+// back up makes a loop. Each file is opened once, under the first name Apache's order gives it.
+TEST_F(IncludedFilesTest, LinksAndLoopsOpenEachFileOnce) {
+    files.AddFile("C:\\etc\\apache2\\apache2.conf",
+                  "IncludeOptional sites-available/*.conf\nIncludeOptional sites-enabled/*.conf\nInclude conf.d\n");
+    files.AddFile("C:\\etc\\apache2\\sites-available\\000-default.conf", "Listen 80\n");
+    files.AddFile("C:\\etc\\apache2\\sites-available\\ssl.conf", "Listen 443\n");
+    files.AddLink("C:\\etc\\apache2\\sites-enabled\\000-default.conf", "C:\\etc\\apache2\\sites-available\\000-default.conf");
+    files.AddLink("C:\\etc\\apache2\\sites-enabled\\Default.CONF.", "C:\\etc\\apache2\\sites-available\\000-default.conf");
+    files.AddFile("C:\\etc\\apache2\\conf.d\\a.conf", "LogLevel warn\n");
+    files.AddLink("C:\\etc\\apache2\\conf.d\\loop", "C:\\etc\\apache2\\conf.d");
+    files.AddLink("C:\\etc\\apache2\\conf.d\\top", "C:\\etc\\apache2");
+    Open("C:\\etc\\apache2\\", "apache2.conf");
+    const IncludedFiles result = OpenIncludedFiles(document);
+    EXPECT_EQ(FileItems(), (std::vector<std::string>{"C:\\etc\\apache2\\apache2.conf",
+                                                     "C:\\etc\\apache2\\sites-available\\000-default.conf",
+                                                     "C:\\etc\\apache2\\sites-available\\ssl.conf",
+                                                     "C:\\etc\\apache2\\conf.d\\a.conf"}));
+    EXPECT_EQ(IncludedFilesMessage(result), "");
+    // Open by a link's name, or another spelling, finds the file already open.
+    const std::size_t before = FileItems().size();
+    EXPECT_TRUE(OpenConfigFiles(document, {"C:\\etc\\apache2\\sites-enabled\\", {"000-default.conf", "default.conf."}}).empty());
+    EXPECT_EQ(FileItems().size(), before);
+}
+
+TEST_F(IncludedFilesTest, FoldersThatCannotBeListedWildcardFoldersAndDefinesOnTheWay) {
+    files.AddFile("C:\\conf\\httpd.conf",
+                  "Include defs.conf\nInclude ${SITES}/*/site.conf\nInclude locked\nInclude locked2/*.conf\n");
+    files.AddFile("C:\\conf\\defs.conf", "Define SITES C:/vhosts\n");
+    files.AddFile("C:\\vhosts\\b\\site.conf", "");
+    files.AddFile("C:\\vhosts\\a\\site.conf", "");
+    files.AddFile("C:\\vhosts\\a\\other.conf", "");
+    files.AddFile("C:\\vhosts\\c.d\\x.conf", "");
+    files.AddFile("C:\\conf\\locked\\x.conf", "");
+    files.AddFile("C:\\conf\\locked2\\y.conf", "");
+    files.MakeUnreadable("C:\\conf\\locked");
+    files.MakeUnreadable("C:\\conf\\locked2");
+    Open("C:\\conf\\", "httpd.conf");
+    const IncludedFiles result = OpenIncludedFiles(document);
+    EXPECT_EQ(FileItems(), (std::vector<std::string>{"C:\\conf\\httpd.conf", "C:\\conf\\defs.conf",
+                                                     "C:\\vhosts\\a\\site.conf", "C:\\vhosts\\b\\site.conf"}));
+    EXPECT_EQ(result.unlisted, (std::vector<std::string>{"C:\\conf\\locked", "C:\\conf\\locked2"}));
+    EXPECT_NE(IncludedFilesMessage(result).find("These included folders could not be read, so the files in them were not "
+                                                "opened:\nC:\\conf\\locked\n"),
+              std::string::npos);
+}
+
+// Opening what is included leaves unsaved changes unsaved.
+TEST_F(IncludedFilesTest, ChangesMadeBeforeStayUnsaved) {
+    files.AddFile("C:\\conf\\httpd.conf", "Include extra.conf\nPort 80\n");
+    files.AddFile("C:\\conf\\extra.conf", "Listen 80\n");
+    Open("C:\\conf\\", "httpd.conf");
+    tree.SetItemValue(FindItemByName(tree, kNoItem, "Port"), "8080");
+    ASSERT_TRUE(HasUnsavedChanges(document));
+    OpenIncludedFiles(document);
+    EXPECT_TRUE(HasUnsavedChanges(document));
 }
 
 TEST_F(IncludedFilesTest, NothingToOpenIsSaid) {

@@ -1,5 +1,6 @@
 #include "test_support.h"
 
+#include "config_document.h"
 #include "tree_walk.h"
 
 #include <atomic>
@@ -160,6 +161,32 @@ std::string MakeUnwritableDirectory() {
     Win32FileStore files;
     files.ReplaceFileBytes(scratch + "plain-file", "x");
     return scratch + "plain-file\\";
+}
+
+bool MakeUnixLink(const std::string& link, const std::string& target) {
+    // Wine's CreateSymbolicLinkA answers TRUE and makes nothing, and Windows asks for a
+    // privilege; under Wine, the POSIX ln is started instead (Wine runs POSIX programs too),
+    // in the link's folder, with the target relative to it.
+    const std::string folder = DirectoryOf(link), name = link.substr(folder.size());
+    const std::string targetFolder = DirectoryOf(target);
+    std::string relative;
+    if (PathKey(targetFolder) == PathKey(folder)) relative = target.substr(targetFolder.size());
+    else if (PathKey(DirectoryOf(folder.substr(0, folder.size() - 1))) == PathKey(DirectoryOf(targetFolder.substr(0, targetFolder.size() - 1))))
+        relative = "../" + targetFolder.substr(DirectoryOf(targetFolder.substr(0, targetFolder.size() - 1)).size()) + target.substr(targetFolder.size());
+    else return false;
+    for (char& c : relative) if (c == '\\') c = '/';
+    std::string command = "ln -s \"" + relative + "\" \"" + name + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA("Z:\\bin\\ln", command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &process))
+        return false;
+    WaitForSingleObject(process.hProcess, 10000);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code == 0 && (GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES);
 }
 
 #else

@@ -34,4 +34,10 @@ std::string MakeScratchDirectory();
 // Makes a folder that files cannot be written into (read-only on the platform).
 std::string MakeUnwritableDirectory();
 
+#ifdef _WIN32
+// Makes `link` a POSIX symbolic link to `target` (in the same folder or a sibling folder):
+// false where that cannot be done.
+bool MakeUnixLink(const std::string& link, const std::string& target);
+#endif
+
 }  // namespace tarnwick::testing
