@@ -6,7 +6,9 @@
 #include "file_store.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -25,6 +27,21 @@ public:
 
 private:
     std::vector<std::unique_ptr<const std::string>> files_;
+};
+
+// What Tarnwick last read from or wrote to one file: a fingerprint of the items the file item
+// held then (names, values, kinds, nesting), the line ends the file's bytes had, and the
+// file's stamp, which tells whether another program wrote it since.
+struct LineEnds {
+    bool withCr = false;     // some line end holds a CR
+    bool withoutCr = false;  // some line end is an LF alone or a lone CR
+};
+LineEnds LineEndsOf(std::string_view bytes);
+
+struct FileBaseline {
+    std::uint64_t items[2] = {0, 0};
+    LineEnds lineEnds;
+    std::optional<FileStamp> stamp;
 };
 
 struct ConfigDocument {
@@ -46,9 +63,23 @@ struct ConfigDocument {
     // comment lines and layout; off: every item as a plain line, nothing else kept.
     bool keepLayout = true;
     SourceFiles sources;
+    // The CR/LF mode when the tree last held nothing the files lack.
+    bool savedCrLfMode = true;
+    // By the file each is for (SameFileKey of its target).
+    std::map<std::string, FileBaseline> baselines;
 };
 
-// Whether the tree changed since it last matched the files: what closing would throw away.
+// Notes what the file item now holds as what its file holds, after reading or writing it.
+void NoteFileBaseline(ConfigDocument& document, ItemHandle fileItem, LineEnds lineEnds);
+// What Tarnwick last read from or wrote to the file the item is saved to; none when nothing.
+const FileBaseline* BaselineOf(const ConfigDocument& document, ItemHandle fileItem);
+
+// Whether saving would change the file item's file: its items differ from what Tarnwick last
+// read from or wrote to that file, or the CR/LF mode would change the file's line ends, or
+// Tarnwick never read or wrote that file at all.
+bool FileItemChanged(const ConfigDocument& document, ItemHandle fileItem);
+
+// Whether some file item holds what its file lacks: what closing would throw away.
 bool HasUnsavedChanges(const ConfigDocument& document);
 // Records that the tree now holds nothing the files on disk lack.
 void MarkSaved(ConfigDocument& document);

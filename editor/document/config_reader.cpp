@@ -167,7 +167,9 @@ FileReadOutcome ReadConfigFile(ConfigDocument& document, std::string_view direct
         fileItem = InsertFileItem(tree, directory, itemText);
         if (fileItem == kNoItem) return {};
     }
-    ParseConfigText(tree, KeepAfterTail(document, fileItem, std::move(*bytes)), fileItem);
+    const std::string& kept = KeepAfterTail(document, fileItem, std::move(*bytes));
+    ParseConfigText(tree, kept, fileItem);
+    NoteFileBaseline(document, fileItem, LineEndsOf(kept));
     return {fileItem, true};
 }
 

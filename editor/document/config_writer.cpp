@@ -5,6 +5,7 @@
 #include "writer_output.h"
 
 #include <map>
+#include <optional>
 
 namespace tarnwick {
 
@@ -91,7 +92,35 @@ bool WriteConfigFile(ConfigDocument& document, ItemHandle fileItem, const std::s
     return output.written && file->Commit();
 }
 
-std::vector<UnsavedFile> SaveAllFiles(ConfigDocument& document) {
+std::string ReplaceChangedFileQuestion(const std::string& path) {
+    return path + " was changed by another program since Tarnwick read it. Replace it with Tarnwick's version?";
+}
+
+namespace {
+
+// Writes one file item that is to be saved; the problem when it was not.
+std::optional<SaveProblem> SaveFileItem(ConfigDocument& document, ItemHandle item, const std::string& path,
+                                        const ReplaceQuestion& askReplace) {
+    const FileBaseline* baseline = BaselineOf(document, item);
+    const std::optional<FileStamp> now = document.files.StampOf(path);
+    const LineEnds written{document.crLfMode, !document.crLfMode};
+    if (baseline && baseline->stamp && now && *now != *baseline->stamp) {
+        if (!askReplace || !askReplace(path)) return SaveProblem::KeptOtherVersion;
+    } else if (!baseline && now) {
+        // A file Tarnwick never read: left alone when it already holds these very bytes.
+        std::string text;
+        WriteFileItemText(text, document.tree, item, document.crLfMode, document.keepLayout);
+        if (document.files.ReadFileBytes(path) == text) {
+            NoteFileBaseline(document, item, LineEndsOf(text));
+            return std::nullopt;
+        }
+    }
+    if (!WriteConfigFile(document, item, path)) return SaveProblem::CouldNotWrite;
+    NoteFileBaseline(document, item, written);
+    return std::nullopt;
+}
+
+std::vector<UnsavedFile> SaveFiles(ConfigDocument& document, bool everyFile, const ReplaceQuestion& askReplace) {
     struct Target {
         ItemHandle item;
         std::string path;
@@ -109,22 +138,29 @@ std::vector<UnsavedFile> SaveAllFiles(ConfigDocument& document) {
 
     std::vector<UnsavedFile> unsaved;
     for (const Target& target : targets) {
-        SaveProblem problem = SaveProblem::SharedTarget;
+        std::optional<SaveProblem> problem = SaveProblem::SharedTarget;
         if (itemsPerFile[target.sameFile] == 1) {
-            if (WriteConfigFile(document, target.item, target.path)) continue;
-            problem = SaveProblem::CouldNotWrite;
+            if (!everyFile && !FileItemChanged(document, target.item)) continue;
+            problem = SaveFileItem(document, target.item, target.path, askReplace);
+            if (!problem) continue;
         }
-        unsaved.push_back({target.path, std::string(document.tree.GetItem(target.item).text), problem, target.sameFile});
+        unsaved.push_back({target.path, std::string(document.tree.GetItem(target.item).text), *problem, target.sameFile});
     }
     if (unsaved.empty()) MarkSaved(document);
     return unsaved;
 }
 
-std::vector<UnsavedFile> SaveFilesAs(ConfigDocument& document, std::string_view chosenPath) {
+}  // namespace
+
+std::vector<UnsavedFile> SaveAllFiles(ConfigDocument& document, const ReplaceQuestion& askReplace) {
+    return SaveFiles(document, false, askReplace);
+}
+
+std::vector<UnsavedFile> SaveFilesAs(ConfigDocument& document, std::string_view chosenPath, const ReplaceQuestion& askReplace) {
     const auto lastBackslash = chosenPath.rfind('\\');
     if (lastBackslash != std::string_view::npos)
         document.configDirectory = std::string(chosenPath.substr(0, lastBackslash + 1));
-    return SaveAllFiles(document);
+    return SaveFiles(document, true, askReplace);
 }
 
 std::string UnsavedFilesMessage(const std::vector<UnsavedFile>& unsaved) {
@@ -133,6 +169,10 @@ std::string UnsavedFilesMessage(const std::vector<UnsavedFile>& unsaved) {
         const UnsavedFile& file = unsaved[i];
         if (file.problem == SaveProblem::CouldNotWrite) {
             text += "\n" + file.path + " (it could not be written)";
+            continue;
+        }
+        if (file.problem == SaveProblem::KeptOtherVersion) {
+            text += "\n" + file.path + " (another program changed it, and its version was kept)";
             continue;
         }
         // Items sharing a target are listed once, with every one of their names.

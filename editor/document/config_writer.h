@@ -6,6 +6,7 @@
 
 #include "config_document.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,7 @@ bool WriteConfigFile(ConfigDocument& document, ItemHandle fileItem, const std::s
 enum class SaveProblem {
     CouldNotWrite,   // the file could not be written; it is unchanged on disk
     SharedTarget,    // another file item would be saved to the same file; neither was written
+    KeptOtherVersion,  // another program changed the file, and the user kept its version
 };
 
 struct UnsavedFile {
@@ -37,16 +39,27 @@ struct UnsavedFile {
     std::string sameFile;  // equal for items that reach one file (SameFileKey)
 };
 
-// Writes every file item to its target, in tree order. Items that would be saved to one file
+// Asked before a file that another program changed since Tarnwick read or wrote it is
+// written over: true replaces it with Tarnwick's version. Without one, it is kept.
+using ReplaceQuestion = std::function<bool(const std::string& path)>;
+
+// The question's text for `path`.
+std::string ReplaceChangedFileQuestion(const std::string& path);
+
+// Writes every file item that holds what its file lacks (FileItemChanged) to its target, in
+// tree order; an unchanged one is not written, whatever its file holds now, and neither is
+// one whose new bytes are what its file holds. Items that would be saved to one file
 // (as the file system tells files apart: through links, "..", trailing dots and blanks) are
 // not written at all, as either would destroy the
 // other's content; a file that cannot be written does not stop the others. Returns the items
 // not saved, in tree order; when every item was saved the tree counts as saved.
-std::vector<UnsavedFile> SaveAllFiles(ConfigDocument& document);
+std::vector<UnsavedFile> SaveAllFiles(ConfigDocument& document, const ReplaceQuestion& askReplace = {});
 
 // Save As: the chosen path's directory (up to and including its last backslash) becomes the
-// configuration directory, then everything is saved. The chosen file name is not used.
-std::vector<UnsavedFile> SaveFilesAs(ConfigDocument& document, std::string_view chosenPath);
+// configuration directory, then every file item is saved, changed or not. The chosen file name
+// is not used.
+std::vector<UnsavedFile> SaveFilesAs(ConfigDocument& document, std::string_view chosenPath,
+                                     const ReplaceQuestion& askReplace = {});
 
 // The message that tells the user which files were not saved and why.
 std::string UnsavedFilesMessage(const std::vector<UnsavedFile>& unsaved);

@@ -143,6 +143,97 @@ TEST_F(WriteFiles, ItemsSharingATargetAreNotWrittenAndAreNamed) {
     EXPECT_FALSE(HasUnsavedChanges(document));
 }
 
+// Windows takes "httpd.conf.", "httpd.conf " and "sub\\..\\httpd.conf" as httpd.conf: a New File
+// item so named is one more item saved to that file, and neither is written.
+TEST_F(WriteFiles, AliasesOfAnOpenFileAreTheSameSaveTarget) {
+    files.AddDirectory("C:\\conf\\sub\\");
+    Read("httpd.conf", "Port 80\n");
+    tree.SetItemValue(FindItemByName(tree, kNoItem, "Port"), "81");
+    document.configDirectory = "C:\\conf\\";
+    for (const char* alias : {"httpd.conf.", "httpd.conf ", "sub\\..\\httpd.conf", ".\\HTTPD.CONF"}) {
+        SCOPED_TRACE(alias);
+        const ItemHandle mine = NewFileItem(alias);
+        tree.InsertItem(mine, InsertPosition::Last(), ItemFields{"Listen", std::string("1"), kDirectiveImage, kDirectiveImage}.View());
+        const std::vector<UnsavedFile> unsaved = SaveAllFiles(document);
+        ASSERT_EQ(unsaved.size(), 2u);
+        EXPECT_EQ(unsaved[0].problem, SaveProblem::SharedTarget);
+        EXPECT_EQ(Saved("C:\\conf\\httpd.conf"), "Port 80\n");
+        EXPECT_NE(UnsavedFilesMessage(unsaved).find("2 file items would be saved to it"), std::string::npos);
+        DeleteConfigItem(document, mine);
+    }
+}
+
+// Save writes what the user changed and nothing else: an untouched file is left as another
+// program left it, an edit undone is no change, and switching the line ends is one.
+TEST_F(WriteFiles, OnlyChangedFilesAreWritten) {
+    document.crLfMode = false;
+    const ItemHandle httpd = Read("httpd.conf", "Port 80\nUser x\n");
+    Read("srm.conf", "DocumentRoot /web\n");
+    ASSERT_FALSE(HasUnsavedChanges(document));
+    files.AddFile("C:\\conf\\srm.conf", "DocumentRoot /elsewhere\n");  // another program
+    tree.SetItemValue(FindItemByName(tree, kNoItem, "Port"), "8080");
+    EXPECT_TRUE(FileItemChanged(document, httpd));
+    const int writes = files.WriteCount();
+    EXPECT_TRUE(SaveAllFiles(document).empty());
+    EXPECT_EQ(files.WriteCount(), writes + 1);
+    EXPECT_EQ(Saved("C:\\conf\\httpd.conf"), "Port 8080\nUser x\n");
+    EXPECT_EQ(Saved("C:\\conf\\srm.conf"), "DocumentRoot /elsewhere\n");
+    EXPECT_FALSE(HasUnsavedChanges(document));
+
+    // Changed and changed back: nothing to save, nothing asked at closing.
+    tree.SetItemValue(FindItemByName(tree, kNoItem, "User"), "y");
+    EXPECT_TRUE(HasUnsavedChanges(document));
+    tree.SetItemValue(FindItemByName(tree, kNoItem, "User"), "x");
+    EXPECT_FALSE(HasUnsavedChanges(document));
+    EXPECT_TRUE(SaveAllFiles(document).empty());
+    EXPECT_EQ(files.WriteCount(), writes + 1);
+
+    // CR/LF now: both files would get other line ends. srm.conf was changed on disk since it
+    // was read, so the user is asked first.
+    document.crLfMode = true;
+    EXPECT_TRUE(HasUnsavedChanges(document));
+    std::vector<std::string> asked;
+    const auto keepTheirs = [&asked](const std::string& path) {
+        asked.push_back(path);
+        return false;
+    };
+    const std::vector<UnsavedFile> unsaved = SaveAllFiles(document, keepTheirs);
+    EXPECT_EQ(asked, std::vector<std::string>{"C:\\conf\\srm.conf"});
+    ASSERT_EQ(unsaved.size(), 1u);
+    EXPECT_EQ(unsaved[0].problem, SaveProblem::KeptOtherVersion);
+    EXPECT_NE(UnsavedFilesMessage(unsaved).find("C:\\conf\\srm.conf (another program changed it, and its version was kept)"),
+              std::string::npos);
+    EXPECT_EQ(Saved("C:\\conf\\httpd.conf"), "Port 8080\r\nUser x\r\n");
+    EXPECT_EQ(Saved("C:\\conf\\srm.conf"), "DocumentRoot /elsewhere\n");
+    EXPECT_TRUE(HasUnsavedChanges(document));
+    // Asked again, the user replaces it.
+    EXPECT_TRUE(SaveAllFiles(document, [](const std::string&) { return true; }).empty());
+    EXPECT_EQ(Saved("C:\\conf\\srm.conf"), "DocumentRoot /web\r\n");
+    EXPECT_FALSE(HasUnsavedChanges(document));
+    EXPECT_EQ(ReplaceChangedFileQuestion("C:\\a.conf"),
+              "C:\\a.conf was changed by another program since Tarnwick read it. Replace it with Tarnwick's version?");
+}
+
+// A file item Tarnwick never read from its target counts as changed until it is saved; a
+// target that already holds those bytes is not written again. Save As writes every file.
+TEST_F(WriteFiles, NewFilesAndSaveAs) {
+    document.crLfMode = false;
+    const ItemHandle mine = NewFileItem("new.conf");
+    document.configDirectory = "C:\\conf\\";
+    EXPECT_TRUE(HasUnsavedChanges(document));
+    tree.InsertItem(mine, InsertPosition::Last(), ItemFields{"Listen", std::string("80"), kDirectiveImage, kDirectiveImage}.View());
+    files.AddFile("C:\\conf\\new.conf", "Listen 80\n");
+    const int writes = files.WriteCount();
+    EXPECT_TRUE(SaveAllFiles(document).empty());
+    EXPECT_EQ(files.WriteCount(), writes);
+    EXPECT_FALSE(HasUnsavedChanges(document));
+    Read("httpd.conf", "Port 80\n");
+    EXPECT_TRUE(SaveFilesAs(document, "E:\\chosen\\x.conf").empty());
+    EXPECT_EQ(Saved("E:\\chosen\\new.conf"), "Listen 80\n");
+    EXPECT_EQ(Saved("C:\\conf\\httpd.conf"), "Port 80\n");  // a file read from disk stays in its folder
+    EXPECT_EQ(files.WriteCount(), writes + 2);
+}
+
 TEST(UnsavedFilesMessage, NamesEachFileWithItsReason) {
     const std::string message = UnsavedFilesMessage({{"C:\\a.conf", "a.conf", SaveProblem::CouldNotWrite},
                                                      {"C:\\b.conf", "b.conf", SaveProblem::SharedTarget},

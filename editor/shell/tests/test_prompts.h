@@ -32,6 +32,12 @@ public:
         ++saveQuestions;
         return saveAnswer;
     }
+    bool AskReplaceChangedFile(HWND, const std::string& path) override {
+        replaceQuestions.push_back(path);
+        return replaceAnswer;
+    }
+    std::vector<std::string> replaceQuestions;
+    bool replaceAnswer = true;
 
     std::optional<OpenSelection> open;
     std::optional<std::string> saveAs;

@@ -38,6 +38,8 @@ public:
     // After Open Included Files: what could not be opened, or that there was nothing to open.
     virtual void ReportIncludedFiles(HWND owner, const std::string& message) = 0;
     virtual SaveChangesAnswer AskSaveChanges(HWND owner) = 0;
+    // Before a save writes over a file another program changed: true replaces it.
+    virtual bool AskReplaceChangedFile(HWND owner, const std::string& path) = 0;
 };
 
 // The common dialogs and message boxes of the real program.

@@ -281,6 +281,15 @@ void LayOut(Editor& editor) {
     SendMessageA(editor.toolbar, TB_AUTOSIZE, 0, 0);
 }
 
+namespace {
+
+// A save asks the user before it writes over what another program wrote.
+ReplaceQuestion AskReplace(Editor& editor) {
+    return [&editor](const std::string& path) { return editor.prompts.AskReplaceChangedFile(editor.window, path); };
+}
+
+}  // namespace
+
 void RunCommand(Editor& editor, int command) {
     ConfigDocument& document = *editor.document;
     switch (command) {
@@ -291,11 +300,11 @@ void RunCommand(Editor& editor, int command) {
         case CMD_OPEN_INCLUDED: OpenIncludedFilesCommand(editor); break;
         case CMD_SAVE:
         case CMD_SAVE_MENU:  // the menu's Save saves too, as a user expects
-            ReportFailedSaves(editor, SaveAllFiles(document));
+            ReportFailedSaves(editor, SaveAllFiles(document, AskReplace(editor)));
             break;
         case CMD_SAVE_AS:
             if (const auto path = editor.prompts.ChooseSaveAsPath(editor.window, document.configDirectory))
-                ReportFailedSaves(editor, SaveFilesAs(document, *path));
+                ReportFailedSaves(editor, SaveFilesAs(document, *path, AskReplace(editor)));
             break;
         case CMD_CRLF: ToggleCrLfMode(editor); break;
         case CMD_EXIT: SendMessageA(editor.window, WM_CLOSE, 0, 0); break;
@@ -356,7 +365,7 @@ void OpenCommandLineFiles(Editor& editor, const std::string& commandLine) {
 bool ConfirmClose(Editor& editor) {
     if (!editor.document || !HasUnsavedChanges(*editor.document)) return true;
     switch (editor.prompts.AskSaveChanges(editor.window)) {
-        case SaveChangesAnswer::Save: return ReportFailedSaves(editor, SaveAllFiles(*editor.document));
+        case SaveChangesAnswer::Save: return ReportFailedSaves(editor, SaveAllFiles(*editor.document, AskReplace(editor)));
         case SaveChangesAnswer::Discard: return true;
         case SaveChangesAnswer::Cancel: break;
     }

@@ -70,6 +70,10 @@ public:
             default: return SaveChangesAnswer::Cancel;
         }
     }
+
+    bool AskReplaceChangedFile(HWND owner, const std::string& path) override {
+        return MessageBoxA(owner, ReplaceChangedFileQuestion(path).c_str(), "Save", MB_ICONWARNING | MB_YESNO) == IDYES;
+    }
 };
 
 }  // namespace
