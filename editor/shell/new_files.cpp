@@ -55,7 +55,16 @@ QuickConfigValues ReadQuickConfigPresets(const Registry& registry) {
     return values;
 }
 
-std::optional<std::string> WithListenPort(std::string_view value, std::uint16_t port) {
+namespace {
+
+// Where a Listen value's port stands: its digits and where they start; nothing when it names
+// no port.
+struct ListenPortPlace {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+};
+
+std::optional<ListenPortPlace> FindListenPort(std::string_view value) {
     const std::size_t begin = value.find_first_not_of(" \t");
     if (begin == std::string_view::npos) return std::nullopt;
     const std::size_t end = std::min(value.find_first_of(" \t", begin), value.size());
@@ -72,12 +81,32 @@ std::optional<std::string> WithListenPort(std::string_view value, std::uint16_t 
     }
     const std::string_view digits = address.substr(portBegin);
     if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) return std::nullopt;
-    return std::string(value.substr(0, begin + portBegin)) + std::to_string(port) + std::string(value.substr(end));
+    return ListenPortPlace{begin + portBegin, end};
+}
+
+}  // namespace
+
+std::optional<std::string> WithListenPort(std::string_view value, std::uint16_t port) {
+    const auto place = FindListenPort(value);
+    if (!place) return std::nullopt;
+    return std::string(value.substr(0, place->begin)) + std::to_string(port) + std::string(value.substr(place->end));
+}
+
+std::optional<std::string> ListenPort(std::string_view value) {
+    const auto place = FindListenPort(value);
+    if (!place) return std::nullopt;
+    // "080" and "80" are one port.
+    std::string_view digits = value.substr(place->begin, place->end - place->begin);
+    while (digits.size() > 1 && digits.front() == '0') digits.remove_prefix(1);
+    return std::string(digits);
 }
 
 std::string QuotedPath(std::string_view path) {
     if (path.find_first_of(" \t") == std::string_view::npos || path.find('"') != std::string_view::npos)
         return std::string(path);
+    // Inside quotes Apache reads a backslash before the closing quote as escaping it.
+    while (path.size() > 1 && (path.back() == '\\' || path.back() == '/') && path[path.size() - 2] != ':')
+        path.remove_suffix(1);
     return "\"" + std::string(path) + "\"";
 }
 
@@ -89,13 +118,22 @@ bool HoldsItemNamed(const ConfigTree& tree, const std::vector<ItemHandle>& files
     return false;
 }
 
+// The server's main port is the first Listen's: it goes into that Listen and every other one
+// on the same port. Other listeners (443 for https, say) keep their ports.
 void ReplaceListenPorts(ConfigTree& tree, const std::vector<ItemHandle>& files, std::uint16_t port) {
+    std::vector<ItemHandle> listens;
     for (ItemHandle file : files)
         VisitInFileOrder(tree, file, [&](ItemHandle item) {
-            const ItemView view = tree.GetItem(item);
-            if (!EqualsIgnoringCase(view.text, "Listen")) return;
-            if (const auto value = WithListenPort(view.value, port)) tree.SetItemValue(item, *value);
+            if (EqualsIgnoringCase(tree.GetItem(item).text, "Listen")) listens.push_back(item);
         });
+    std::optional<std::string> mainPort;
+    for (ItemHandle item : listens) {
+        const std::string value(tree.GetItem(item).value);
+        const std::optional<std::string> itsPort = ListenPort(value);
+        if (!mainPort) mainPort = itsPort;
+        if (!itsPort || itsPort != mainPort) continue;
+        if (const auto changed = WithListenPort(value, port)) tree.SetItemValue(item, *changed);
+    }
 }
 
 }  // namespace

@@ -45,15 +45,18 @@ QuickConfigValues ReadQuickConfigPresets(const Registry& registry);
 // "127.0.0.1:80" and "[::]:80", each perhaps followed by a protocol. Nothing when the value
 // names no port.
 std::optional<std::string> WithListenPort(std::string_view value, std::uint16_t port);
+// The port a Listen value names, without leading zeros; nothing when it names none.
+std::optional<std::string> ListenPort(std::string_view value);
 
 // A path as Apache takes it: in double quotes when it holds a blank, unless the user already
-// typed quotes.
+// typed quotes; a quoted path loses its trailing backslashes, which would escape the quote.
 std::string QuotedPath(std::string_view path);
 
 // "&Finish": reads the three distributed files from `directory` into the file items they
 // stand for, puts the values in, and selects the first file item. Paths with blanks are
 // quoted. The port goes into every Port directive; when the three files have none (Apache
-// 2.4 has no Port), into the Listen directives of the three files instead.
+// 2.4 has no Port), into the Listen directives that carry the main port (the first Listen's)
+// instead.
 void ApplyQuickConfig(ConfigDocument& document, const std::string& directory, const QuickConfigValues& values);
 
 }  // namespace tarnwick

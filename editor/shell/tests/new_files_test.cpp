@@ -202,13 +202,20 @@ TEST(QuickConfigValues, PathsWithBlanksAreQuotedUnlessTheUserDid) {
         {"\"C:/Program Files/Apache\"", "\"C:/Program Files/Apache\""},
         {"\"C:/Apache\"", "\"C:/Apache\""},
         {"", ""},
+        {"C:\\My Sites\\", "\"C:\\My Sites\""},
+        {"C:\\My Sites\\\\", "\"C:\\My Sites\""},
+        {"C:/My Sites/", "\"C:/My Sites\""},
+        {"C:\\www\\", "C:\\www\\"},
     };
     for (const auto& [typed, written] : cases) EXPECT_EQ(QuotedPath(typed), written) << typed;
 }
 
-// Apache 2.4's files have no Port: the port goes into each Listen line, and nothing else in it.
+// Apache 2.4's files have no Port: the port goes into the Listen lines of the main port (the
+// first Listen's), and nothing else in them; other listeners keep theirs.
 TEST_F(NewFiles, WithoutPortTheListenLinesTakeThePort) {
-    const std::string httpd = "Listen 80\nListen 127.0.0.1:80\nListen [::]:80\nServerName localhost:80\n";
+    const std::string httpd =
+        "Listen 80\nListen 127.0.0.1:80\nListen 443 https\nListen [::]:080\nServerName localhost:80\n<IfModule ssl_module>\n"
+        "Listen 8443\n</IfModule>\n";
     files.AddFile("C:\\dist\\httpd.conf-dist-win", httpd);
     QuickConfigValues values;
     values.port = 8080;
@@ -217,7 +224,7 @@ TEST_F(NewFiles, WithoutPortTheListenLinesTakeThePort) {
     ASSERT_TRUE(SaveAllFiles(document).empty());
     EXPECT_EQ(ChangedLines(httpd, files.ReadFileBytes("C:\\dist\\httpd.conf").value_or("")),
               (std::vector<std::string>{"Listen 80 => Listen 8080", "Listen 127.0.0.1:80 => Listen 127.0.0.1:8080",
-                                        "Listen [::]:80 => Listen [::]:8080"}));
+                                        "Listen [::]:080 => Listen [::]:8080"}));
 }
 
 // The 1.3 distribution has Port: it takes the port, and Listen is left alone. The other
