@@ -36,7 +36,7 @@ struct UnsavedFile {
     std::string path;      // where the item would have been saved
     std::string itemText;  // the file item's name in the tree
     SaveProblem problem = SaveProblem::CouldNotWrite;
-    std::string sameFile;  // equal for items that reach one file (SameFileKey)
+    std::string sameFile{};  // equal for items that reach one file (SameFileKey)
 };
 
 // Asked before a file that another program changed since Tarnwick read or wrote it is

@@ -38,4 +38,21 @@ std::uint16_t UpDownPosition(std::string_view value) {
     return static_cast<std::uint16_t>(number);
 }
 
+std::optional<std::uint16_t> WholeNumberUpTo(std::string_view text, std::uint16_t maximum) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    if (text.empty() || text.size() > 5) return std::nullopt;
+    unsigned number = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        number = number * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (number > maximum) return std::nullopt;
+    return static_cast<std::uint16_t>(number);
+}
+
+std::string NotANumberMessage(std::string_view text) {
+    return std::string(text) + " is not a number from 0 to 32767.";
+}
+
 }  // namespace tarnwick

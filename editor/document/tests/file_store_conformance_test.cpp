@@ -31,8 +31,8 @@ struct MemoryStoreBinding {
     std::string UnwritableDirectory() { return "C:\\no-such-directory\\"; }
     void MakeReadOnly(const std::string& path) { files.MakeReadOnly(path); }
     void MakeDirectory(const std::string& path) { files.AddDirectory(path); }
-    bool MakeLink(const std::string& link, const std::string& target) {
-        files.AddLink(link, target);
+    bool MakeLink(const std::string& link, const std::string& relativeTarget) {
+        files.AddLink(link, DirectoryOf(link) + relativeTarget);
         return true;
     }
     int next = 0;
@@ -45,7 +45,7 @@ struct PlatformStoreBinding {
     std::string UnwritableDirectory() { return MakeUnwritableDirectory(); }
     void MakeReadOnly(const std::string& path) { SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY); }
     void MakeDirectory(const std::string& path) { CreateDirectoryA(path.c_str(), nullptr); }
-    bool MakeLink(const std::string& link, const std::string& target) { return MakeUnixLink(link, target); }
+    bool MakeLink(const std::string& link, const std::string& relativeTarget) { return MakeUnixLink(link, relativeTarget); }
 };
 #else
 struct PlatformStoreBinding {
@@ -59,8 +59,8 @@ struct PlatformStoreBinding {
         ::mkdir(posix.c_str(), 0755);
     }
     void MakeDirectory(const std::string& path) { ::mkdir(PosixFileStore::ToPosixPath(path).c_str(), 0755); }
-    bool MakeLink(const std::string& link, const std::string& target) {
-        return ::symlink(PosixFileStore::ToPosixPath(target).c_str(), PosixFileStore::ToPosixPath(link).c_str()) == 0;
+    bool MakeLink(const std::string& link, const std::string& relativeTarget) {
+        return ::symlink(PosixFileStore::ToPosixPath(relativeTarget).c_str(), PosixFileStore::ToPosixPath(link).c_str()) == 0;
     }
 };
 #endif
@@ -159,7 +159,7 @@ TYPED_TEST(FileStoreConformance, WritingThroughALinkWritesWhereItLeads) {
     this->binding.MakeDirectory(directory + "available");
     this->binding.MakeDirectory(directory + "enabled");
     ASSERT_TRUE(this->files.ReplaceFileBytes(directory + "available\\site.conf", "old\n"));
-    if (!this->binding.MakeLink(directory + "enabled\\site.conf", directory + "available\\site.conf"))
+    if (!this->binding.MakeLink(directory + "enabled\\site.conf", "..\\available\\site.conf"))
         GTEST_SKIP() << "this platform cannot make a symbolic link here";
     EXPECT_EQ(this->files.IdentityOf(directory + "enabled\\site.conf"), this->files.IdentityOf(directory + "available\\site.conf"));
     const auto before = this->files.StampOf(directory + "available\\site.conf");

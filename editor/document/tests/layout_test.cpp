@@ -192,7 +192,7 @@ TYPED_TEST(KeptLayout, EditsLeaveOtherLinesInPlaceAndEveryLineOnItsOwn) {
         std::string input;
         std::function<void(Fixture&, ItemHandle file)> edit;
         std::string output;
-        std::string readBack;  // the tree the output reads back into, where not the tree as edited
+        std::string readBack{};  // the tree the output reads back into, where not the tree as edited
     };
     const std::vector<EditCase> cases = {
         {"a deleted item leaves the heading above its blank line", "# Global settings\n\n# the port\nPort 80\nUser x\n",

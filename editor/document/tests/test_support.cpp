@@ -163,19 +163,14 @@ std::string MakeUnwritableDirectory() {
     return scratch + "plain-file\\";
 }
 
-bool MakeUnixLink(const std::string& link, const std::string& target) {
+bool MakeUnixLink(const std::string& link, const std::string& relativeTarget) {
     // Wine's CreateSymbolicLinkA answers TRUE and makes nothing, and Windows asks for a
     // privilege; under Wine, the POSIX ln is started instead (Wine runs POSIX programs too),
-    // in the link's folder, with the target relative to it.
+    // in the link's folder.
     const std::string folder = DirectoryOf(link), name = link.substr(folder.size());
-    const std::string targetFolder = DirectoryOf(target);
-    std::string relative;
-    if (PathKey(targetFolder) == PathKey(folder)) relative = target.substr(targetFolder.size());
-    else if (PathKey(DirectoryOf(folder.substr(0, folder.size() - 1))) == PathKey(DirectoryOf(targetFolder.substr(0, targetFolder.size() - 1))))
-        relative = "../" + targetFolder.substr(DirectoryOf(targetFolder.substr(0, targetFolder.size() - 1)).size()) + target.substr(targetFolder.size());
-    else return false;
-    for (char& c : relative) if (c == '\\') c = '/';
-    std::string command = "ln -s \"" + relative + "\" \"" + name + "\"";
+    std::string target = relativeTarget;
+    for (char& c : target) if (c == '\\') c = '/';
+    std::string command = "ln -s \"" + target + "\" \"" + name + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -186,7 +181,7 @@ bool MakeUnixLink(const std::string& link, const std::string& target) {
     GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    return code == 0 && (GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES);
+    return code == 0;
 }
 
 #else

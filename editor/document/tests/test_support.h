@@ -35,9 +35,9 @@ std::string MakeScratchDirectory();
 std::string MakeUnwritableDirectory();
 
 #ifdef _WIN32
-// Makes `link` a POSIX symbolic link to `target` (in the same folder or a sibling folder):
-// false where that cannot be done.
-bool MakeUnixLink(const std::string& link, const std::string& target);
+// Makes `link` a POSIX symbolic link to `relativeTarget` (relative to the link's folder, as
+// "../available/site.conf"): false where that cannot be done.
+bool MakeUnixLink(const std::string& link, const std::string& relativeTarget);
 #endif
 
 }  // namespace tarnwick::testing

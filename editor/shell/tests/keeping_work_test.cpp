@@ -263,5 +263,86 @@ TEST_F(KeepingWork, YesNoPaneShowsTheChoiceTheValueMakes) {
     EXPECT_EQ(Value(items[2]), "Off");
 }
 
+// A value typed into a pane is the user's change: saving, selecting another item and closing
+// store it as "&Update" would. A pane the user did not touch stores nothing.
+TEST_F(KeepingWork, ATypedValueIsStoredOnSaveSelectionAndClose) {
+    OpenBoth();
+    const HWND options = editor.panes->OptionsPane();
+    Select(Find("Port"));
+    SetDlgItemTextA(editor.panes->OptionsPane(), IDC_PANE_VALUE, "8080");  // typed, no Update
+    Command(CMD_SAVE);
+    EXPECT_EQ(OnDisk("C:\\conf\\httpd.conf"), "Port 8080\r\nKeepAlive ON\r\n<Directory />\r\nOptions None\r\n</Directory>\r\n");
+
+    Select(Find("DocumentRoot"));
+    SetDlgItemTextA(editor.panes->OptionsPane(), IDC_PANE_VALUE, "\"C:/other\"");
+    Select(Find("Port"));
+    EXPECT_EQ(Value(Find("DocumentRoot")), "\"C:/other\"");
+    EXPECT_NE(options, nullptr);
+
+    // Shown and left untouched: "ON" stays "ON", although the On/Off pane would store "On".
+    Select(Find("KeepAlive"));
+    Select(Find("Port"));
+    EXPECT_EQ(Value(Find("KeepAlive")), "ON");
+
+    // Typed and then the window closed: that is a change to save, and the question comes.
+    Command(CMD_SAVE);
+    Select(Find("Port"));
+    SetDlgItemTextA(editor.panes->OptionsPane(), IDC_PANE_VALUE, "81");
+    prompts.saveAnswer = SaveChangesAnswer::Save;
+    Close();
+    EXPECT_EQ(prompts.saveQuestions, 1);
+    EXPECT_EQ(OnDisk("C:\\conf\\httpd.conf").substr(0, 9), "Port 81\r\n");
+}
+
+// A changed Numerical pane must hold a whole number from 0 to 32767: otherwise the user is told,
+// and the save or the new selection does not go ahead. Escape brings the stored value back.
+TEST_F(KeepingWork, ANumberThatIsNoneStopsTheActionAndEscapeRestores) {
+    OpenBoth();
+    const ItemHandle port = Find("Port");
+    Select(port);
+    const HWND field = GetDlgItem(editor.panes->OptionsPane(), IDC_PANE_VALUE);
+    SetWindowTextA(field, "80a");
+    std::string said;
+    const auto answer = [&said](HWND box) {
+        said = WindowText(GetDlgItem(box, 0xFFFF));
+        Click(box, IDOK);
+    };
+    {
+        DialogScript script({{"Update", answer}});
+        Command(CMD_SAVE);
+        EXPECT_TRUE(script.Finished());
+    }
+    EXPECT_EQ(said, "80a is not a number from 0 to 32767.");
+    EXPECT_EQ(OnDisk("C:\\conf\\httpd.conf").substr(0, 8), "Port 80\n");
+    {
+        said.clear();
+        DialogScript script({{"Update", answer}});
+        Select(Find("DocumentRoot"));
+        EXPECT_TRUE(script.Finished());
+    }
+    EXPECT_EQ(said, "80a is not a number from 0 to 32767.");
+    EXPECT_EQ(editor.items->SelectedItem(), port);
+    SetWindowTextA(field, "40000");
+    {
+        DialogScript script({{"Update", answer}});
+        ClickUpdate(editor.panes->OptionsPane());
+        EXPECT_TRUE(script.Finished());
+    }
+    EXPECT_EQ(Value(port), "80");
+
+    // Escape: the stored value again, the focus on the tree, and nothing left to store.
+    SetFocus(field);
+    SendMessageA(field, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(WindowText(field), "80");
+    EXPECT_EQ(GetFocus(), editor.tree);
+    EXPECT_FALSE(editor.panes->HasChangedPane());
+    Select(Find("DocumentRoot"));
+    EXPECT_EQ(Value(port), "80");
+    EXPECT_FALSE(Changed());
+    // Escape asks the field, not the pane: the Directory pane's id 2 ("&Copy") is not pressed.
+    MSG escape{field, WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
+    EXPECT_TRUE(SendMessageA(field, WM_GETDLGCODE, VK_ESCAPE, reinterpret_cast<LPARAM>(&escape)) & DLGC_WANTMESSAGE);
+}
+
 }  // namespace
 }  // namespace tarnwick::testing

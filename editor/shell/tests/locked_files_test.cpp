@@ -1,11 +1,14 @@
-// Files another program holds open without sharing, on the real disk: the editor names them
-// at Open and at Save, and leaves them exactly as they were.
+// Files on the real disk through the real window: files another program holds open without
+// sharing are named at Open and at Save and left as they were; links, aliases of one file and
+// other programs' edits never cost a file its content.
 
 #include "editor.h"
 #include "test_prompts.h"
 
 #include "memory_registry.h"
+#include "config_writer.h"
 #include "resource.h"
+#include "test_support.h"
 #include "tree_walk.h"
 #include "win32/win32_file_store.h"
 
@@ -149,6 +152,94 @@ TEST_F(LockedFiles, AFileHeldAtSaveIsNamedAndLeftAsItWasUntilItIsFree) {
     EXPECT_EQ(prompts.unsavedReports.size(), 1u);
     EXPECT_NE(OnDisk("httpd.conf").find("Port 8080\r\n"), std::string::npos);
     EXPECT_FALSE(HasUnsavedChanges(*editor.document));
+}
+
+// Debian's layout on a real disk: a site enabled by a link into sites-available and a folder
+// link that leads back up. Each file gets one item, and saving writes through the link.
+TEST_F(LockedFiles, LinksLeadToOneItemAndSavingKeepsThem) {
+    const std::string root = scratch + "apache2\\";
+    std::filesystem::create_directories(root + "available");
+    std::filesystem::create_directories(root + "enabled");
+    ASSERT_TRUE(files.ReplaceFileBytes(root + "available\\site.conf", "# the site\nServerName old.example\n"));
+    ASSERT_TRUE(files.ReplaceFileBytes(root + "main.conf", "IncludeOptional enabled/*.conf\nInclude available\nInclude enabled\n"));
+    if (!MakeUnixLink(root + "enabled\\site.conf", "../available/site.conf") || !MakeUnixLink(root + "available\\loop", ".."))
+        GTEST_SKIP() << "no symbolic link could be made here";
+    ASSERT_EQ(files.IdentityOf(root + "enabled\\site.conf"), files.IdentityOf(root + "available\\site.conf"));
+    prompts.open = OpenSelection{root, {"main.conf"}};
+    Command(CMD_OPEN);
+    Command(CMD_OPEN_INCLUDED);
+    std::vector<std::string> items;
+    for (ItemHandle file = editor.items->FirstFileItem(); file; file = editor.items->NextSibling(file))
+        items.push_back(PathKey(FileItemTarget(*editor.document, file)));
+    ASSERT_EQ(items, (std::vector<std::string>{PathKey(root + "main.conf"), PathKey(root + "enabled\\site.conf")}));
+
+    editor.items->SelectItem(FindItemByName(*editor.items, kNoItem, "ServerName"));
+    SetDlgItemTextA(editor.panes->OptionsPane(), IDC_PANE_VALUE, "new.example");
+    Command(CMD_SAVE);
+    EXPECT_TRUE(prompts.unsaved.empty());
+    EXPECT_EQ(files.ReadFileBytes(root + "available\\site.conf"), "# the site\r\nServerName new.example\r\n");
+    // Still a link: both names reach one file.
+    EXPECT_EQ(files.IdentityOf(root + "enabled\\site.conf"), files.IdentityOf(root + "available\\site.conf"));
+    EXPECT_EQ(files.ReadFileBytes(root + "main.conf"), "IncludeOptional enabled/*.conf\nInclude available\nInclude enabled\n");
+}
+
+// "httpd.conf." and "sub\\..\\httpd.conf" are httpd.conf to Windows: Open finds the open file,
+// and a New File of that name is refused as a second item saved to it.
+TEST_F(LockedFiles, AliasesOfAnOpenFileAreThatFile) {
+    std::filesystem::create_directories(scratch + "sub");
+    Open({"httpd.conf"});
+    Open({"HTTPD.CONF.", "sub\\..\\httpd.conf ", ".\\httpd.conf"});
+    ASSERT_EQ(editor.items->NextSibling(editor.items->FirstFileItem()), kNoItem);
+    ChangePort("81");
+    const ItemHandle alias = editor.items->InsertItem(kNoItem, InsertPosition::Last(), FileItemView("httpd.conf."));
+    editor.items->InsertItem(alias, InsertPosition::Last(), ItemFields{"Listen", std::string("1"), kDirectiveImage, kDirectiveImage}.View());
+    Command(CMD_SAVE);
+    ASSERT_EQ(prompts.unsavedReports.size(), 1u);
+    EXPECT_EQ(prompts.unsavedReports[0].size(), 2u);
+    EXPECT_EQ(OnDisk("httpd.conf"), kHttpd);
+}
+
+// Another program writes a file between Open and Save: an untouched file is not written over,
+// and a changed one is written only when the user says so.
+TEST_F(LockedFiles, OtherProgramsEditsAreNotOverwrittenUnasked) {
+    Open({"httpd.conf", "srm.conf"});
+    ChangePort("8080");
+    Sleep(20);  // file times must tell the writes apart
+    ASSERT_TRUE(files.ReplaceFileBytes(scratch + "srm.conf", "# theirs\r\nDocumentRoot \"C:/theirs\"\r\n"));
+    ASSERT_TRUE(files.ReplaceFileBytes(scratch + "httpd.conf", "# theirs too\nPort 81\n"));
+    prompts.replaceAnswer = false;
+    Command(CMD_SAVE);
+    EXPECT_EQ(prompts.replaceQuestions, std::vector<std::string>{scratch + "httpd.conf"});
+    EXPECT_EQ(OnDisk("httpd.conf"), "# theirs too\nPort 81\n");
+    EXPECT_EQ(OnDisk("srm.conf"), "# theirs\r\nDocumentRoot \"C:/theirs\"\r\n");
+    ASSERT_EQ(prompts.unsavedReports.size(), 1u);
+    EXPECT_EQ(prompts.unsavedReports[0][0].problem, SaveProblem::KeptOtherVersion);
+    prompts.replaceAnswer = true;
+    Command(CMD_SAVE);
+    EXPECT_EQ(prompts.replaceQuestions.size(), 2u);
+    EXPECT_EQ(OnDisk("httpd.conf").substr(0, 24), "# the server\r\nPort 8080\r\n");
+    EXPECT_EQ(OnDisk("srm.conf"), "# theirs\r\nDocumentRoot \"C:/theirs\"\r\n");
+}
+
+// A value typed into a pane and saved with Ctrl+S, as the message loop hands the key over.
+TEST_F(LockedFiles, ATypedValueIsSavedWithCtrlS) {
+    Open({"httpd.conf"});
+    editor.items->SelectItem(FindItemByName(*editor.items, kNoItem, "Port"));
+    const HWND field = GetDlgItem(editor.panes->OptionsPane(), IDC_PANE_VALUE);
+    SetFocus(field);
+    SetWindowTextA(field, "8081");
+    const HACCEL table = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDA_MAIN));
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    MSG message{field, WM_KEYDOWN, 'S', 1, 0, {}};
+    const bool translated = TranslateAcceleratorA(editor.window, table, &message) != 0;
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    DestroyAcceleratorTable(table);
+    ASSERT_TRUE(translated);
+    EXPECT_EQ(OnDisk("httpd.conf"), "# the server\r\nPort 8081\r\n\r\n<Directory />\r\n    Options None\r\n</Directory>\r\n");
 }
 
 }  // namespace

@@ -73,6 +73,7 @@ void OnCreate(Editor& editor) {
     editor.images = CreateTreeImages(editor.instance);
     SendMessageA(editor.tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(editor.images));
     editor.panes->ChoosePane("");
+    editor.panes->SetEscapeTarget(editor.tree);
     editor.itemMenu = CreateItemMenu();
     SetFocus(editor.tree);
 }
@@ -89,8 +90,12 @@ void OnDestroy(Editor& editor) {
     PostQuitMessage(0);
 }
 
-void OnTreeNotify(Editor& editor, const NMHDR& header) {
+// Returns what the notification answers: TRUE keeps the tree from changing its selection.
+LRESULT OnTreeNotify(Editor& editor, const NMHDR& header) {
     switch (header.code) {
+        case TVN_SELCHANGINGA:
+            // A value the user typed for the item being left is stored first, or the selection stays.
+            return editor.panes && !editor.panes->ApplyChangedPane() ? TRUE : FALSE;
         case TVN_SELCHANGEDA:
             OnSelectionChanged(editor, reinterpret_cast<ItemHandle>(reinterpret_cast<const NMTREEVIEWA&>(header).itemNew.hItem));
             break;
@@ -105,6 +110,7 @@ void OnTreeNotify(Editor& editor, const NMHDR& header) {
             break;
         default: break;
     }
+    return 0;
 }
 
 // Re-lays the window out only when its client area really changed.
@@ -142,7 +148,7 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
         case WM_QUERYENDSESSION: return ConfirmClose(*editor) ? TRUE : FALSE;
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header->hwndFrom == editor->tree && header->idFrom == IDC_CONFIG_TREE) OnTreeNotify(*editor, *header);
+            if (header->hwndFrom == editor->tree && header->idFrom == IDC_CONFIG_TREE) return OnTreeNotify(*editor, *header);
             return 0;
         }
         case WM_CONTEXTMENU:
@@ -300,9 +306,11 @@ void RunCommand(Editor& editor, int command) {
         case CMD_OPEN_INCLUDED: OpenIncludedFilesCommand(editor); break;
         case CMD_SAVE:
         case CMD_SAVE_MENU:  // the menu's Save saves too, as a user expects
+            if (!editor.panes->ApplyChangedPane()) break;
             ReportFailedSaves(editor, SaveAllFiles(document, AskReplace(editor)));
             break;
         case CMD_SAVE_AS:
+            if (!editor.panes->ApplyChangedPane()) break;
             if (const auto path = editor.prompts.ChooseSaveAsPath(editor.window, document.configDirectory))
                 ReportFailedSaves(editor, SaveFilesAs(document, *path, AskReplace(editor)));
             break;
@@ -363,6 +371,8 @@ void OpenCommandLineFiles(Editor& editor, const std::string& commandLine) {
 }
 
 bool ConfirmClose(Editor& editor) {
+    // A value the user typed and did not store yet counts as a change, as every other does.
+    if (editor.panes && !editor.panes->ApplyChangedPane()) return false;
     if (!editor.document || !HasUnsavedChanges(*editor.document)) return true;
     switch (editor.prompts.AskSaveChanges(editor.window)) {
         case SaveChangesAnswer::Save: return ReportFailedSaves(editor, SaveAllFiles(*editor.document, AskReplace(editor)));

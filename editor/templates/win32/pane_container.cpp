@@ -121,6 +121,7 @@ void PaneContainer::ChoosePane(std::string_view name) {
     if (number == currentTemplate_) return;
     // The number is set first: the new pane's initialisation goes by it.
     currentTemplate_ = number;
+    if (changedPane_ == options_) changedPane_ = nullptr;
     if (options_) DestroyWindow(options_);
     directories_.reset();
     options_ = IsPaneKind(number) ? CreatePane(number) : nullptr;  // no pane kind: the tab stays empty
@@ -164,6 +165,12 @@ INT_PTR CALLBACK PaneContainer::PaneProcedure(HWND pane, UINT message, WPARAM wP
             self->ShowValue(pane, lParam ? reinterpret_cast<const char*>(lParam) : "");
             return TRUE;
         case WM_COMMAND:
+            // Typing, the arrows (they change the number's field) and "&Copy" all change the
+            // field; the two buttons change the choice.
+            if (!self->showing_ && ((HIWORD(wParam) == EN_CHANGE && LOWORD(wParam) == IDC_PANE_VALUE) ||
+                                    (HIWORD(wParam) == BN_CLICKED && (LOWORD(wParam) == IDC_PANE_FIRST_CHOICE ||
+                                                                      LOWORD(wParam) == IDC_PANE_SECOND_CHOICE))))
+                self->changedPane_ = pane;
             if (HIWORD(wParam) != BN_CLICKED) break;
             switch (LOWORD(wParam)) {
                 case IDOK: self->Update(pane); return TRUE;
@@ -178,16 +185,62 @@ INT_PTR CALLBACK PaneContainer::PaneProcedure(HWND pane, UINT message, WPARAM wP
                 return TRUE;
             }
             break;
-        case WM_DESTROY: SetWindowLongPtrA(pane, GWLP_USERDATA, 0); break;
+        case WM_DESTROY:
+            if (self->changedPane_ == pane) self->changedPane_ = nullptr;
+            SetWindowLongPtrA(pane, GWLP_USERDATA, 0);
+            break;
     }
     return FALSE;
 }
 
+// Escape belongs to the value field: in a pane, the dialog would take it as id 2, which is the
+// Directory pane's "&Copy" button.
+LRESULT CALLBACK PaneContainer::ValueFieldProcedure(HWND field, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                                    DWORD_PTR data) {
+    auto* self = reinterpret_cast<PaneContainer*>(data);
+    switch (message) {
+        case WM_GETDLGCODE:
+            if (lParam && reinterpret_cast<const MSG*>(lParam)->message == WM_KEYDOWN && wParam == VK_ESCAPE)
+                return DefSubclassProc(field, message, wParam, lParam) | DLGC_WANTMESSAGE;
+            break;
+        case WM_KEYDOWN:
+            if (wParam == VK_ESCAPE) {
+                self->RestoreStoredValue(GetParent(field));
+                return 0;
+            }
+            break;
+        case WM_CHAR:
+            if (wParam == 0x1B) return 0;  // no beep for the Escape already handled
+            break;
+        case WM_NCDESTROY: RemoveWindowSubclass(field, ValueFieldProcedure, 0); break;
+    }
+    return DefSubclassProc(field, message, wParam, lParam);
+}
+
+void PaneContainer::RestoreStoredValue(HWND pane) {
+    std::string value;
+    if (currentItem_ != kNoItem) value = std::string(tree_.GetItem(currentItem_).value);
+    ShowValue(pane, value.c_str());
+    if (escapeTarget_) SetFocus(escapeTarget_);
+}
+
+bool PaneContainer::ApplyChangedPane() {
+    if (!changedPane_) return true;
+    if (!IsWindow(changedPane_)) {
+        changedPane_ = nullptr;
+        return true;
+    }
+    return Update(changedPane_);
+}
+
 void PaneContainer::InitialisePane(HWND pane) {
     // Values of any length can be shown and edited: nothing is cut on "&Update".
-    if (HWND edit = GetDlgItem(pane, IDC_PANE_VALUE)) SendMessageA(edit, EM_SETLIMITTEXT, 0, 0);
+    if (HWND edit = GetDlgItem(pane, IDC_PANE_VALUE)) {
+        SendMessageA(edit, EM_SETLIMITTEXT, 0, 0);
+        SetWindowSubclass(edit, ValueFieldProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
+    }
     if (currentTemplate_ == kNumericalPane && pane != defaults_ && pane != information_)
-        SendMessageA(GetDlgItem(pane, IDC_PANE_UPDOWN), UDM_SETRANGE, 0, MAKELPARAM(32767, 0));
+        SendMessageA(GetDlgItem(pane, IDC_PANE_UPDOWN), UDM_SETRANGE, 0, MAKELPARAM(kNumericalPaneMaximum, 0));
     if ((currentTemplate_ == kSlashDirectoryPane || currentTemplate_ == kBackslashDirectoryPane) && pane != defaults_ &&
         pane != information_)
         FillDirectories(pane);
@@ -240,6 +293,14 @@ void PaneContainer::SetTemplate(HWND pane) {
 }
 
 void PaneContainer::ShowValue(HWND pane, const char* text) {
+    // What is shown now is the item's own value: the pane holds no change of the user's.
+    showing_ = true;
+    ShowValueInControls(pane, text);
+    showing_ = false;
+    if (changedPane_ == pane) changedPane_ = nullptr;
+}
+
+void PaneContainer::ShowValueInControls(HWND pane, const char* text) {
     if (pane == information_) {
         FillInformation(pane, text);
         return;
@@ -275,26 +336,38 @@ void PaneContainer::FillInformation(HWND pane, std::string_view name) {
     SetDlgItemTextA(pane, IDC_INFO_DEFAULT, DefaultValue(registry_, name).c_str());
 }
 
-void PaneContainer::Update(HWND pane) {
+bool PaneContainer::Update(HWND pane) {
+    const bool changed = changedPane_ == pane;
     const std::uint32_t kind = pane == defaults_ ? kGeneralPane : currentTemplate_;
     std::string value;
     switch (kind) {
         case kYesNoPane:
             if (IsDlgButtonChecked(pane, IDC_PANE_FIRST_CHOICE) != BST_CHECKED &&
-                IsDlgButtonChecked(pane, IDC_PANE_SECOND_CHOICE) != BST_CHECKED)
-                return;  // no choice made: the value stays as it is
+                IsDlgButtonChecked(pane, IDC_PANE_SECOND_CHOICE) != BST_CHECKED) {
+                if (changed) changedPane_ = nullptr;
+                return true;  // no choice made: the value stays as it is
+            }
             value = SwitchValue(IsDlgButtonChecked(pane, IDC_PANE_FIRST_CHOICE) == BST_CHECKED);
             break;
         case kOnOffPane: value = SwitchValue(IsDlgButtonChecked(pane, IDC_PANE_FIRST_CHOICE) == BST_CHECKED); break;
         case kNumericalPane: {
-            const LRESULT position = SendMessageA(GetDlgItem(pane, IDC_PANE_UPDOWN), UDM_GETPOS, 0, 0);
-            if (HIWORD(position) != 0) return;  // not a whole number from 0 to 32767: silently nothing
-            value = std::to_string(LOWORD(position));
+            const std::string text = WindowText(GetDlgItem(pane, IDC_PANE_VALUE));
+            const std::optional<std::uint16_t> number = WholeNumberUpTo(text, kNumericalPaneMaximum);
+            if (!number) {
+                // What the user typed is said; a value the pane was merely shown stays unsaid.
+                if (!changed) return true;
+                MessageBoxA(GetAncestor(pane, GA_ROOT), NotANumberMessage(text).c_str(), "Update", MB_ICONWARNING | MB_OK);
+                SetFocus(GetDlgItem(pane, IDC_PANE_VALUE));
+                return false;
+            }
+            value = std::to_string(*number);
             break;
         }
         default: value = WindowText(GetDlgItem(pane, IDC_PANE_VALUE)); break;
     }
+    if (changed) changedPane_ = nullptr;
     if (currentItem_ != kNoItem) tree_.SetItemValue(currentItem_, value);
+    return true;
 }
 
 }  // namespace tarnwick

@@ -1,7 +1,9 @@
 #pragma once
 // The pane container beside the tree: a tab control with the Options pane (chosen by the
 // current item's template), the Default pane (always plain text) and the Item Information
-// pane. "&Update" in a pane stores its content as the current item's value, in the tree only.
+// pane. "&Update" in a pane stores its content as the current item's value, in the tree only;
+// so does saving, selecting another item or closing, for a pane the user changed since the
+// item was shown. Escape in a value field brings the stored value back.
 
 #include "config_tree.h"
 #include "directory_chooser.h"
@@ -40,6 +42,15 @@ public:
     void SetHeadings(std::string_view name);
     // What the tab control's selection change does.
     void OnTabChanged();
+    // Stores what a pane the user changed since the item was shown holds, as "&Update" does.
+    // False, after telling the user why, when it holds nothing that can be stored: the action
+    // that asked (a save, another selection, closing) must not go ahead. A pane the user did
+    // not touch changes nothing, whatever it shows.
+    bool ApplyChangedPane();
+    // Where the focus goes after Escape in a value field.
+    void SetEscapeTarget(HWND window) { escapeTarget_ = window; }
+    // Whether a pane holds changes the user made since the item was shown.
+    bool HasChangedPane() const { return changedPane_ != nullptr; }
 
     int CurrentTab() const { return currentTab_; }
     std::uint32_t CurrentTemplate() const { return currentTemplate_; }
@@ -53,6 +64,9 @@ public:
 private:
     static INT_PTR CALLBACK ContainerProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     static INT_PTR CALLBACK PaneProcedure(HWND pane, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ValueFieldProcedure(HWND field, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                                DWORD_PTR data);
+    void RestoreStoredValue(HWND pane);
 
     void Initialise(HWND container);
     HWND CreatePane(std::uint32_t templateNumber);
@@ -60,8 +74,9 @@ private:
     void ShowTabPane();
     void InitialisePane(HWND pane);
     void ShowValue(HWND pane, const char* text);
+    void ShowValueInControls(HWND pane, const char* text);
     void FillInformation(HWND pane, std::string_view name);
-    void Update(HWND pane);
+    bool Update(HWND pane);
     void CopyDirectory(HWND pane);
     void SetTemplate(HWND pane);
     bool OnDirectoryNotify(HWND pane, const NMHDR& header);
@@ -82,6 +97,9 @@ private:
     int currentTab_ = kOptionsTab;
     std::uint32_t currentTemplate_ = 117;
     RECT paneArea_{};
+    HWND changedPane_ = nullptr;  // the pane the user changed since the item was shown
+    bool showing_ = false;        // the panes' controls are being filled, not changed by the user
+    HWND escapeTarget_ = nullptr;
 };
 
 // The whole text of a window, however long.
