@@ -38,8 +38,9 @@ public:
     // After Open Included Files: what could not be opened, or that there was nothing to open.
     virtual void ReportIncludedFiles(HWND owner, const std::string& message) = 0;
     virtual SaveChangesAnswer AskSaveChanges(HWND owner) = 0;
-    // Before a save writes over a file another program changed: true replaces it.
-    virtual bool AskReplaceChangedFile(HWND owner, const std::string& path) = 0;
+    // Before a save writes over a file another program changed: true replaces it. Where
+    // nobody can be asked, the other program's version is kept.
+    virtual bool AskReplaceChangedFile(HWND, const std::string&) { return false; }
 };
 
 // The common dialogs and message boxes of the real program.
