@@ -41,7 +41,7 @@ struct ConfigDocument {
     // On: an item that still says what it said when read is written as it stood, with its
     // comment lines and layout; off: every item as a plain line, nothing else kept.
     bool keepLayout = true;
-    SourceFiles sources;
+    SourceFiles sources{};
 };
 
 // Whether the tree changed since it last matched the files: what closing would throw away.

@@ -89,7 +89,7 @@ struct ItemFields {
     int selectedImage = 0;
     bool sectionMark = false;
     bool expanded = false;
-    std::optional<ItemSource> source;
+    std::optional<ItemSource> source{};
 
     static ItemFields From(const ItemView& view);
     ItemView View() const;

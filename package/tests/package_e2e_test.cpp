@@ -276,15 +276,16 @@ TEST(Package, SilentInstallMatchesTheInteractiveOneAndQuietUninstallRemovesIt) {
     for (std::string line; std::getline(in, line);) lines.push_back(line.substr(0, line.find('\r')));
     ASSERT_FALSE(lines.empty());
     EXPECT_NE(std::find(lines.begin(), lines.end(), "install directory: " + silent), lines.end());
-    for (const std::string& file : silently.files)
-        if (file.find('.') != std::string::npos && file != "setup.txt")
-            EXPECT_NE(std::find_if(lines.begin(), lines.end(),
-                                   [&](const std::string& line) {
-                                       return line.rfind("done: Copying file ", 0) == 0 &&
-                                              line.size() >= file.size() && line.compare(line.size() - file.size(), file.size(), file) == 0;
-                                   }),
-                      lines.end())
-                << file;
+    for (const std::string& file : silently.files) {
+        if (file.find('.') == std::string::npos || file == "setup.txt") continue;
+        EXPECT_NE(std::find_if(lines.begin(), lines.end(),
+                               [&](const std::string& line) {
+                                   return line.rfind("done: Copying file ", 0) == 0 && line.size() >= file.size() &&
+                                          line.compare(line.size() - file.size(), file.size(), file) == 0;
+                               }),
+                  lines.end())
+            << file;
+    }
     EXPECT_EQ(lines.back(), "exit code: 0");
 
     const DWORD removed = StartAsRegistered(silent + "\\Setup.exe", UninstallEntry("QuietUninstallString"), shown);

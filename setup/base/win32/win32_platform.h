@@ -1,7 +1,7 @@
 #pragma once
 // The platform of `setup` on Windows, through the ANSI functions.
 
-#include "../setup_platform.h"
+#include "setup_platform.h"
 
 namespace kelsetup {
 

@@ -17,7 +17,8 @@ protected:
     RecordingPlatform platform;
     RecordingProgress progress;
     SetupInfo info;
-    InstallContext context{platform, progress, info, "C:\\Apps", {}, ""};
+    InstallContext context{.platform = platform, .progress = progress, .info = info,
+                           .installDir = "C:\\Apps", .options = {}, .folderName = ""};
 
     template <typename Handler>
     std::string Run(Handler handler, const std::string& section) {
@@ -47,7 +48,8 @@ TEST_F(InstallActions, AddDirectoryMakesTheInstallDirectoryThenEachRecord) {
     EXPECT_EQ(progress.statuses.front(), (std::vector<std::string>{"Creating directory:", "C:\\Apps\\Conf\\Extra", "", ""}));
 
     RecordingPlatform blank;
-    InstallContext other{blank, progress, info, "D:\\One\\Two", {}, ""};
+    InstallContext other{.platform = blank, .progress = progress, .info = info,
+                         .installDir = "D:\\One\\Two", .options = {}, .folderName = ""};
     ScriptStream stream("\nKelSetup:CopyFile\n");
     InstallAddDirectory(other, stream);  // a blank line only: still the install directory
     EXPECT_TRUE(blank.DirectoryExists("D:\\One\\Two"));
@@ -222,7 +224,8 @@ TEST_F(InstallActions, ShortcutsCarryTheValuesOfTheRecord) {
 
     // No shell folder to read: the shortcut is skipped.
     RecordingPlatform bare;
-    InstallContext other{bare, progress, info, "C:\\Apps", {}, ""};
+    InstallContext other{.platform = bare, .progress = progress, .info = info,
+                         .installDir = "C:\\Apps", .options = {}, .folderName = ""};
     ScriptStream stream("Tarnwick.exe\n\nTarnwick\n");
     InstallStartMenu(other, stream);
     EXPECT_TRUE(bare.shortcuts.empty());

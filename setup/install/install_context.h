@@ -28,9 +28,9 @@ struct InstallContext {
     std::string folderName;                   // the program folder typed in the install dialog
     // Where the script and the files to copy are: the directory setup started in, kept from
     // start-up, since the browse dialog may move the current directory. Empty: the current one.
-    std::string startDirectory;
+    std::string startDirectory{};
     std::string scriptName = "setup.txt";     // the script's name, and the name the installed copy gets
-    RunReport report;                         // what the run did, action by action
+    RunReport report{};                       // what the run did, action by action
 };
 
 // A name from the script, relative to the start directory; a full path stays as it is.

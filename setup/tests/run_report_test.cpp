@@ -24,7 +24,9 @@ protected:
         const std::string script = kSettings + sections;
         platform.AddFile(start + "\\setup.txt", script);
         ASSERT_EQ(ReadSetupInfo(script, info), SetupInfoResult::Read);
-        context = std::make_unique<InstallContext>(InstallContext{platform, progress, info, directory, options, "", start});
+        context = std::make_unique<InstallContext>(InstallContext{.platform = platform, .progress = progress, .info = info,
+                                                                  .installDir = directory, .options = options,
+                                                                  .folderName = "", .startDirectory = start});
         RunInstall(*context);
     }
 
@@ -91,7 +93,9 @@ TEST_F(Reporting, ACompleteInstallReportsEveryActionAndNoProblem) {
 TEST_F(Reporting, TheScriptCannotBeReadAgain) {
     platform.AddFile(start + "\\setup.txt", kSettings);
     ASSERT_EQ(ReadSetupInfo(kSettings, info), SetupInfoResult::Read);
-    InstallContext moved{platform, progress, info, "C:\\Apps", {false, true, false, false}, "", "E:\\Elsewhere"};
+    InstallContext moved{.platform = platform, .progress = progress, .info = info,
+                         .installDir = "C:\\Apps", .options = {false, true, false, false},
+                         .folderName = "", .startDirectory = "E:\\Elsewhere"};
     RunInstall(moved);
     ASSERT_EQ(moved.report.FailureCount(), 1u);
     EXPECT_EQ(DescribeAction(moved.report.Actions()[1]),

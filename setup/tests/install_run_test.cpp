@@ -68,7 +68,9 @@ protected:
     }
 
     InstallContext Context(InstallOptions options) {
-        return InstallContext{platform, progress, info, "C:\\Program Files\\Tarnwick", options, "Tarnwick Group"};
+        return InstallContext{.platform = platform, .progress = progress, .info = info,
+                              .installDir = "C:\\Program Files\\Tarnwick", .options = options,
+                              .folderName = "Tarnwick Group"};
     }
 
     RecordingPlatform platform;
@@ -179,7 +181,9 @@ TEST_F(InstallRun, StartMenuFollowsItsOptionAndTakesItsFirstRecordOnly) {
     for (const bool startGroup : {false, true}) {
         RecordingPlatform copy = platform;
         RecordingProgress shown;
-        InstallContext context{copy, shown, info, "C:\\Apps", {startGroup, false, false, false}, ""};
+        InstallContext context{.platform = copy, .progress = shown, .info = info,
+                               .installDir = "C:\\Apps", .options = {startGroup, false, false, false},
+                               .folderName = ""};
         RunInstall(context);
         std::vector<std::string> links;
         for (const ShortcutSpec& shortcut : copy.shortcuts) links.push_back(shortcut.linkPath);
@@ -197,7 +201,8 @@ TEST_F(InstallRun, FieldsExpandedBeforeTrimmingAlwaysGetTheBackslash) {
                                       "KelSetup:AddDirectory\nsub%InstallDir%\\\n"
                                       "KelSetup:RenameFile\n%InstallDir%\\..\\Apps\\old.txt\nnew%InstallDir%\\\n"
                                       "KelSetup:InstallExecute\n%InstallDir%\\\n%InstallDir%\\\n");
-    InstallContext context{platform, progress, info, "C:\\Apps", {false, false, false, false}, ""};
+    InstallContext context{.platform = platform, .progress = progress, .info = info,
+                           .installDir = "C:\\Apps", .options = {false, false, false, false}, .folderName = ""};
     RunInstall(context);
     const auto called = [this](const std::string& call) {
         return std::find(platform.calls.begin(), platform.calls.end(), call) != platform.calls.end();
@@ -216,7 +221,8 @@ TEST_F(InstallRun, BadScriptsAndAFailingPlatformNeverStopTheRun) {
         RecordingPlatform fresh;
         fresh.AddFile("setup.txt", script);
         RecordingProgress shown;
-        InstallContext context{fresh, shown, info, "C:\\Apps", {true, true, true, true}, ""};
+        InstallContext context{.platform = fresh, .progress = shown, .info = info,
+                               .installDir = "C:\\Apps", .options = {true, true, true, true}, .folderName = ""};
         RunInstall(context);
         EXPECT_EQ(shown.events.back(), "finish install Tarnwick has been installed.");
     }

@@ -63,7 +63,9 @@ TYPED_TEST(FileCopies, EveryCopyGetsItsOwnOutcomeInOrder) {
     std::vector<FileCopy> copies;
     for (std::size_t i = 0; i < 40; ++i) {
         const std::string name = "\\file" + std::to_string(i) + ".dat";
-        if (i != kMissingSource) ASSERT_TRUE(this->platform.AppendText(from + name, "contents " + std::to_string(i)));
+        if (i != kMissingSource) {
+            ASSERT_TRUE(this->platform.AppendText(from + name, "contents " + std::to_string(i)));
+        }
         copies.push_back({from + name, (i == kMissingDirectory ? to + "\\absent" : to) + name});
     }
     ASSERT_TRUE(this->platform.AppendText(copies[kReplacing].to, "what was there before"));

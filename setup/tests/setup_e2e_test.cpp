@@ -3,7 +3,7 @@
 // at what the installation left on the machine.
 
 #include "removal_actions.h"
-#include "win32/win32_platform.h"
+#include "win32_platform.h"
 
 #include <gtest/gtest.h>
 
@@ -555,7 +555,9 @@ TEST_F(SetupProgram, BrowsingThenNextInstallsEverything) {
                 Press(browse, IDCANCEL);
             }
             for (int wait = 0; wait < 100 && IsWindow(browse); ++wait) std::this_thread::sleep_for(50ms);
-            if (choose) EXPECT_EQ(ItemText(dialog, 1000), std::string(windows) + "\\chosen");
+            if (choose) {
+                EXPECT_EQ(ItemText(dialog, 1000), std::string(windows) + "\\chosen");
+            }
             SetDlgItemTextA(dialog, 1000, installDir.c_str());
         }));
         EXPECT_EQ(problems, "");

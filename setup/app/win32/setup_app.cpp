@@ -167,7 +167,9 @@ void StartInstall(SetupApp& app, HWND dialog) {
     }
     if (app.log) app.log->Note("install directory: " + directory + "; program folder: " + folder);
     StartRun(app, [&app, directory, options, folder](Progress& progress) {
-        InstallContext context{app.platform, progress, app.info, directory, options, folder, app.startDirectory};
+        InstallContext context{.platform = app.platform, .progress = progress, .info = app.info,
+                               .installDir = directory, .options = options,
+                               .folderName = folder, .startDirectory = app.startDirectory};
         if (app.log) app.log->Follow(context.report);
         RunInstall(context);
         app.exitCode = ExitCodeAfterRun(context.report);

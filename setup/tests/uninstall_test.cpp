@@ -46,7 +46,8 @@ protected:
         platform.AddDirectories("C:\\Menu\\Programs");
         platform.AddDirectories("C:\\Menu\\Startup");
         ASSERT_EQ(ReadSetupInfo(platform.ReadFile("setup.txt"), info), SetupInfoResult::Read);
-        InstallContext install{platform, installProgress, info, kDir, {true, true, false, true}, "Velmora Tools"};
+        InstallContext install{.platform = platform, .progress = installProgress, .info = info,
+                               .installDir = kDir, .options = {true, true, false, true}, .folderName = "Velmora Tools"};
         RunInstall(install);
         ASSERT_TRUE(platform.FileExists(kDir + "\\Editor.exe"));
         ASSERT_TRUE(platform.FileExists(kDir + "\\setup.txt"));

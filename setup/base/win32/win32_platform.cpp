@@ -1,7 +1,7 @@
 #include "win32_platform.h"
 
-#include "../primitives.h"
-#include "../setup_info.h"
+#include "primitives.h"
+#include "setup_info.h"
 
 #include <windows.h>
 #include <objbase.h>

@@ -48,7 +48,9 @@ int RunSilentInstall(SetupPlatform& platform, const SetupInfo& info, const Setup
         return kExitNoSpace;
     }
     SilentProgress progress;
-    InstallContext context{platform, progress, info, directory, options, folder, startDirectory};
+    InstallContext context{.platform = platform, .progress = progress, .info = info,
+                           .installDir = directory, .options = options,
+                           .folderName = folder, .startDirectory = startDirectory};
     log.Follow(context.report);
     RunInstall(context);
     return ExitCodeAfterRun(context.report);

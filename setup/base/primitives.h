@@ -33,9 +33,9 @@ int ReadRecordLines(int count, RecordSlots& slots, ScriptStream& stream);
 // and act on a complete group.
 struct RecordSection {
     int lines = 1;
-    std::function<void(RecordSlots&)> prepare;
-    std::function<bool(const RecordSlots&)> usable;  // none: every line must be usable
-    std::function<void(RecordSlots&)> act;
+    std::function<void(RecordSlots&)> prepare{};
+    std::function<bool(const RecordSlots&)> usable{};  // none: every line must be usable
+    std::function<void(RecordSlots&)> act{};
     bool endsAtEndOfFile = false;  // RegistryValue also ends when the group reached the end
 };
 
