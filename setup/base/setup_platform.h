@@ -4,8 +4,10 @@
 // Win32 binding carries the calls out.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kelsetup {
@@ -43,7 +45,8 @@ struct ShortcutSpec {
 };
 
 // Why the last platform call failed: the kinds the runs tell apart, and the system's own text.
-enum class ErrorKind { None, NotFound, AlreadyExists, NotEmpty, Other };
+// InUse: another program holds the file open, or runs it.
+enum class ErrorKind { None, NotFound, AlreadyExists, NotEmpty, InUse, Other };
 struct PlatformError {
     ErrorKind kind = ErrorKind::None;
     std::string text;  // as the system words it, "Access is denied." for instance
@@ -53,6 +56,9 @@ struct PlatformError {
 struct FileCopy {
     std::string from, to;
 };
+
+// Takes one line of a log at a time, without its line end.
+using LineWriter = std::function<void(std::string_view line)>;
 
 class SetupPlatform {
 public:
@@ -72,6 +78,8 @@ public:
     virtual std::vector<std::string> EnumerateKeys(RootKey root, const std::string& path) = 0;
     virtual bool DeleteKey(RootKey root, const std::string& path) = 0;
     virtual bool DeleteValue(RootKey root, const std::string& path, const std::string& name) = 0;
+    // Whether a key exists and holds neither values nor keys.
+    virtual bool KeyHoldsNothing(RootKey root, const std::string& path) = 0;
 
     // Files and directories.
     virtual bool MakeDirectory(const std::string& path) = 0;
@@ -89,6 +97,13 @@ public:
     virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
     // Appends text in text mode: every LF is stored as CR LF. False when the file cannot be opened.
     virtual bool AppendText(const std::string& path, const std::string& text) = 0;
+    // Whether two paths name one file, as the file system decides it: both made full, then
+    // compared without regard to case as the file system compares names. Spelling is no guide:
+    // "Conf\\Ä.bin" and "conf\\ä.BIN." name one file.
+    virtual bool SameFile(const std::string& a, const std::string& b) = 0;
+    // Creates (or empties) a log file in a folder that exists and returns what writes its lines,
+    // each ended with CR LF and handed to the file at once; nothing when it cannot be created.
+    virtual LineWriter CreateLog(const std::string& path) = 0;
 
     // Free space of a drive root ("C:\") in units of 1024 bytes; nothing when unknown.
     virtual std::optional<std::uint64_t> FreeKilobytes(const std::string& root) = 0;

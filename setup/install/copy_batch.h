@@ -3,14 +3,15 @@
 // several out at once: copying is most of an install's time, and much of each copy is waiting.
 // Every copy is still reported in script order, with its own outcome; a copy that reads or
 // writes a file the batch writes waits for the batch, so each file ends as it would have
-// ended with one copy after the other.
+// ended with one copy after the other. Whether two paths name one file is the platform's
+// question: "Conf\\A.bin" and "conf\\a.bin." may be one file, and so may names that differ
+// in the case of a letter beyond ASCII.
 
 #include "run_report.h"
 #include "setup_platform.h"
 
 #include <cstddef>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 namespace kelsetup {
@@ -36,7 +37,6 @@ private:
     RunReport& report_;
     std::string action_;
     std::vector<FileCopy> copies_;
-    std::unordered_set<std::string> read_, written_;  // path keys of the waiting copies
 };
 
 }  // namespace kelsetup

@@ -83,5 +83,25 @@ TYPED_TEST(FileCopies, EveryCopyGetsItsOwnOutcomeInOrder) {
     EXPECT_TRUE(this->platform.CopyFilesOver({}).empty());
 }
 
+// Whether two paths name one file is decided as the file system decides it, not by spelling.
+TYPED_TEST(FileCopies, OneFileUnderManySpellings) {
+    const std::string directory = this->binding.NewDirectory();
+    struct Case {
+        const char* first;
+        const char* second;
+        bool same;
+    };
+    const Case cases[] = {
+        {"a.bin", "A.BIN", true},           {"a.bin", "a.bin.", true},      {"a.bin", "a.bin  ", true},
+        {"a.bin", "sub\\..\\a.bin", true}, {"a.bin", ".\\a.bin", true},   {"\xC4.bin", "\xE4.bin", true},
+        {"\xC9t\xE9.txt", "\xE9T\xC9.TXT", true},
+        {"a.bin", "b.bin", false},          {"\xC4.bin", "A.bin", false},  {"a.bin", "a.bin.x", false},
+    };
+    for (const Case& test : cases) {
+        EXPECT_EQ(this->platform.SameFile(directory + "\\" + test.first, directory + "\\" + test.second), test.same)
+            << test.first << " | " << test.second;
+    }
+}
+
 }  // namespace
 }  // namespace kelsetup::testing

@@ -2,6 +2,7 @@
 // what it shows.
 
 #include "install_actions.h"
+#include "primitives.h"
 #include "recording_platform.h"
 #include "recording_progress.h"
 
@@ -120,6 +121,36 @@ TEST_F(InstallActions, CopiesThatTouchOneFileWaitForEachOther) {
     EXPECT_EQ(context.report.Actions()[3].detail, "The system cannot find the file specified.");
     EXPECT_EQ(platform.ReadFile("C:\\Apps\\y\\x\\a.txt"), "A");
     EXPECT_EQ(CallsStartingWith("CopyFiles "), (std::vector<std::string>{"1", "1", "2", "1", "1"}));
+}
+
+// Names that differ in the case of a letter beyond ASCII, or by a trailing dot, name one file
+// as Windows sees it: those copies wait for each other, and the later record's file stays.
+TEST_F(InstallActions, OneFileUnderTwoSpellingsEndsAsTheLaterRecord) {
+    struct Case {
+        const char* records;
+        const char* installed;  // the file that the destination must hold
+    };
+    const Case cases[] = {
+        {"Conf\none\\\xC4.bin\nConf\\one\n\xE4.bin\n", "C:\\Apps\\Conf\\one\\\xE4.bin"},             // code page 1252
+        {"Conf\none\\\xC3\x84.bin\nConf\\one\n\xC3\xA4.bin\n", "C:\\Apps\\Conf\\one\\\xC3\xA4.bin"},  // UTF-8
+        {"Conf\none\\b.bin\nConf\\one\nb.bin.\n", "C:\\Apps\\Conf\\one\\b.bin"},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.records);
+        platform.AddDirectories("C:\\Apps\\Conf\\one");
+        ScriptStream names(test.records);
+        RecordSlots slots;
+        ASSERT_EQ(ReadRecordLines(4, slots, names), 4);
+        TrimScriptLine(slots[1]);
+        TrimScriptLine(slots[3]);
+        platform.AddFile(slots[1], "the earlier record's");
+        platform.AddFile(slots[3], "the later record's");
+        platform.calls.clear();
+        Run(InstallCopyFile, test.records);
+        EXPECT_EQ(CallsStartingWith("CopyFiles "), (std::vector<std::string>{"1", "1"}));
+        EXPECT_EQ(platform.ReadFile(test.installed), "the later record's");
+    }
+    EXPECT_EQ(context.report.FailureCount(), 0u);
 }
 
 TEST_F(InstallActions, RenameFileMovesOnceAndStopsAtMarkers) {

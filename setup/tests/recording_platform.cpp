@@ -1,5 +1,6 @@
 #include "recording_platform.h"
 
+#include "file_name_folding.h"
 #include "primitives.h"
 
 #include <algorithm>
@@ -30,10 +31,12 @@ bool Matches(std::string_view name, std::string_view pattern) {
 }  // namespace
 
 RecordingPlatform::RecordingPlatform() {
-    for (const char* drive : {"C:", "D:"}) directories_.insert(Fold(drive));
+    for (const char* drive : {"C:", "D:"}) directories_.insert(FileKey(drive));
 }
 
 std::string RecordingPlatform::Fold(const std::string& text) { return ValueKeyName(text); }
+
+std::string RecordingPlatform::FileKey(const std::string& normal) { return FileNameKey(normal); }
 
 std::string RecordingPlatform::Normal(const std::string& path) { return NormalPath(path); }
 
@@ -122,10 +125,19 @@ bool RecordingPlatform::DeleteValue(RootKey root, const std::string& path, const
     return true;
 }
 
+bool RecordingPlatform::KeyHoldsNothing(RootKey root, const std::string& path) {
+    const auto key = keys_.find(KeyName(root, path));
+    if (key == keys_.end() || !key->second.values.empty()) return false;
+    const std::string prefix = key->first + "\\";
+    for (const auto& [name, below] : keys_)
+        if (name.compare(0, prefix.size(), prefix) == 0) return false;
+    return true;
+}
+
 bool RecordingPlatform::MakeDirectory(const std::string& path) {
     Log("CreateDirectory " + path);
     if (failEverything) return FailDenied();
-    const std::string normal = Fold(Normal(path));
+    const std::string normal = FileKey(Normal(path));
     if (normal.empty() || directories_.count(normal) || files_.count(normal))
         return Fail(ErrorKind::AlreadyExists, "Cannot create a file when that file already exists.");
     if (!directories_.count(ParentOf(normal))) return Fail(ErrorKind::NotFound, "The system cannot find the path specified.");
@@ -137,8 +149,8 @@ bool RecordingPlatform::MakeDirectory(const std::string& path) {
 bool RecordingPlatform::CopyFileOver(const std::string& from, const std::string& to) {
     Log("CopyFile " + from + " -> " + to);
     if (failEverything) return FailDenied();
-    const auto source = files_.find(Fold(Normal(from)));
-    const std::string target = Fold(Normal(to));
+    const auto source = files_.find(FileKey(Normal(from)));
+    const std::string target = FileKey(Normal(to));
     if (source == files_.end()) return FailNotFound();
     // As on Windows: a file cannot be copied onto itself, nor over one that is held open.
     if (source->first == target || heldOpen_.count(target)) return FailInUse();
@@ -147,7 +159,7 @@ bool RecordingPlatform::CopyFileOver(const std::string& from, const std::string&
     const std::string bytes = source->second;
     files_[target] = bytes;
     names_[target] = Normal(to);
-    if (const auto version = versions_.find(Fold(Normal(from))); version != versions_.end()) versions_[target] = version->second;
+    if (const auto version = versions_.find(FileKey(Normal(from))); version != versions_.end()) versions_[target] = version->second;
     else versions_.erase(target);
     return true;
 }
@@ -155,10 +167,10 @@ bool RecordingPlatform::CopyFileOver(const std::string& from, const std::string&
 std::vector<PlatformError> RecordingPlatform::CopyFilesOver(const std::vector<FileCopy>& copies) {
     Log("CopyFiles " + std::to_string(copies.size()));
     std::map<std::string, int> writers;  // folded normal path to the number of copies writing it
-    for (const FileCopy& copy : copies) ++writers[Fold(Normal(copy.to))];
+    for (const FileCopy& copy : copies) ++writers[FileKey(Normal(copy.to))];
     std::vector<PlatformError> errors;
     for (const FileCopy& copy : copies) {
-        const std::string from = Fold(Normal(copy.from)), to = Fold(Normal(copy.to));
+        const std::string from = FileKey(Normal(copy.from)), to = FileKey(Normal(copy.to));
         const bool clash = writers[to] > 1 || (from != to && writers.count(from) != 0);
         const bool copied = !clash && CopyFileOver(copy.from, copy.to);
         if (clash) FailInUse();
@@ -170,8 +182,8 @@ std::vector<PlatformError> RecordingPlatform::CopyFilesOver(const std::vector<Fi
 bool RecordingPlatform::MoveFileTo(const std::string& from, const std::string& to) {
     Log("MoveFile " + from + " -> " + to);
     if (failEverything) return FailDenied();
-    const std::string source = Fold(Normal(from));
-    const std::string target = Fold(Normal(to));
+    const std::string source = FileKey(Normal(from));
+    const std::string target = FileKey(Normal(to));
     if (!files_.count(source)) return FailNotFound();
     if (files_.count(target) || directories_.count(target))
         return Fail(ErrorKind::AlreadyExists, "Cannot create a file when that file already exists.");
@@ -187,7 +199,7 @@ bool RecordingPlatform::MoveFileTo(const std::string& from, const std::string& t
 bool RecordingPlatform::RemoveFile(const std::string& path) {
     Log("DeleteFile " + path);
     if (failEverything) return FailDenied();
-    const std::string normal = Fold(Normal(path));
+    const std::string normal = FileKey(Normal(path));
     if (!files_.count(normal)) return FailNotFound();
     if (heldOpen_.count(normal)) return FailInUse();
     names_.erase(normal);
@@ -199,7 +211,7 @@ bool RecordingPlatform::RemoveFile(const std::string& path) {
 bool RecordingPlatform::RemoveEmptyDirectory(const std::string& path) {
     Log("RemoveDirectory " + path);
     if (failEverything) return FailDenied();
-    const std::string normal = Fold(Normal(path));
+    const std::string normal = FileKey(Normal(path));
     if (!directories_.count(normal)) return FailNotFound();
     const std::string prefix = normal + "\\";
     for (const auto& [file, bytes] : files_)
@@ -216,7 +228,7 @@ std::vector<FoundFile> RecordingPlatform::FindFiles(const std::string& pattern) 
     std::vector<FoundFile> found;
     if (failEverything) return found;
     const std::string normal = Normal(pattern);
-    const std::string folder = Fold(ParentOf(normal));
+    const std::string folder = FileKey(ParentOf(normal));
     const std::string namePattern = normal.substr(normal.rfind('\\') == std::string::npos ? 0 : normal.rfind('\\') + 1);
     for (const std::string& directory : directories_)
         if (ParentOf(directory) == folder) {
@@ -239,7 +251,7 @@ std::optional<std::string> RecordingPlatform::ReadFile(const std::string& path) 
         FailDenied();
         return std::nullopt;
     }
-    const auto file = files_.find(Fold(Normal(path)));
+    const auto file = files_.find(FileKey(Normal(path)));
     if (file == files_.end()) {
         FailNotFound();
         return std::nullopt;
@@ -251,7 +263,7 @@ bool RecordingPlatform::AppendText(const std::string& path, const std::string& t
     Log("AppendText " + path);
     if (failEverything) return FailDenied();
     // As text-mode appending does: a missing file is made, in a folder that exists.
-    const std::string normal = Fold(Normal(path));
+    const std::string normal = FileKey(Normal(path));
     if (!files_.count(normal)) {
         if (!directories_.count(ParentOf(normal))) return Fail(ErrorKind::NotFound, "The system cannot find the path specified.");
         names_[normal] = Normal(path);
@@ -263,6 +275,26 @@ bool RecordingPlatform::AppendText(const std::string& path, const std::string& t
         bytes += c;
     }
     return true;
+}
+
+bool RecordingPlatform::SameFile(const std::string& a, const std::string& b) {
+    return FileKey(Normal(a)) == FileKey(Normal(b));
+}
+
+LineWriter RecordingPlatform::CreateLog(const std::string& path) {
+    Log("CreateLog " + path);
+    const std::string normal = FileKey(Normal(path));
+    if (failEverything || heldOpen_.count(normal) || directories_.count(normal)) {
+        FailDenied();
+        return nullptr;
+    }
+    if (!directories_.count(ParentOf(normal))) {
+        Fail(ErrorKind::NotFound, "The system cannot find the path specified.");
+        return nullptr;
+    }
+    files_[normal].clear();
+    names_[normal] = Normal(path);
+    return [this, normal](std::string_view line) { (files_[normal] += line) += "\r\n"; };
 }
 
 std::optional<std::uint64_t> RecordingPlatform::FreeKilobytes(const std::string& root) {
@@ -304,7 +336,7 @@ std::optional<FileVersion> RecordingPlatform::VersionOf(const std::string& path)
         FailDenied();
         return std::nullopt;
     }
-    const auto version = versions_.find(Fold(Normal(path)));
+    const auto version = versions_.find(FileKey(Normal(path)));
     if (version == versions_.end() || !files_.count(version->first)) return std::nullopt;
     return version->second;
 }
@@ -315,7 +347,7 @@ long RecordingPlatform::CreateShortcut(const ShortcutSpec& shortcut) {
         FailDenied();
         return -1;
     }
-    const std::string link = Fold(Normal(shortcut.linkPath));
+    const std::string link = FileKey(Normal(shortcut.linkPath));
     if (!directories_.count(ParentOf(link))) {
         Fail(ErrorKind::NotFound, "The system cannot find the path specified.");
         return -1;
@@ -343,29 +375,29 @@ void RecordingPlatform::DeleteAtRestart(const std::string& path) { Log("DeleteAt
 void RecordingPlatform::AddFile(const std::string& path, std::string bytes, std::optional<FileVersion> version) {
     const std::string normal = Normal(path);
     AddDirectories(ParentOf(normal));
-    files_[Fold(normal)] = std::move(bytes);
-    names_[Fold(normal)] = normal;
-    if (version) versions_[Fold(normal)] = *version;
+    files_[FileKey(normal)] = std::move(bytes);
+    names_[FileKey(normal)] = normal;
+    if (version) versions_[FileKey(normal)] = *version;
 }
 
 void RecordingPlatform::AddDirectories(const std::string& path) {
     for (std::string at = Normal(path); !at.empty(); at = ParentOf(at)) {
-        directories_.insert(Fold(at));
-        directoryNames_.emplace(Fold(at), at);
+        directories_.insert(FileKey(at));
+        directoryNames_.emplace(FileKey(at), at);
     }
 }
 
-bool RecordingPlatform::FileExists(const std::string& path) const { return files_.count(Fold(Normal(path))) != 0; }
+bool RecordingPlatform::FileExists(const std::string& path) const { return files_.count(FileKey(Normal(path))) != 0; }
 
 bool RecordingPlatform::DirectoryExists(const std::string& path) const {
-    return directories_.count(Fold(Normal(path))) != 0;
+    return directories_.count(FileKey(Normal(path))) != 0;
 }
 
 bool RecordingPlatform::KeyExists(RootKey root, const std::string& path) const {
     return keys_.count(KeyName(root, path)) != 0;
 }
 
-void RecordingPlatform::HoldOpen(const std::string& path) { heldOpen_.insert(Fold(Normal(path))); }
+void RecordingPlatform::HoldOpen(const std::string& path) { heldOpen_.insert(FileKey(Normal(path))); }
 
 void RecordingPlatform::Protect(RootKey root, const std::string& path) { protectedKeys_.insert(KeyName(root, path)); }
 

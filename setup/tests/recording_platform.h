@@ -2,8 +2,9 @@
 // The platform of `setup` in memory: a file system of drives, directories and files, a
 // registry with its roots, environment variables, file versions and shortcuts. Every call is
 // logged in order ("CreateDirectory C:\Apps"), so tests check both the end state and the
-// order of calls. Paths compare as Windows compares them: without regard to case, with "."
-// components and repeated backslashes resolved.
+// order of calls. Paths compare as Windows compares them: without regard to case (in all of
+// Unicode), without trailing dots and blanks, with "." components and repeated backslashes
+// resolved.
 
 #include "setup_platform.h"
 
@@ -26,6 +27,7 @@ public:
     std::vector<std::string> EnumerateKeys(RootKey root, const std::string& path) override;
     bool DeleteKey(RootKey root, const std::string& path) override;
     bool DeleteValue(RootKey root, const std::string& path, const std::string& name) override;
+    bool KeyHoldsNothing(RootKey root, const std::string& path) override;
 
     bool MakeDirectory(const std::string& path) override;
     bool CopyFileOver(const std::string& from, const std::string& to) override;
@@ -40,6 +42,11 @@ public:
     std::vector<FoundFile> FindFiles(const std::string& pattern) override;
     std::optional<std::string> ReadFile(const std::string& path) override;
     bool AppendText(const std::string& path, const std::string& text) override;
+    // Names compare as FileNameKey makes them: case-blind in all of Unicode, trailing dots
+    // and blanks dropped.
+    bool SameFile(const std::string& a, const std::string& b) override;
+    // The log is a file of this platform; its lines are not logged as calls.
+    LineWriter CreateLog(const std::string& path) override;
 
     std::optional<std::uint64_t> FreeKilobytes(const std::string& root) override;
     std::string ExpandEnvironment(const std::string& text) override;
@@ -76,7 +83,8 @@ private:
         std::map<std::string, std::pair<ValueType, std::string>> values;  // by folded value name
     };
     static std::string Normal(const std::string& path);
-    static std::string Fold(const std::string& text);
+    static std::string Fold(const std::string& text);  // registry names: ASCII case
+    static std::string FileKey(const std::string& normal);
     std::string KeyName(RootKey root, const std::string& path) const;
     std::string ParentOf(const std::string& normal) const;
     void Log(std::string call) { calls.push_back(std::move(call)); }
@@ -85,17 +93,17 @@ private:
     bool FailNotFound() { return Fail(ErrorKind::NotFound, "The system cannot find the file specified."); }
     bool FailDenied() { return Fail(ErrorKind::Other, "Access is denied."); }
     bool FailInUse() {
-        return Fail(ErrorKind::Other, "The process cannot access the file because it is being used by another process.");
+        return Fail(ErrorKind::InUse, "The process cannot access the file because it is being used by another process.");
     }
 
     PlatformError lastError_;
-    std::set<std::string> heldOpen_;              // folded normal paths
+    std::set<std::string> heldOpen_;              // file keys (FileNameKey)
     std::set<std::string> protectedKeys_;         // key names
 
-    std::set<std::string> directories_;           // folded normal paths
-    std::map<std::string, std::string> directoryNames_;  // folded normal path to the path as made
-    std::map<std::string, std::string> files_;    // folded normal path to bytes
-    std::map<std::string, std::string> names_;    // folded normal path to the path as made
+    std::set<std::string> directories_;           // file keys
+    std::map<std::string, std::string> directoryNames_;  // file key to the path as made
+    std::map<std::string, std::string> files_;    // file key to bytes
+    std::map<std::string, std::string> names_;    // file key to the path as made
     std::map<std::string, FileVersion> versions_;
     std::map<std::string, Key> keys_;             // "root|folded path"
 };

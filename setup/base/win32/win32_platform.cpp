@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 namespace kelsetup {
@@ -61,6 +62,8 @@ ErrorKind KindOf(DWORD code) {
         case ERROR_ALREADY_EXISTS:
         case ERROR_FILE_EXISTS: return ErrorKind::AlreadyExists;
         case ERROR_DIR_NOT_EMPTY: return ErrorKind::NotEmpty;
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION: return ErrorKind::InUse;
         default: return ErrorKind::Other;
     }
 }
@@ -118,6 +121,38 @@ private:
     std::vector<DWORD> codes_;  // 0: copied
     std::atomic<std::size_t> next_{0};
 };
+
+// A path made full as the file system resolves it ("." and ".." parts, trailing dots and
+// blanks of the last name), without a trailing backslash unless it is a root, in UTF-16.
+// Empty when the path cannot be made full.
+std::wstring FullWidePath(const std::string& path) {
+    const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return {};
+    std::string full(needed, '\0');
+    const DWORD length = GetFullPathNameA(path.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed) return {};
+    full.resize(length);
+    while (full.size() > 3 && (full.back() == '\\' || full.back() == '/')) full.pop_back();
+    const int wide = MultiByteToWideChar(CP_ACP, 0, full.data(), static_cast<int>(full.size()), nullptr, 0);
+    std::wstring result(static_cast<std::size_t>(wide), L'\0');
+    if (wide > 0) MultiByteToWideChar(CP_ACP, 0, full.data(), static_cast<int>(full.size()), result.data(), wide);
+    return result;
+}
+
+// Whether a file that DeleteFile refused with "access denied" is a program that is running
+// (or a file mapped into one): Windows refuses those the same way as files the user may not
+// delete, but a running program can still be opened for deleting, and a read-only or
+// forbidden file cannot be deleted at the restart either.
+bool IsRunningImage(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return false;
+    HANDLE file = CreateFileA(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
 
 }  // namespace
 
@@ -188,6 +223,15 @@ bool Win32Platform::DeleteValue(RootKey root, const std::string& path, const std
     return deleted;
 }
 
+bool Win32Platform::KeyHoldsNothing(RootKey root, const std::string& path) {
+    OpenKey key(root, path, KEY_READ);
+    if (!key) return false;
+    DWORD keys = 0, values = 0;
+    return NoteStatus(RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &keys, nullptr, nullptr, &values, nullptr,
+                                       nullptr, nullptr, nullptr)) &&
+           keys == 0 && values == 0;
+}
+
 bool Win32Platform::MakeDirectory(const std::string& path) { return Note(CreateDirectoryA(path.c_str(), nullptr) != FALSE); }
 
 bool Win32Platform::CopyFileOver(const std::string& from, const std::string& to) {
@@ -210,7 +254,13 @@ bool Win32Platform::MoveFileTo(const std::string& from, const std::string& to) {
     return Note(MoveFileA(from.c_str(), to.c_str()) != FALSE);
 }
 
-bool Win32Platform::RemoveFile(const std::string& path) { return Note(DeleteFileA(path.c_str()) != FALSE); }
+bool Win32Platform::RemoveFile(const std::string& path) {
+    if (DeleteFileA(path.c_str())) return true;
+    lastError_ = GetLastError();
+    // Told apart as a sharing violation, which is what it is: the file is held, not forbidden.
+    if (lastError_ == ERROR_ACCESS_DENIED && IsRunningImage(path)) lastError_ = ERROR_SHARING_VIOLATION;
+    return false;
+}
 
 bool Win32Platform::RemoveEmptyDirectory(const std::string& path) { return Note(RemoveDirectoryA(path.c_str()) != FALSE); }
 
@@ -250,6 +300,28 @@ bool Win32Platform::AppendText(const std::string& path, const std::string& text)
     if (!Note(file != nullptr)) return false;
     const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
     return std::fclose(file) == 0 && written;
+}
+
+bool Win32Platform::SameFile(const std::string& a, const std::string& b) {
+    const std::wstring first = FullWidePath(a), second = FullWidePath(b);
+    // As the file system compares names: ordinal, each character upper-cased by the system's
+    // table, so that accented letters match their other case too.
+    return !first.empty() && !second.empty() &&
+           CompareStringOrdinal(first.data(), static_cast<int>(first.size()), second.data(),
+                                static_cast<int>(second.size()), TRUE) == CSTR_EQUAL;
+}
+
+LineWriter Win32Platform::CreateLog(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (!Note(file != INVALID_HANDLE_VALUE)) return nullptr;
+    // The writer owns the handle; the file is closed when the last copy of it goes.
+    const std::shared_ptr<void> owned(file, CloseHandle);
+    return [owned](std::string_view line) {
+        const std::string text = std::string(line) + "\r\n";
+        DWORD written = 0;
+        WriteFile(owned.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    };
 }
 
 std::optional<std::uint64_t> Win32Platform::FreeKilobytes(const std::string& root) {

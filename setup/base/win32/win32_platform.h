@@ -21,6 +21,7 @@ public:
     std::vector<std::string> EnumerateKeys(RootKey root, const std::string& path) override;
     bool DeleteKey(RootKey root, const std::string& path) override;
     bool DeleteValue(RootKey root, const std::string& path, const std::string& name) override;
+    bool KeyHoldsNothing(RootKey root, const std::string& path) override;
 
     bool MakeDirectory(const std::string& path) override;
     bool CopyFileOver(const std::string& from, const std::string& to) override;
@@ -32,6 +33,8 @@ public:
     std::vector<FoundFile> FindFiles(const std::string& pattern) override;
     std::optional<std::string> ReadFile(const std::string& path) override;
     bool AppendText(const std::string& path, const std::string& text) override;
+    bool SameFile(const std::string& a, const std::string& b) override;
+    LineWriter CreateLog(const std::string& path) override;
 
     std::optional<std::uint64_t> FreeKilobytes(const std::string& root) override;
     std::string ExpandEnvironment(const std::string& text) override;
