@@ -18,12 +18,19 @@ std::string ArgumentsAfterProgram(std::string_view commandLine, std::string_view
 // double quotes go.
 std::string DirectoryArgument(std::string_view arguments);
 
+// Whether `path` can be an install directory given on the command line: a full path (a drive
+// letter, a colon and a backslash, or "\\server\share"), with no character Windows forbids in
+// a path (control characters, "<>|?* and a colon after the drive's).
+bool IsUsableDirectory(std::string_view path);
+
 // What the command line asks for. Switches are words that begin with "/" and are one of those
-// below (in any case); `/D=` takes the rest of the line. Whatever else stands there is the
-// directory to uninstall from, as a command line without switches always was; an empty one
-// means installing.
+// below (in any case); one pair of double quotes around a whole word goes before switches are
+// recognised. An unquoted `/D=` takes the rest of the line (a switch within it makes the line
+// unusable); "/D=dir" and /D="dir" end at their closing quote. Whatever else stands there is
+// the directory to uninstall from, as a command line without switches always was; none means
+// installing, and one that is empty or blank makes the line unusable.
 //   /S           nothing shown: install with the defaults, or uninstall with registry removal
-//   /D=dir       install there (with /S only; the last argument, blanks allowed)
+//   /D=dir       install there (with /S only; a full path; unquoted, the last argument)
 //   /FOLDER=name the program folder          /NOSHORTCUTS  neither Startup nor folder shortcuts
 //   /NOUNINSTALL no uninstall routine        /START        start the program after installing
 //   /LOG=file    write a log of the run      /?            show these forms

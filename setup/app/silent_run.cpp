@@ -56,15 +56,42 @@ int RunSilentInstall(SetupPlatform& platform, const SetupInfo& info, const Setup
     return ExitCodeAfterRun(context.report);
 }
 
-int RunSilentUninstall(SetupPlatform& platform, const SetupInfo& info, const std::string& scriptDirectory, RunLog& log) {
-    const UninstallRequest request{RememberedInstallDirectory(platform, info), true, JoinPath(scriptDirectory, "setup.txt")};
+int RunSilentUninstall(SetupPlatform& platform, const SetupInfo& info, const std::string& folder, RunLog& log) {
+    const UninstallRequest request{RememberedInstallDirectory(platform, info), true, JoinPath(folder, "setup.txt")};
     log.Note("install directory: " + request.installDir);
+    if (!platform.SameFile(folder, request.installDir)) {
+        log.Note("stopped: " + folder + " is not the install directory " + request.installDir +
+                 "; nothing was removed.");
+        return kExitCancelled;
+    }
     log.Note("options: remove registry entries on");
     SilentProgress progress;
     RunReport report;
     log.Follow(report);
     if (!RunUninstall(platform, progress, info, request, report)) return kExitNoScript;
     return ExitCodeAfterRun(report);
+}
+
+int RunSilentSetup(SetupPlatform& platform, const SetupCommand& command, const std::string& arguments,
+                   const StartPlaces& places) {
+    LineWriter writer;
+    if (OpenRunLog(platform, command, writer)) return kExitCancelled;  // nowhere to say more
+    RunLog log(std::move(writer));
+    log.Note("setup, with nothing shown; command line: " + arguments);
+    const auto stop = [&log](const StartProblem& problem) {
+        log.Note("stopped: " + problem.message);
+        return problem.exitCode;
+    };
+    int exitCode = kExitCancelled;  // /? shows nothing without windows
+    SetupInfo info;
+    std::string directory;
+    if (!command.problem.empty()) exitCode = stop({.exitCode = kExitCancelled, .message = command.problem});
+    else if (command.help) exitCode = kExitCancelled;
+    else if (const auto problem = ChooseStart(platform, command, places, info, log, directory)) exitCode = stop(*problem);
+    else if (command.Installs()) exitCode = RunSilentInstall(platform, info, command, directory, log);
+    else exitCode = RunSilentUninstall(platform, info, directory, log);
+    log.End(exitCode);
+    return exitCode;
 }
 
 }  // namespace kelsetup

@@ -5,6 +5,7 @@
 #include "command_line.h"
 #include "install_context.h"
 #include "run_log.h"
+#include "setup_start.h"
 
 #include <string>
 
@@ -36,7 +37,17 @@ public:
 int RunSilentInstall(SetupPlatform& platform, const SetupInfo& info, const SetupCommand& command,
                      const std::string& startDirectory, RunLog& log);
 
-// Uninstalls with the script in `scriptDirectory`, registry entries included. Returns the exit code.
-int RunSilentUninstall(SetupPlatform& platform, const SetupInfo& info, const std::string& scriptDirectory, RunLog& log);
+// Uninstalls with the script in `folder`, the directory the command line gave, registry
+// entries included; only when that is the install directory the uninstall dialog would show
+// (the remembered one, else the script's), compared as Windows compares paths: a silent run
+// asks nobody, so a command line that names another folder removes nothing. Returns the exit
+// code.
+int RunSilentUninstall(SetupPlatform& platform, const SetupInfo& info, const std::string& folder, RunLog& log);
+
+// A whole run with nothing shown, from the command line to the exit code: the log made first
+// (one that cannot be made stops the run), the command line checked, the start directory
+// chosen, then the install or the uninstall; the log ends with the exit code.
+int RunSilentSetup(SetupPlatform& platform, const SetupCommand& command, const std::string& arguments,
+                   const StartPlaces& places);
 
 }  // namespace kelsetup

@@ -4,7 +4,7 @@ namespace kelsetup {
 
 int ExitCodeAfterRun(const RunReport& report) {
     if (report.FailureCount() > 0) return kExitSomeFailed;
-    if (report.AnyLeftForRestart()) return kExitRestartNeeded;
+    if (report.NeedsRestart()) return kExitRestartNeeded;
     return kExitDone;
 }
 

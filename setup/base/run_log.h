@@ -13,11 +13,12 @@ namespace kelsetup {
 
 enum ExitCode : int {
     kExitDone = 0,
-    kExitSomeFailed = 1,     // done, but some actions failed
-    kExitCancelled = 2,      // by the user, or a command line that cannot be used
+    kExitSomeFailed = 1,     // done, but some actions failed; or an uninstall that found nothing to remove
+    kExitCancelled = 2,      // by the user; a command line that cannot be used, a log that cannot be
+                             // made, a silent uninstall of a folder that is not the installation
     kExitNoScript = 3,       // no usable setup.txt
     kExitNoSpace = 4,        // not enough free space for a silent install
-    kExitRestartNeeded = 3010,  // done; the rest (setup removing itself) at the next restart
+    kExitRestartNeeded = 3010,  // done; a file that was in use is removed at the next restart
 };
 
 // The code a finished run ends with: failures first, then what waits for the restart.

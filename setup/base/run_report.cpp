@@ -4,7 +4,6 @@ namespace kelsetup {
 
 void RunReport::Record(ReportedAction action) {
     if (action.outcome == Outcome::Failed) ++failures_;
-    if (action.outcome == Outcome::LeftForRestart) leftForRestart_ = true;
     actions_.push_back(std::move(action));
     if (listener_) listener_(actions_.back());
 }
@@ -19,7 +18,8 @@ void RunReport::Failed(const std::string& action, const std::string& subject, co
     Record({action, subject, Outcome::Failed, error.empty() ? "it failed." : error});
 }
 
-void RunReport::LeftForRestart(const std::string& action, const std::string& subject) {
+void RunReport::LeftForRestart(const std::string& action, const std::string& subject, bool needsRestart) {
+    if (needsRestart) needsRestart_ = true;
     Record({action, subject, Outcome::LeftForRestart, ""});
 }
 

@@ -32,19 +32,21 @@ public:
     void Done(const std::string& action, const std::string& subject);
     void Skipped(const std::string& action, const std::string& subject, const std::string& why);
     void Failed(const std::string& action, const std::string& subject, const std::string& error);
-    void LeftForRestart(const std::string& action, const std::string& subject);
+    // `needsRestart` false: something that is always left for the restart (the uninstaller's own
+    // program and folder), logged as such but no reason to ask for one.
+    void LeftForRestart(const std::string& action, const std::string& subject, bool needsRestart = true);
     // Done when `succeeded`, otherwise failed with the platform's text for its last failure.
     // Returns `succeeded`.
     bool Check(SetupPlatform& platform, const std::string& action, const std::string& subject, bool succeeded);
 
     const std::vector<ReportedAction>& Actions() const { return actions_; }
     std::size_t FailureCount() const { return failures_; }
-    bool AnyLeftForRestart() const { return leftForRestart_; }
+    bool NeedsRestart() const { return needsRestart_; }
 
 private:
     std::vector<ReportedAction> actions_;
     std::size_t failures_ = 0;
-    bool leftForRestart_ = false;
+    bool needsRestart_ = false;
     Listener listener_;
 };
 

@@ -115,7 +115,7 @@ TEST(FailureMessage, ListsTwentyAndCountsTheRest) {
     EXPECT_NE(message.find("\nCopying file C:\\Apps\\f19: Access is denied.\n... and 3 more"), std::string::npos) << message;
     EXPECT_EQ(message.find("f20"), std::string::npos);
     EXPECT_EQ(report.FailureCount(), 23u);
-    EXPECT_TRUE(report.AnyLeftForRestart());
+    EXPECT_TRUE(report.NeedsRestart());
 }
 
 // Installing into the folder setup was started from: the files are where they belong and

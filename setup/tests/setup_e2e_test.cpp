@@ -655,6 +655,16 @@ TEST_F(SetupProgram, ExitCodesWithWindowsToo) {
     EXPECT_EQ(exitCode(help), 0u);
 
     WriteText(start + "\\setup.txt", SimpleScript("0"));
+    // A log that cannot be made: the message says so, and nothing else is shown.
+    PROCESS_INFORMATION unlogged = Start("/LOG=C:\\No\\Such\\Folder\\setup.log");
+    HWND refusal = WaitForWindow("Setup error...");
+    ASSERT_NE(refusal, nullptr);
+    EXPECT_EQ(ItemText(refusal, kMessageText).rfind("Setup could not create the log file C:\\No\\Such\\Folder\\setup.log: ", 0),
+              0u);
+    PostMessageA(refusal, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(exitCode(unlogged), 2u);
+    EXPECT_EQ(FindWindowA(nullptr, "KelTest Setup"), nullptr);
+
     PROCESS_INFORMATION cancelled = Start();
     HWND dialog = WaitForWindow("KelTest Setup");
     ASSERT_NE(dialog, nullptr);

@@ -7,6 +7,7 @@
 #include "recording_platform.h"
 #include "recording_progress.h"
 #include "removal_actions.h"
+#include "run_log.h"
 #include "uninstall_run.h"
 
 #include <gtest/gtest.h>
@@ -94,6 +95,10 @@ TEST_F(Uninstall, RemovesWhatTheInstallationMade) {
                                               "DeleteAtRestart C:\\Apps\\Tarnwick\\setup.exe",
                                               "DeleteAtRestart C:\\Apps\\Tarnwick"}));
     EXPECT_EQ(progress.events.back(), "finish uninstall Removed.");
+    // Only the uninstaller's own program and folder wait for the restart: nothing to restart for.
+    EXPECT_EQ(ExitCodeAfterRun(report), kExitDone);
+    // Without the registry option the remembered directory stays too.
+    EXPECT_TRUE(platform.Value(RootKey::LocalMachine, "SOFTWARE\\Velmora\\Tarnwick", "InstallDir").has_value());
 }
 
 TEST_F(Uninstall, RegistryOptionRemovesValuesStringsAndKeyTrees) {
@@ -104,6 +109,9 @@ TEST_F(Uninstall, RegistryOptionRemovesValuesStringsAndKeyTrees) {
     EXPECT_TRUE(platform.KeyExists(RootKey::CurrentUser, "SOFTWARE\\Velmora\\Tarnwick"));
     EXPECT_LT(CallIndex("DeleteValue HKEY_CURRENT_USER\\SOFTWARE\\Velmora\\Tarnwick\\Config Note"),
               CallIndex("DeleteKey HKEY_CURRENT_USER\\SOFTWARE\\Velmora\\Tarnwick\\Config"));
+    // The directory the install run remembered goes too, and its key, which holds nothing else.
+    EXPECT_FALSE(platform.Value(RootKey::LocalMachine, "SOFTWARE\\Velmora\\Tarnwick", "InstallDir").has_value());
+    EXPECT_FALSE(platform.KeyExists(RootKey::LocalMachine, "SOFTWARE\\Velmora\\Tarnwick"));
 }
 
 TEST_F(Uninstall, ProgressRunsThroughTheThreePassesAndTheFinish) {
@@ -133,18 +141,20 @@ TEST_F(Uninstall, WhatResistsIsToldWhatIsGoneOrKeptIsNot) {
     for (const ReportedAction& action : report.Actions())
         if (action.outcome == Outcome::Failed) failed.push_back(DescribeAction(action));
     EXPECT_EQ(failed, (std::vector<std::string>{
-                          "Removing file C:\\Apps\\Tarnwick\\Conf\\httpd.conf-dist-win: The process cannot access the "
-                          "file because it is being used by another process.",
                           "Removing registry key HKEY_CURRENT_USER\\SOFTWARE\\Velmora\\Tarnwick\\Config: Access is denied."}));
     ASSERT_EQ(progress.problems.size(), 1u);
     EXPECT_EQ(progress.problems[0], FailureMessage(report));
-    EXPECT_TRUE(report.AnyLeftForRestart());
+    // The file in use goes at the next restart, before the folders the uninstaller leaves.
+    EXPECT_TRUE(report.NeedsRestart());
+    EXPECT_LT(CallIndex("DeleteAtRestart C:\\Apps\\Tarnwick\\Conf\\httpd.conf-dist-win"),
+              CallIndex("DeleteAtRestart C:\\Apps\\Tarnwick\\setup.exe"));
     const auto outcomeOf = [this](const std::string& subject) {
         for (const ReportedAction& action : report.Actions())
             if (action.subject == subject) return DescribeAction(action);
         return std::string("(none)");
     };
     EXPECT_EQ(outcomeOf(kDir + "\\.\\Setup.exe"), "Removing file C:\\Apps\\Tarnwick\\.\\Setup.exe: it is not there.");
+    EXPECT_EQ(outcomeOf(kDir + "\\Conf\\httpd.conf-dist-win"), "Removing file C:\\Apps\\Tarnwick\\Conf\\httpd.conf-dist-win");
     EXPECT_EQ(outcomeOf(kDir + "\\Conf"),
               "Removing directory C:\\Apps\\Tarnwick\\Conf: it still holds files that were not installed; it stays.");
 }
@@ -154,6 +164,38 @@ TEST_F(Uninstall, TheRunningSetupProgramIsNoFailure) {
     ASSERT_TRUE(Uninstalled(false));
     EXPECT_EQ(report.FailureCount(), 0u);
     EXPECT_TRUE(progress.problems.empty());
+}
+
+// A program still running holds its file: it is deleted at the next restart, which the exit
+// code asks for, since without the entry and the script nothing else would ever remove it.
+TEST_F(Uninstall, AFileInUseGoesAtTheNextRestart) {
+    platform.HoldOpen(kDir + "\\Tarnwick.exe");
+    ASSERT_TRUE(Uninstalled(false));
+    EXPECT_EQ(report.FailureCount(), 0u);
+    EXPECT_NE(std::find(platform.calls.begin(), platform.calls.end(), "DeleteAtRestart C:\\Apps\\Tarnwick\\.\\Tarnwick.exe"),
+              platform.calls.end());
+    EXPECT_EQ(ExitCodeAfterRun(report), kExitRestartNeeded);
+}
+
+// An install directory that holds none of the installed files (the script and the setup
+// program aside): nothing is removed, the entry and the script stay, and the run says so.
+TEST_F(Uninstall, NothingInstalledThereRemovesNothing) {
+    for (const char* file : {"\\Editor.exe", "\\Conf\\httpd.conf-dist-win"}) platform.RemoveFile(kDir + file);
+    platform.calls.clear();
+    ASSERT_TRUE(Uninstalled(true));
+    for (const std::string& call : platform.calls)
+        EXPECT_TRUE(call.rfind("ReadFile", 0) == 0 || call.rfind("FindFiles", 0) == 0) << call;
+    EXPECT_TRUE(platform.FileExists(kDir + "\\setup.txt"));
+    EXPECT_TRUE(platform.KeyExists(RootKey::LocalMachine, std::string(kUninstallKey) + "\\Tarnwick"));
+    EXPECT_EQ(ExitCodeAfterRun(report), kExitSomeFailed);
+    ASSERT_EQ(progress.problems.size(), 1u);
+    EXPECT_NE(progress.problems[0].find("none of the installed files is there; nothing was removed."), std::string::npos);
+    // One of them is enough for the run to go ahead, under the name RenameFile gave it too.
+    platform.AddFile(kDir + "\\Editor.exe", "program");
+    RunReport again;
+    ASSERT_TRUE(RunUninstall(platform, progress, info, {kDir, true, kDir + "\\setup.txt"}, again));
+    EXPECT_FALSE(platform.FileExists(kDir + "\\setup.txt"));
+    EXPECT_EQ(ExitCodeAfterRun(again), kExitDone);
 }
 
 TEST_F(Uninstall, MissingScriptRemovesNothing) {
@@ -307,7 +349,9 @@ TEST(RemovalActions, SelfRemovalSchedulesProgramThenDirectory) {
     RecordingPlatform platform;
     RunReport report;
     ScheduleSelfRemoval(platform, report, "C:\\Apps\\");
-    EXPECT_TRUE(report.AnyLeftForRestart());
+    EXPECT_FALSE(report.NeedsRestart());
+    ASSERT_EQ(report.Actions().size(), 2u);
+    EXPECT_EQ(report.Actions()[1].outcome, Outcome::LeftForRestart);
     EXPECT_EQ(report.FailureCount(), 0u);
     EXPECT_EQ(platform.calls, (std::vector<std::string>{"DeleteAtRestart C:\\Apps\\setup.exe", "DeleteAtRestart C:\\Apps\\"}));
 }

@@ -5,6 +5,7 @@
 #include "silent_run.h"
 #include "primitives.h"
 #include "program_folders.h"
+#include "setup_start.h"
 #include "resource.h"
 #include "text_pages.h"
 #include "uninstall_run.h"
@@ -16,8 +17,6 @@ namespace kelsetup {
 
 namespace {
 
-constexpr const char* kMissingScript = "Setup could not find it's initalization file, please try again.";
-constexpr const char* kBrokenScript = "Setup found an error in the setup file, please try again.";
 constexpr const char* kLowSpace =
     "Sorry, there does not appear to be enough free space on that disk to install.\n\nWould you like to install any "
     "ways?\n(To select another installation directory and try again please press NO)";
@@ -179,94 +178,33 @@ void StartInstall(SetupApp& app, HWND dialog) {
 
 namespace {
 
-// The log file asked for with /LOG=, written line by line as the run goes. A file that cannot
-// be made leaves the run without a log; it does not stop it.
-class LogFile {
-public:
-    explicit LogFile(const std::optional<std::string>& path) {
-        if (path)
-            file_ = CreateFileA(path->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                nullptr);
-    }
-    ~LogFile() {
-        if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
-    }
-    LogFile(const LogFile&) = delete;
-    LogFile& operator=(const LogFile&) = delete;
-
-    RunLog::Writer Writer() {
-        if (file_ == INVALID_HANDLE_VALUE) return nullptr;
-        return [this](std::string_view line) {
-            const std::string text = std::string(line) + "\r\n";
-            DWORD written = 0;
-            WriteFile(file_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-        };
-    }
-
-private:
-    HANDLE file_ = INVALID_HANDLE_VALUE;
-};
-
 // The directory part of a path, without its last backslash.
 std::string DirectoryOf(const std::string& path) {
     const std::size_t slash = path.find_last_of("\\/");
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-// How a start that cannot go on is told: a message box, or the log alone when nothing is shown.
-struct StartProblems {
-    const SetupCommand& command;
-    RunLog& log;
-    HWND owner = nullptr;
-
-    int Stop(int exitCode, const std::string& message, const char* caption, UINT icon) const {
-        log.Note("stopped: " + message);
-        if (!command.silent) MessageBoxA(owner, message.c_str(), caption, MB_OK | icon);
-        return exitCode;
-    }
-};
-
-// The directory setup works in, and its script's settings: the current directory when
-// installing, the directory given when uninstalling (and only that one). Nothing, with the
-// exit code in `exitCode`, when the run cannot go on.
-std::optional<std::string> StartIn(SetupPlatform& platform, const SetupCommand& command, const StartProblems& problems,
-                                   SetupInfo& info, int& exitCode) {
-    if (!command.Installs() && !SetCurrentDirectoryA(command.uninstallDir.c_str())) {
-        exitCode = problems.Stop(kExitCancelled,
-                                 "Setup could not find the folder " + command.uninstallDir + ". Nothing was removed.",
-                                 "Setup error...", MB_ICONWARNING);
-        return std::nullopt;
-    }
+// Where this process was started, and how it enters the directory it works in.
+StartPlaces PlacesOfThisProcess() {
+    StartPlaces places;
     char current[MAX_PATH * 4] = {};
     const DWORD length = GetCurrentDirectoryA(sizeof current, current);
-    std::string start = length > 0 && length < sizeof current ? current : command.uninstallDir;
-    // Started from elsewhere (by a deployment tool, say), an install finds its script beside
-    // the program, where the package puts it, when the current directory has none.
-    if (command.Installs() && !platform.ReadFile(JoinPath(start, "setup.txt"))) {
-        char module[MAX_PATH * 4] = {};
-        const DWORD moduleLength = GetModuleFileNameA(nullptr, module, sizeof module);
-        const std::string beside = moduleLength > 0 && moduleLength < sizeof module ? DirectoryOf(module) : std::string();
-        if (!beside.empty() && platform.ReadFile(JoinPath(beside, "setup.txt")) && SetCurrentDirectoryA(beside.c_str()))
-            start = beside;
-    }
-    const std::string script = JoinPath(start, "setup.txt");
-    problems.log.Note("script: " + script);
-    const SetupInfoResult read = ReadSetupInfo(platform.ReadFile(script), info);
-    if (read != SetupInfoResult::Read) {
-        exitCode = problems.Stop(kExitNoScript, read == SetupInfoResult::NoScript ? kMissingScript : kBrokenScript,
-                                 "Setup error...", 0);
-        return std::nullopt;
-    }
-    return start;
+    if (length > 0 && length < sizeof current) places.currentDirectory = current;
+    char module[MAX_PATH * 4] = {};
+    const DWORD moduleLength = GetModuleFileNameA(nullptr, module, sizeof module);
+    if (moduleLength > 0 && moduleLength < sizeof module) places.programDirectory = DirectoryOf(module);
+    // The uninstall directory was found to exist a moment ago; should it fail now, the run
+    // still works from full paths.
+    places.enter = [](const std::string& directory) { SetCurrentDirectoryA(directory.c_str()); };
+    return places;
 }
 
-int RunSilently(SetupPlatform& platform, const SetupCommand& command, RunLog& log) {
-    SetupInfo info;
-    int exitCode = kExitDone;
-    const auto start = StartIn(platform, command, StartProblems{command, log}, info, exitCode);
-    if (!start) return exitCode;
-    return command.Installs() ? RunSilentInstall(platform, info, command, *start, log)
-                              : RunSilentUninstall(platform, info, *start, log);
+// Tells why a start cannot go on: in the log, and in a message box when windows are shown.
+int Stop(const SetupCommand& command, RunLog& log, HWND owner, const StartProblem& problem) {
+    log.Note("stopped: " + problem.message);
+    if (!command.silent)
+        MessageBoxA(owner, problem.message.c_str(), "Setup error...", MB_OK | (problem.warning ? MB_ICONWARNING : 0));
+    return problem.exitCode;
 }
 
 int RunWithWindows(HINSTANCE instance, SetupPlatform& platform, const SetupCommand& command, RunLog& log) {
@@ -284,16 +222,19 @@ int RunWithWindows(HINSTANCE instance, SetupPlatform& platform, const SetupComma
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
     SetWindowLongPtrA(app.owner, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&app));
     const bool installMode = command.Installs();
-    const StartProblems problems{command, log, app.owner};
     int exitCode = kExitCancelled;
-    const auto start = command.help || !command.problem.empty()
-                           ? std::nullopt
-                           : StartIn(platform, command, problems, app.info, exitCode);
+    std::optional<std::string> start;
     if (command.help) {
         MessageBoxA(app.owner, UsageText().c_str(), "Setup command line", MB_OK | MB_ICONINFORMATION);
         exitCode = kExitDone;
     } else if (!command.problem.empty()) {
-        exitCode = problems.Stop(kExitCancelled, command.problem + "\n\n" + UsageText(), "Setup error...", MB_ICONWARNING);
+        exitCode = Stop(command, log, app.owner,
+                        {.exitCode = kExitCancelled, .message = command.problem + "\n\n" + UsageText(), .warning = true});
+    } else {
+        std::string directory;
+        if (const auto problem = ChooseStart(platform, command, PlacesOfThisProcess(), app.info, log, directory))
+            exitCode = Stop(command, log, app.owner, *problem);
+        else start = directory;
     }
     bool go = start.has_value();
     if (go) app.startDirectory = *start;
@@ -338,14 +279,15 @@ int RunWithWindows(HINSTANCE instance, SetupPlatform& platform, const SetupComma
 
 int RunSetup(HINSTANCE instance, SetupPlatform& platform, const std::string& arguments) {
     const SetupCommand command = ParseSetupCommand(arguments);
-    LogFile file(command.logPath);
-    RunLog log(file.Writer());
-    log.Note(std::string("setup, ") + (command.silent ? "with nothing shown" : "with its windows") +
-             "; command line: " + arguments);
-    int exitCode;
-    if (command.silent && command.help) exitCode = kExitCancelled;
-    else if (command.silent && !command.problem.empty()) exitCode = StartProblems{command, log}.Stop(kExitCancelled, command.problem, "", 0);
-    else exitCode = command.silent ? RunSilently(platform, command, log) : RunWithWindows(instance, platform, command, log);
+    if (command.silent) return RunSilentSetup(platform, command, arguments, PlacesOfThisProcess());
+    LineWriter writer;
+    if (const auto problem = OpenRunLog(platform, command, writer)) {
+        RunLog none;
+        return Stop(command, none, nullptr, *problem);
+    }
+    RunLog log(std::move(writer));
+    log.Note("setup, with its windows; command line: " + arguments);
+    const int exitCode = RunWithWindows(instance, platform, command, log);
     log.End(exitCode);
     return exitCode;
 }
