@@ -50,7 +50,8 @@ Figures Walk(int copies, int values) {
     RecordingProgress progress;
     SetupInfo info;
     ReadSetupInfo(script, info);
-    InstallContext context{platform, progress, info, "C:\\Bench", {}, ""};
+    InstallContext context{.platform = platform, .progress = progress, .info = info,
+                           .installDir = "C:\\Bench", .options = {}, .folderName = ""};
     const auto start = Clock::now();
     RunInstall(context);
     figures.seconds = std::chrono::duration<double>(Clock::now() - start).count();

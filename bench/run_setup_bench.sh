@@ -11,7 +11,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/start"
 for i in $(seq 1 1000); do head -c 1024 /dev/zero | tr '\0' 'x' > "$work/start/file$i.dat"; done
-cp build/windows/setup/script/Setup.exe "$work/start/"
+cp build/windows/setup/app/Setup.exe "$work/start/"
 
 {
   printf 'KelSetup:SetupInfo\nBench\nBench.exe\nHKEY_CURRENT_USER\\Software\\BenchOurs\nInstallDir\nC:\\BenchOurs\n'
@@ -54,6 +54,6 @@ for name in Bench BenchNsis BenchNsisPages; do
   rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/"Start Menu"/Programs/"$name"
 done
 winpath() { echo "Z:$(echo "$1" | tr / '\\')"; }
-wine build/windows/bench/setup_bench.exe "$(winpath "$root/build/windows/setup/script/Setup.exe")" \
+wine build/windows/bench/setup_bench.exe "$(winpath "$root/build/windows/setup/app/Setup.exe")" \
   "$(winpath "$work/start")" "$(winpath "$work/BenchNsis.exe")" "$(winpath "$work/BenchNsisPages.exe")" \
   || echo "setup_bench failed: $?"

@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RecordingProgress progress;
     SetupInfo info;
     ReadSetupInfo(script, info);
-    InstallContext context{platform, progress, info, "C:\\Apps", {true, true, true, true}, "Group"};
+    InstallContext context{.platform = platform, .progress = progress, .info = info,
+                           .installDir = "C:\\Apps", .options = {true, true, true, true}, .folderName = "Group"};
     RunInstall(context);
     if (progress.events.empty() || progress.events.back().rfind("finish install", 0) != 0) __builtin_trap();
     return 0;

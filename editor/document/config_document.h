@@ -62,11 +62,11 @@ struct ConfigDocument {
     // On: an item that still says what it said when read is written as it stood, with its
     // comment lines and layout; off: every item as a plain line, nothing else kept.
     bool keepLayout = true;
-    SourceFiles sources;
+    SourceFiles sources{};
     // The CR/LF mode when the tree last held nothing the files lack.
     bool savedCrLfMode = true;
     // By the file each is for (SameFileKey of its target).
-    std::map<std::string, FileBaseline> baselines;
+    std::map<std::string, FileBaseline> baselines{};
 };
 
 // Notes what the file item now holds as what its file holds, after reading or writing it.

@@ -226,6 +226,38 @@ std::string UninstallEntry(const char* name) {
     return value;
 }
 
+// A copy of the package in a scratch folder, for tests whose runs write beside Setup.exe: the
+// built package itself stays as the build made it.
+std::string CopyOfPackage(const std::string& package, const std::string& name) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string copy = std::string(temp) + name + "-" + std::to_string(GetCurrentProcessId());
+    std::error_code ignored;
+    std::filesystem::remove_all(copy, ignored);
+    std::filesystem::copy(package, copy, std::filesystem::copy_options::recursive);
+    return copy;
+}
+
+// Whether a file is listed for deleting at the next restart.
+bool PendingAtRestart(const std::string& path) {
+    DWORD size = 0;
+    const char* key = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, key, "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, nullptr, &size) !=
+        ERROR_SUCCESS)
+        return false;
+    std::string names(size, '\0');
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, key, "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, names.data(),
+                     &size) != ERROR_SUCCESS)
+        return false;
+    for (std::size_t at = 0; at < names.size();) {
+        const std::size_t end = std::min(names.find('\0', at), names.size());
+        const std::string name = names.substr(at, end - at);
+        if (name.size() >= path.size() && _stricmp(name.c_str() + name.size() - path.size(), path.c_str()) == 0) return true;
+        at = end + 1;
+    }
+    return false;
+}
+
 // The package installed without a window leaves what the installation a user clicks through
 // leaves; the quiet uninstall command, started as Windows starts it, takes it all away.
 TEST(Package, SilentInstallMatchesTheInteractiveOneAndQuietUninstallRemovesIt) {
@@ -255,13 +287,15 @@ TEST(Package, SilentInstallMatchesTheInteractiveOneAndQuietUninstallRemovesIt) {
     const Installed byClicking = WhatIsInstalled(clicked);
     ASSERT_FALSE(byClicking.files.empty());
     int shown = 0;
-    EXPECT_EQ(StartAsRegistered(clicked + "\\Setup.exe", UninstallEntry("QuietUninstallString"), shown), 3010u);
+    // Only the uninstaller itself waits for the restart: nothing to restart for.
+    EXPECT_EQ(StartAsRegistered(clicked + "\\Setup.exe", UninstallEntry("QuietUninstallString"), shown), 0u);
     EXPECT_EQ(shown, 0);
     EXPECT_EQ(UninstallEntry("DisplayName"), "");
 
-    const std::string log = package + "\\silent.log";
-    const DWORD code = StartAsRegistered(package + "\\Setup.exe",
-                                         "\"" + package + "\\Setup.exe\" /S /LOG=\"" + log + "\" /D=" + silent, shown);
+    const std::string copy = CopyOfPackage(package, "tarnwick-package-silent");
+    const std::string log = copy + "\\silent.log";
+    const DWORD code = StartAsRegistered(copy + "\\Setup.exe",
+                                         "\"" + copy + "\\Setup.exe\" /S /LOG=\"" + log + "\" /D=" + silent, shown);
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(shown, 0);
     const Installed silently = WhatIsInstalled(silent);
@@ -271,24 +305,27 @@ TEST(Package, SilentInstallMatchesTheInteractiveOneAndQuietUninstallRemovesIt) {
     EXPECT_EQ(UninstallEntry("Publisher"), "Velmora");
     EXPECT_EQ(UninstallEntry("InstallLocation"), silent);
     // The log: what was used, every action in order, the exit code last.
-    std::ifstream in(log);
     std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line.substr(0, line.find('\r')));
+    {
+        std::ifstream in(log);
+        for (std::string line; std::getline(in, line);) lines.push_back(line.substr(0, line.find('\r')));
+    }
     ASSERT_FALSE(lines.empty());
     EXPECT_NE(std::find(lines.begin(), lines.end(), "install directory: " + silent), lines.end());
-    for (const std::string& file : silently.files)
-        if (file.find('.') != std::string::npos && file != "setup.txt")
-            EXPECT_NE(std::find_if(lines.begin(), lines.end(),
-                                   [&](const std::string& line) {
-                                       return line.rfind("done: Copying file ", 0) == 0 &&
-                                              line.size() >= file.size() && line.compare(line.size() - file.size(), file.size(), file) == 0;
-                                   }),
-                      lines.end())
-                << file;
+    for (const std::string& file : silently.files) {
+        if (file.find('.') == std::string::npos || file == "setup.txt") continue;
+        EXPECT_NE(std::find_if(lines.begin(), lines.end(),
+                               [&](const std::string& line) {
+                                   return line.rfind("done: Copying file ", 0) == 0 && line.size() >= file.size() &&
+                                          line.compare(line.size() - file.size(), file.size(), file) == 0;
+                               }),
+                  lines.end())
+            << file;
+    }
     EXPECT_EQ(lines.back(), "exit code: 0");
 
     const DWORD removed = StartAsRegistered(silent + "\\Setup.exe", UninstallEntry("QuietUninstallString"), shown);
-    EXPECT_TRUE(removed == 0 || removed == 3010) << removed;
+    EXPECT_EQ(removed, 0u);
     EXPECT_EQ(shown, 0);
     EXPECT_FALSE(std::filesystem::exists(silent + "\\Tarnwick.exe"));
     EXPECT_FALSE(std::filesystem::exists(ProgramsFolder() + "\\Tarnwick"));
@@ -296,8 +333,61 @@ TEST(Package, SilentInstallMatchesTheInteractiveOneAndQuietUninstallRemovesIt) {
     HKEY templates = nullptr;
     EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Velmora\\Tarnwick\\Templates", 0, KEY_READ, &templates), ERROR_SUCCESS);
     if (templates) RegCloseKey(templates);
-    for (const std::string& dir : {clicked, silent}) std::filesystem::remove_all(dir, ignored);
-    DeleteFileA(log.c_str());
+    for (const std::string& dir : {clicked, silent, copy}) std::filesystem::remove_all(dir, ignored);
+}
+
+// Two installations, each removed by its registered quiet command as a deployment tool starts
+// it: the command of the one that is not the remembered installation removes nothing (2); a
+// program still running is deleted at the next restart (3010); a clean uninstall ends with 0.
+TEST(Package, QuietUninstallRemovesOnlyItsInstallationAndWaitsForAProgramInUse) {
+    const char* built = std::getenv("TARNWICK_PACKAGE");
+    ASSERT_NE(built, nullptr);
+    const std::string package = CopyOfPackage(WindowsPath(built), "tarnwick-package-quiet");
+    const std::string first = "C:\\Program Files\\Tarnwick Quiet One", second = "C:\\TarnwickQuietTwo";
+    std::error_code ignored;
+    for (const std::string& dir : {first, second}) std::filesystem::remove_all(dir, ignored);
+    const std::string setup = package + "\\Setup.exe";
+    int shown = 0;
+    ASSERT_EQ(StartAsRegistered(setup, "\"" + setup + "\" /S \"/D=" + first + "\"", shown), 0u);
+    const std::string firstQuiet = UninstallEntry("QuietUninstallString");
+    ASSERT_EQ(firstQuiet, "\"" + first + "\\Setup.exe\" /S " + first);
+    ASSERT_EQ(StartAsRegistered(setup, "\"" + setup + "\" /S /D=\"" + second + "\"", shown), 0u);
+    const std::string secondQuiet = UninstallEntry("QuietUninstallString");
+
+    // The first one's command while the second is the installation setup remembers.
+    EXPECT_EQ(StartAsRegistered(first + "\\Setup.exe", firstQuiet, shown), 2u);
+    EXPECT_EQ(shown, 0);
+    for (const std::string& dir : {first, second}) EXPECT_TRUE(std::filesystem::exists(dir + "\\Tarnwick.exe")) << dir;
+    EXPECT_EQ(UninstallEntry("InstallLocation"), second);
+
+    // The second one while its editor runs.
+    const std::string program = second + "\\Tarnwick.exe";
+    std::string command = "\"" + program + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION editor{};
+    ASSERT_TRUE(CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, second.c_str(), &startup,
+                               &editor));
+    WaitForInputIdle(editor.hProcess, 20000);
+    EXPECT_EQ(StartAsRegistered(second + "\\Setup.exe", secondQuiet, shown), 3010u);
+    EXPECT_EQ(shown, 0);
+    EXPECT_TRUE(PendingAtRestart(program));
+    EXPECT_EQ(UninstallEntry("DisplayName"), "");
+    TerminateProcess(editor.hProcess, 0);
+    WaitForSingleObject(editor.hProcess, 10000);
+    CloseHandle(editor.hThread);
+    CloseHandle(editor.hProcess);
+
+    // The first one, once it is the remembered installation again: nothing in use, so 0.
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Velmora\\Tarnwick", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                              nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, "InstallDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(first.c_str()), static_cast<DWORD>(first.size()));
+    RegCloseKey(key);
+    EXPECT_EQ(StartAsRegistered(first + "\\Setup.exe", firstQuiet, shown), 0u);
+    EXPECT_FALSE(std::filesystem::exists(first + "\\Tarnwick.exe"));
+    for (const std::string& dir : {first, second, package}) std::filesystem::remove_all(dir, ignored);
 }
 
 }  // namespace

@@ -47,7 +47,9 @@ protected:
         ASSERT_FALSE(script.empty());
         platform.AddFile("setup.txt", script);
         ASSERT_EQ(ReadSetupInfo(script, info), SetupInfoResult::Read);
-        InstallContext context{platform, progress, info, "C:\\Program Files\\Tarnwick", {false, false, false, false}, ""};
+        InstallContext context{.platform = platform, .progress = progress, .info = info,
+                               .installDir = "C:\\Program Files\\Tarnwick", .options = {false, false, false, false},
+                               .folderName = ""};
         RunInstall(context);
     }
 

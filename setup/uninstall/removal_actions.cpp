@@ -90,12 +90,21 @@ void UninstallCopyFile(UninstallContext& context, ScriptStream& stream) {
     ForEachRecord(stream, Literal(2, nullptr, [&](RecordSlots& slots) {
                       const std::string path = JoinPath(JoinPath(context.installDir, slots[0]), slots[1]);
                       const bool removed = context.platform.RemoveFile(path);
+                      const ErrorKind why = removed ? ErrorKind::None : context.platform.LastError().kind;
                       // The setup program running now cannot remove its own file: that is left
                       // for the next restart, like the install directory.
-                      if (!removed && context.platform.LastError().kind != ErrorKind::NotFound &&
-                          SamePath(path, SetupProgramPath(context.installDir)))
+                      if (why != ErrorKind::None && why != ErrorKind::NotFound &&
+                          SamePath(path, SetupProgramPath(context.installDir))) {
                           context.report.Skipped("Removing file", path, "it is the running setup program.");
-                      else ReportRemoval(context, "Removing file", path, removed);
+                      } else if (why == ErrorKind::InUse) {
+                          // A program still running (the installed one, say) holds it: deleted at
+                          // the next restart, since once the entry and the script are gone
+                          // nothing else would ever remove it.
+                          context.platform.DeleteAtRestart(path);
+                          context.report.LeftForRestart("Removing file", path);
+                      } else {
+                          ReportRemoval(context, "Removing file", path, removed);
+                      }
                   }));
 }
 
@@ -163,7 +172,8 @@ std::string SetupProgramPath(const std::string& installDir) { return JoinPath(in
 void ScheduleSelfRemoval(SetupPlatform& platform, RunReport& report, const std::string& installDir) {
     for (const std::string& path : {SetupProgramPath(installDir), installDir}) {
         platform.DeleteAtRestart(path);
-        report.LeftForRestart("Removing at the next restart", path);
+        // Always so for an uninstall run from the install directory: no reason for a restart.
+        report.LeftForRestart("Removing at the next restart", path, false);
     }
 }
 

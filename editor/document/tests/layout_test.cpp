@@ -92,7 +92,9 @@ TYPED_TEST(KeptLayout, UnchangedFilesComeBackByteForByte) {
         const ItemHandle file = this->Read(original);
         const bool crLf = original.find("\r\n") != std::string::npos;
         const std::string inItsMode = this->Written(file, crLf);
-        if (std::string(relative).find("odd-lines") == std::string::npos) EXPECT_EQ(inItsMode, original);
+        if (std::string(relative).find("odd-lines") == std::string::npos) {
+            EXPECT_EQ(inItsMode, original);
+        }
         for (const bool mode : {false, true})
             EXPECT_EQ(this->Written(file, mode), WithLineEnds(original, mode ? "\r\n" : "\n")) << mode;
     }
@@ -137,7 +139,9 @@ TYPED_TEST(KeptLayout, ChangingOneValueChangesOneLine) {
         // The kept lines before and after the item are untouched; the item is one new line.
         EXPECT_EQ(written.substr(0, source.ownBegin), original.substr(0, source.ownBegin));
         EXPECT_EQ(written.substr(written.size() - (original.size() - source.ownEnd)), original.substr(source.ownEnd));
-        if (continuation == 0) EXPECT_EQ(DifferingLines(written, original), 1);
+        if (continuation == 0) {
+            EXPECT_EQ(DifferingLines(written, original), 1);
+        }
         const std::string line = Lines(written)[Lines(original.substr(0, source.ownBegin)).size()];
         EXPECT_NE(line.find("changed"), std::string::npos) << line;
         EXPECT_EQ(line.substr(0, line.find_first_not_of(" \t")),

@@ -91,7 +91,9 @@ TEST(Win32FileStore, SavingOverAFileUpdatesItAndLeavesNoTemporaryFile) {
     EXPECT_EQ(FilesIn(directory), std::vector<std::string>{"httpd.conf"});
     // Windows keeps the replaced file's attributes. Wine's ReplaceFileA does not (its own
     // conformance tests leave the replace flags unimplemented), so this is checked on Windows.
-    if (!RunningUnderWine()) EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    if (!RunningUnderWine()) {
+        EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    }
 
     // A target another program holds without sharing: refused, unchanged, nothing left over.
     HANDLE held = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);

@@ -171,8 +171,10 @@ std::unique_ptr<FileReplacement> Win32FileStore::BeginReplacement(const std::str
     if (attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         return nullptr;
-    std::string directory = DirectoryOf(path);
-    if (directory.empty()) directory = ".";
+    // Made in one go rather than assigned ".": GCC 12's string assignment trips its own
+    // overlap check (-Wrestrict) when inlined here.
+    const std::string parent = DirectoryOf(path);
+    const std::string directory = parent.empty() ? std::string(".") : parent;
     char temp[MAX_PATH + 1] = {};
     if (GetTempFileNameA(directory.c_str(), "twk", 0, temp) == 0) return nullptr;
     const HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

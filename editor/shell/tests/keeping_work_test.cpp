@@ -125,7 +125,9 @@ TEST_P(ClosingWithChanges, AnswerDecides) {
     const std::string httpd = OnDisk("C:\\conf\\httpd.conf");
     EXPECT_EQ(httpd.substr(0, httpd.find('\n') + 1), test.portOnDisk);
     EXPECT_EQ(prompts.unsavedReports.size(), test.saveFails ? 1u : 0u);
-    if (editor.window) EXPECT_TRUE(Changed());
+    if (editor.window) {
+        EXPECT_TRUE(Changed());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

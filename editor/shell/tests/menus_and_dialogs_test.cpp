@@ -42,7 +42,11 @@ protected:
         keys[VK_CONTROL] = control ? 0x80 : 0;
         SetKeyboardState(keys);
         gCommands.clear();
-        MSG message{editor.tree, WM_KEYDOWN, key, 1};
+        MSG message{};
+        message.hwnd = editor.tree;
+        message.message = WM_KEYDOWN;
+        message.wParam = key;
+        message.lParam = 1;
         TranslateAcceleratorA(editor.window, table, &message);
         keys[VK_CONTROL] = 0;
         SetKeyboardState(keys);
@@ -107,8 +111,11 @@ TEST_F(MenusAndDialogs, EveryKeyMenuEntryAndButtonSendsItsCommand) {
 
     const int buttons[] = {CMD_NEW_FILE, CMD_OPEN, CMD_SAVE, 0, CMD_CRLF, CMD_QUICK_CONFIG, 0,
                            CMD_NEW_ITEM, CMD_DELETE_ITEM, 0, CMD_EXIT};
-    for (int index = 0; index < static_cast<int>(std::size(buttons)); ++index)
-        if (buttons[index]) EXPECT_EQ(ToolbarCommand(index), buttons[index]) << "button " << index;
+    for (int index = 0; index < static_cast<int>(std::size(buttons)); ++index) {
+        if (buttons[index]) {
+            EXPECT_EQ(ToolbarCommand(index), buttons[index]) << "button " << index;
+        }
+    }
 
     const HMENU menu = GetMenu(editor.window);
     const MenuEntry separator;
