@@ -27,6 +27,15 @@ MAX_DESCRIPTION = 10239
 PUBLISHER = 'Velmora'
 
 
+def describe(what, syntax, context, module, apache_default):
+    """A template's description: what the name does, then its syntax, where it may stand, its
+    module and Apache's default, each a sentence of its own. File items carry only the first."""
+    if not syntax:
+        return what
+    return '%s Syntax: %s. Where: %s. Module: %s. Default: %s.' % (
+        what, syntax, context, module, apache_default or 'none')
+
+
 def read_templates():
     rows = []
     with open(os.path.join(HERE, 'templates.tsv'), encoding='utf-8') as table:
@@ -34,9 +43,10 @@ def read_templates():
             line = line.rstrip('\n')
             if not line or line.startswith('#') or line.startswith('name\t'):
                 continue
-            name, pane, rank, default, description = line.split('\t')
+            name, pane, rank, default, syntax, context, module, apache_default, what = line.split('\t')
             if pane not in PANES:
                 raise SystemExit('unknown pane %s for %s' % (pane, name))
+            description = describe(what, syntax, context, module, apache_default)
             if len(description) > MAX_DESCRIPTION or 'KelSetup:' in description + default:
                 raise SystemExit('bad description for %s' % name)
             rows.append((name, PANES[pane], int(rank), default, description))
