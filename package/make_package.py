@@ -32,8 +32,10 @@ def describe(what, syntax, context, module, apache_default):
     module and Apache's default, each a sentence of its own. File items carry only the first."""
     if not syntax:
         return what
-    return '%s Syntax: %s. Where: %s. Module: %s. Default: %s.' % (
-        what, syntax, context, module, apache_default or 'none')
+    def sentence(text):
+        return text if text.endswith('.') else text + '.'
+    return '%s Syntax: %s Where: %s Module: %s Default: %s' % (
+        what, sentence(syntax), sentence(context), sentence(module), sentence(apache_default or 'none'))
 
 
 def read_templates():
