@@ -100,9 +100,12 @@ def script(templates, required_kilobytes, version):
     for conf in CONF_FILES:
         lines += ['Conf', conf]
     lines += ['']
-    lines += ['KelSetup:RegistryKey', CONFIG_KEY, LIST_KEY, QUICK_KEY, TEMPLATES_KEY]
+    # Each template key before the key that holds them all: the uninstaller removes the keys in
+    # this order, and a key emptied first is removed at once, where the store's key with its
+    # hundreds of keys below would be emptied one key at a time, listing them all each time.
+    lines += ['KelSetup:RegistryKey', CONFIG_KEY, LIST_KEY, QUICK_KEY]
     lines += [TEMPLATES_KEY + '\\' + name for name, *_ in templates]
-    lines += ['']
+    lines += [TEMPLATES_KEY, '']
     lines += ['KelSetup:RegistryValue']
     for key, name, kind, data in registry_values(templates):
         lines += [key, name, kind, data]
