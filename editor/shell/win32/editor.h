@@ -38,6 +38,11 @@ public:
     // After Open Included Files: what could not be opened, or that there was nothing to open.
     virtual void ReportIncludedFiles(HWND owner, const std::string& message) = 0;
     virtual SaveChangesAnswer AskSaveChanges(HWND owner) = 0;
+    // Before Check with Apache, with unsaved changes: save first (Save), check what is on disk
+    // (Discard), or do not check (Cancel). Prompts that never check answer Cancel.
+    virtual SaveChangesAnswer AskSaveBeforeCheck(HWND) { return SaveChangesAnswer::Cancel; }
+    // What Check with Apache found: acceptance, or what Apache printed.
+    virtual void ShowApacheCheck(HWND, const std::string&, bool) {}
 };
 
 // The common dialogs and message boxes of the real program.
