@@ -34,7 +34,7 @@ TEST_P(ProgramSearch, FindsTheProgramInOrder) {
     MemoryTree tree;
     MemoryFileStore files;
     MemoryRegistry registry;
-    ConfigDocument document{tree, files, "C:\\conf\\"};
+    ConfigDocument document{tree, files, "C:\\conf\\", true, kNoItem, tree.Revision(), true, {}};
     for (const std::string& program : given.programsOnDisk) files.AddFile(program, "MZ");
     if (!given.httpdConf.empty()) {
         files.AddFile("C:\\conf\\httpd.conf", given.httpdConf);
@@ -85,7 +85,7 @@ TEST(ApacheCheck, ProgramOfImagePathDropsQuotesAndArguments) {
 TEST(ApacheCheck, TheMainFileIsTheOneNoOtherOpenFileIncludes) {
     MemoryTree tree;
     MemoryFileStore files;
-    ConfigDocument document{tree, files, "C:\\Apache24\\conf\\"};
+    ConfigDocument document{tree, files, "C:\\Apache24\\conf\\", true, kNoItem, tree.Revision(), true, {}};
     files.AddFile("C:\\Apache24\\conf\\extra\\ssl.conf", "Listen 443\n");
     files.AddFile("C:\\Apache24\\conf\\vhosts.conf", "ServerAdmin a@b\n");
     files.AddFile("C:\\Apache24\\conf\\httpd.conf",
@@ -168,7 +168,7 @@ TEST(ApacheCheck, CheckRunsTheProgramOnTheMainFileAndSelectsTheItemNamed) {
     MemoryTree tree;
     MemoryFileStore files;
     MemoryRegistry registry;
-    ConfigDocument document{tree, files, "C:\\Apache24\\conf\\"};
+    ConfigDocument document{tree, files, "C:\\Apache24\\conf\\", true, kNoItem, tree.Revision(), true, {}};
     files.AddFile("C:\\Apache24\\conf\\httpd.conf", "ServerRoot C:/Apache24\nInclude conf/extra.conf\n");
     files.AddFile("C:\\Apache24\\conf\\extra.conf", "# extra\r\nListen 80\r\n<Directory x>\r\n  Options \\\r\n   None\r\n</Directory>\r\n");
     ASSERT_TRUE(ReadConfigFile(document, "C:\\Apache24\\conf\\", "httpd.conf", "httpd.conf").read);

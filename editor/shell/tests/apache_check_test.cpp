@@ -202,7 +202,7 @@ TEST_P(ApacheNamesALine, TheItemApacheNamesIsSelected) {
     PosixFileStore files;
     MemoryRegistry registry;
     const std::string conf = PosixFileStore::ToWindowsPath((root / "conf").string()) + "\\";
-    ConfigDocument document{tree, files, conf};
+    ConfigDocument document{tree, files, conf, true, kNoItem, tree.Revision(), true, {}};
     ASSERT_TRUE(ReadConfigFile(document, conf, "httpd.conf", "httpd.conf").read);
     ShellRunner runner;
     const ApacheCheckOutcome outcome = CheckWithApache(document, registry, kApache, runner);
