@@ -1,4 +1,4 @@
-// Check with Apache, the portable part: where Apache's program is found (over the registry
+// Check with Apache, the portable part: where Apache's program is found (over every registry
 // binding and the open files), which file it is given, the command, and how its answer is
 // read. Running the real Apache is in apache_check_test.cpp, the window in the Windows tests.
 
@@ -9,8 +9,13 @@
 #include "memory_registry.h"
 #include "memory_tree.h"
 
+#ifdef _WIN32
+#include "win32/win32_registry.h"
+#endif
+
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 namespace tarnwick::testing {
@@ -27,26 +32,41 @@ struct SearchCase {
     std::string expected;
 };
 
+// The registry bindings the search runs over: the in-memory one, and in the Windows build the
+// real registry, whose service keys the test writes and removes again.
+std::vector<std::unique_ptr<Registry>> RegistryBindings() {
+    std::vector<std::unique_ptr<Registry>> bindings;
+    bindings.push_back(std::make_unique<MemoryRegistry>());
+#ifdef _WIN32
+    bindings.push_back(std::make_unique<Win32Registry>());
+#endif
+    return bindings;
+}
+
 class ProgramSearch : public ::testing::TestWithParam<SearchCase> {};
 
 TEST_P(ProgramSearch, FindsTheProgramInOrder) {
     const SearchCase& given = GetParam();
     MemoryTree tree;
     MemoryFileStore files;
-    MemoryRegistry registry;
     ConfigDocument document{tree, files, "C:\\conf\\", true, kNoItem, tree.Revision(), true, {}};
     for (const std::string& program : given.programsOnDisk) files.AddFile(program, "MZ");
     if (!given.httpdConf.empty()) {
         files.AddFile("C:\\conf\\httpd.conf", given.httpdConf);
         ASSERT_TRUE(ReadConfigFile(document, "C:\\conf\\", "httpd.conf", "httpd.conf").read);
     }
-    registry.CreateKey(RegistryRoot::LocalMachine, kServices);
-    for (const auto& [service, image] : given.services) {
-        registry.CreateKey(RegistryRoot::LocalMachine, kServices + "\\" + service);
-        registry.SetValue(RegistryRoot::LocalMachine, kServices + "\\" + service,
-                          RegistryValue{"ImagePath", RegistryType::ExpandString, image + '\0'});
+    for (const std::unique_ptr<Registry>& binding : RegistryBindings()) {
+        Registry& registry = *binding;
+        std::vector<std::string> made;  // service keys this test made, to be removed again
+        for (const auto& [service, image] : given.services) {
+            const std::string key = kServices + "\\" + service;
+            if (!registry.KeyExists(RegistryRoot::LocalMachine, key)) made.push_back(key);
+            ASSERT_TRUE(registry.CreateKey(RegistryRoot::LocalMachine, key));
+            registry.SetValue(RegistryRoot::LocalMachine, key, RegistryValue{"ImagePath", RegistryType::ExpandString, image + '\0'});
+        }
+        EXPECT_EQ(FindApacheProgram(document, registry, given.setting), given.expected) << given.what;
+        for (const std::string& key : made) registry.DeleteKey(RegistryRoot::LocalMachine, key);
     }
-    EXPECT_EQ(FindApacheProgram(document, registry, given.setting), given.expected) << given.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(
