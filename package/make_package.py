@@ -27,6 +27,17 @@ MAX_DESCRIPTION = 10239
 PUBLISHER = 'Velmora'
 
 
+def describe(what, syntax, context, module, apache_default):
+    """A template's description: what the name does, then its syntax, where it may stand, its
+    module and Apache's default, each a sentence of its own. File items carry only the first."""
+    if not syntax:
+        return what
+    def sentence(text):
+        return text if text.endswith('.') else text + '.'
+    return '%s Syntax: %s Where: %s Module: %s Default: %s' % (
+        what, sentence(syntax), sentence(context), sentence(module), sentence(apache_default or 'none'))
+
+
 def read_templates():
     rows = []
     with open(os.path.join(HERE, 'templates.tsv'), encoding='utf-8') as table:
@@ -34,9 +45,10 @@ def read_templates():
             line = line.rstrip('\n')
             if not line or line.startswith('#') or line.startswith('name\t'):
                 continue
-            name, pane, rank, default, description = line.split('\t')
+            name, pane, rank, default, syntax, context, module, apache_default, what = line.split('\t')
             if pane not in PANES:
                 raise SystemExit('unknown pane %s for %s' % (pane, name))
+            description = describe(what, syntax, context, module, apache_default)
             if len(description) > MAX_DESCRIPTION or 'KelSetup:' in description + default:
                 raise SystemExit('bad description for %s' % name)
             rows.append((name, PANES[pane], int(rank), default, description))
@@ -88,9 +100,12 @@ def script(templates, required_kilobytes, version):
     for conf in CONF_FILES:
         lines += ['Conf', conf]
     lines += ['']
-    lines += ['KelSetup:RegistryKey', CONFIG_KEY, LIST_KEY, QUICK_KEY, TEMPLATES_KEY]
+    # Each template key before the key that holds them all: the uninstaller removes the keys in
+    # this order, and a key emptied first is removed at once, where the store's key with its
+    # hundreds of keys below would be emptied one key at a time, listing them all each time.
+    lines += ['KelSetup:RegistryKey', CONFIG_KEY, LIST_KEY, QUICK_KEY]
     lines += [TEMPLATES_KEY + '\\' + name for name, *_ in templates]
-    lines += ['']
+    lines += [TEMPLATES_KEY, '']
     lines += ['KelSetup:RegistryValue']
     for key, name, kind, data in registry_values(templates):
         lines += [key, name, kind, data]

@@ -288,4 +288,10 @@ std::string IncludedFilesMessage(const IncludedFiles& result) {
     return text;
 }
 
+std::vector<std::string> DirectiveArguments(std::string_view value) { return Arguments(value); }
+
+std::string ExpandDefinedNames(std::string_view text, const std::map<std::string, std::string>& defines) {
+    return ExpandDefines(text, defines);
+}
+
 }  // namespace tarnwick

@@ -5,6 +5,7 @@
 #include "config_document.h"
 
 #include <cstddef>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,5 +43,12 @@ std::string ResolveIncludePath(std::string_view argument, std::string_view serve
 // Whether a name matches a pattern of "*" and "?", without regard to case; a leading "." is
 // matched only by a "." (as Apache matches).
 bool MatchesWildcard(std::string_view pattern, std::string_view name);
+
+// A directive's arguments as Include reads them: words split at blanks, a double-quoted word
+// without its quotes.
+std::vector<std::string> DirectiveArguments(std::string_view value);
+
+// "${NAME}" replaced by what Define gave NAME; names never defined stay as written.
+std::string ExpandDefinedNames(std::string_view text, const std::map<std::string, std::string>& defines);
 
 }  // namespace tarnwick

@@ -92,6 +92,8 @@
 // ---- Controls we add (2000 up) ----------------------------------------------------------
 #define IDC_ABOUT_PICTURE       2000
 #define IDC_OPT_KEEP_LAYOUT     2001  // Options: "Keep comments and layout"
+#define IDC_OPT_APACHE_PROGRAM  2003  // Options: Apache's program (ApacheProgram)
+#define IDC_OPT_APACHE_BROWSE   2004  // Options: "B&rowse..." for Apache's program
 
 // ---- Commands ---------------------------------------------------------------------------
 #define CMD_EXIT                40004
@@ -114,6 +116,7 @@
 
 // ---- Commands we add (41000 up) ---------------------------------------------------------
 #define CMD_OPEN_INCLUDED       41000  // File: "Open &Included Files"
+#define CMD_CHECK_APACHE        41003  // File: "Check with &Apache"
 
 // ---- Private window messages ------------------------------------------------------------
 #define WM_SHOW_VALUE           (0x0400 + 1)   // WM_USER + 1: lParam points to the text to show

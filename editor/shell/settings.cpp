@@ -33,6 +33,7 @@ Settings LoadSettings(Registry& registry, const ExpandEnvironment& expand) {
         ReadRegistryValue(registry, kConfigKey, "WindowDivider", static_cast<std::uint32_t>(settings.windowDivider)));
     settings.toolBarDesc = ReadRegistryValue(registry, kConfigKey, "ToolBarDesc", settings.toolBarDesc);
     settings.keepLayout = ReadRegistryValue(registry, kConfigKey, "KeepLayout", settings.keepLayout);
+    settings.apacheProgram = ReadText(registry, "ApacheProgram", settings.apacheProgram);
     return settings;
 }
 
@@ -48,6 +49,7 @@ void SaveSettings(Registry& registry, const Settings& settings, const std::strin
     write(NumberValue("ConfirmDelete", settings.confirmDelete));
     write(NumberValue("ToolBarDesc", settings.toolBarDesc));
     write(NumberValue("KeepLayout", settings.keepLayout));
+    write(StringValue("ApacheProgram", settings.apacheProgram));
     if (settings.SavesConfigPath()) write(StringValue("DefaultConfigPath", configDirectory));
     if (settings.SavesWindowPosition())
         write(NumberValue("WindowDivider", static_cast<std::uint32_t>(settings.windowDivider)));

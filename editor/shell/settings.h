@@ -25,6 +25,7 @@ struct Settings {
     std::int32_t windowDivider = 200;
     std::uint32_t toolBarDesc = 0;
     std::uint32_t keepLayout = 1;  // save files with their comments and layout (KeepLayout)
+    std::string apacheProgram;     // Apache's program for Check with Apache (ApacheProgram); empty: searched for
 
     // ConfirmDelete, SaveOnExit and ToolBarDesc are on when not 0; SaveConfigPath and
     // SaveWindowPos only when exactly 1.
@@ -47,7 +48,7 @@ void CreateSettingKeys(Registry& registry);
 // variables expanded; the other strings are used as they stand.
 Settings LoadSettings(Registry& registry, const ExpandEnvironment& expand);
 
-// Writes SaveOnExit, and when it is on the other flags (KeepLayout among them), the configuration directory as
+// Writes SaveOnExit, and when it is on the other flags (KeepLayout among them) and ApacheProgram, the configuration directory as
 // DefaultConfigPath (when SaveConfigPath is 1) and WindowDivider (when SaveWindowPos is 1).
 void SaveSettings(Registry& registry, const Settings& settings, const std::string& configDirectory);
 

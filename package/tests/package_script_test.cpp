@@ -2,62 +2,12 @@
 // core against the recording platform: the template store, the template list, the settings
 // and the Quick Config presets it writes.
 
-#include "install_run.h"
-#include "recording_platform.h"
-#include "recording_progress.h"
+#include "package_script_fixture.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <fstream>
 #include <set>
-#include <sstream>
 
 namespace kelsetup::testing {
 namespace {
-
-constexpr RootKey kMachine = RootKey::LocalMachine;
-const std::string kTemplates = "SOFTWARE\\Velmora\\Tarnwick\\Templates";
-
-// A file of the package folder, which holds setup.txt and the files it installs.
-std::string ReadPackageFile(const std::string& name) {
-    const char* path = std::getenv("PACKAGE_SCRIPT");
-    std::string file = path ? path : "package/setup.txt";
-    file = file.substr(0, file.find_last_of("/\\") + 1) + name;
-#ifdef _WIN32
-    if (!file.empty() && file[0] == '/') file = "Z:" + file;
-#endif
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-std::uint32_t Number(const std::optional<std::string>& data) {
-    std::uint32_t number = 0;
-    for (std::size_t i = 0; data && i < data->size() && i < 4; ++i)
-        number |= static_cast<std::uint32_t>(static_cast<unsigned char>((*data)[i])) << (8 * i);
-    return number;
-}
-
-class PackageScript : public ::testing::Test {
-protected:
-    void SetUp() override {
-        script = ReadPackageFile("setup.txt");
-        ASSERT_FALSE(script.empty());
-        platform.AddFile("setup.txt", script);
-        ASSERT_EQ(ReadSetupInfo(script, info), SetupInfoResult::Read);
-        InstallContext context{.platform = platform, .progress = progress, .info = info,
-                               .installDir = "C:\\Program Files\\Tarnwick", .options = {false, false, false, false},
-                               .folderName = ""};
-        RunInstall(context);
-    }
-
-    std::string script;
-    RecordingPlatform platform;
-    RecordingProgress progress;
-    SetupInfo info;
-};
 
 TEST_F(PackageScript, SettingsNameTheProduct) {
     EXPECT_EQ(ReadProductInfo(script).publisher, "Velmora");
@@ -75,7 +25,7 @@ TEST_F(PackageScript, SettingsNameTheProduct) {
 
 TEST_F(PackageScript, EveryTemplateHasAPaneARankAndADescription) {
     const std::vector<std::string> names = platform.EnumerateKeys(kMachine, kTemplates);
-    EXPECT_GE(names.size(), 120u);
+    EXPECT_GE(names.size(), 700u);
     const std::set<std::uint32_t> panes{117, 118, 119, 120, 123, 124};
     for (const std::string& name : names) {
         const std::string key = kTemplates + "\\" + name;
@@ -87,8 +37,11 @@ TEST_F(PackageScript, EveryTemplateHasAPaneARankAndADescription) {
         EXPECT_LE(description->size(), 10240u) << name;
     }
     const std::pair<const char*, std::uint32_t> expected[] = {
-        {"port", 120}, {"timeout", 120}, {"keepalivetimeout", 120}, {"keepalive", 119}, {"hostnamelookups", 119},
-        {"serverroot", 123}, {"documentroot", 123}, {"directory", 123}, {"servername", 117}};
+        {"port", 120}, {"timeout", 120}, {"keepalivetimeout", 120}, {"keepalive", 119}, {"hostnamelookups", 117},
+        {"serverroot", 123}, {"documentroot", 123}, {"directory", 123}, {"servername", 117},
+        // A third word beside On and Off takes the plain text pane; sizes in bytes too.
+        {"serversignature", 117}, {"usecanonicalname", 117}, {"adddefaultcharset", 117}, {"limitrequestbody", 117},
+        {"sslcertificatefile", 123}, {"loadfile", 123}, {"minsparethreads", 120}, {"sslengine", 119}};
     for (const auto& [name, pane] : expected)
         EXPECT_EQ(Number(platform.Value(kMachine, kTemplates + "\\" + name, "Template")), pane) << name;
     EXPECT_EQ(Number(platform.Value(kMachine, kTemplates + "\\directory", "Parent")), 1u);
@@ -96,6 +49,34 @@ TEST_F(PackageScript, EveryTemplateHasAPaneARankAndADescription) {
     EXPECT_EQ(Number(platform.Value(kMachine, kTemplates + "\\port", "Parent")), 0u);
     EXPECT_EQ(platform.Value(kMachine, kTemplates + "\\location", "Default"), std::string("/\0", 2));
     EXPECT_EQ(platform.Value(kMachine, kTemplates + "\\port", "Default"), std::string("80\0", 3));
+    EXPECT_EQ(platform.Value(kMachine, kTemplates + "\\timeout", "Default"), std::string("60\0", 3));
+    EXPECT_EQ(Number(platform.Value(kMachine, kTemplates + "\\requireany", "Parent")), 1u);
+    EXPECT_EQ(Number(platform.Value(kMachine, kTemplates + "\\ifversion", "Parent")), 2u);
+}
+
+// Each description says what the name does, its syntax, where it may stand, its module and its
+// default; names Apache 2.4 no longer takes begin with what it does with them instead.
+TEST_F(PackageScript, DescriptionsGiveSyntaxPlaceModuleAndDefault) {
+    const auto text = [&](const std::string& name) {
+        const auto description = platform.Value(kMachine, kTemplates + "\\" + name, "Description");
+        return description ? description->substr(0, description->find('\0')) : std::string();
+    };
+    for (const std::string& name : platform.EnumerateKeys(kMachine, kTemplates)) {
+        if (name.find(".conf") != std::string::npos) continue;
+        const std::string description = text(name);
+        for (const char* part : {" Syntax: ", ". Where: ", ". Module: ", ". Default: "})
+            EXPECT_NE(description.find(part), std::string::npos) << name << ": " << part;
+    }
+    const std::pair<const char*, const char*> refused[] = {
+        {"Port", "Apache 2.4 refuses this directive"}, {"BindAddress", "Apache 2.4 refuses this directive"},
+        {"ServerType", "Apache 2.4 refuses this directive"}, {"AccessConfig", "Apache 2.4 refuses this directive"},
+        {"ResourceConfig", "Apache 2.4 refuses this directive"}, {"AddModule", "Apache 2.4 refuses this directive"},
+        {"ClearModuleList", "Apache 2.4 refuses this directive"},
+        {"NameVirtualHost", "Apache 2.4 ignores this directive with a warning"},
+        {"Win32DisableAcceptEx", "Apache 2.4 refuses this directive"}, {"FancyIndexing", "Apache 2.4 refuses this directive"}};
+    for (const auto& [name, start] : refused) EXPECT_EQ(text(name).rfind(start, 0), 0u) << name << ": " << text(name);
+    EXPECT_NE(text("Port").find("Listen"), std::string::npos);
+    EXPECT_NE(text("ScriptInterpreterSource").find("Windows only"), std::string::npos);
 }
 
 // Whatever the starting configuration says, the editor has a pane and a description for.

@@ -1,15 +1,20 @@
-// Whether Apache 2.4 accepts what Quick Config makes of the package's starting configuration
-// with the package's own presets: Debian's apache2 checks the saved httpd.conf (-t) in a
-// temporary server root. The Windows paths of the presets are mapped into that folder, blanks
-// and all; modules that Debian's Apache has built in are not loaded again, and the process
-// model Windows builds have built in (mpm_winnt) is stood in for by Debian's event module.
+// Apache 2.4 itself (Debian's apache2 from apache2-bin) at work on what Tarnwick makes and
+// reads. Quick Config: whether Apache accepts what Quick Config makes of the package's
+// starting configuration with the package's own presets, checked (-t) in a temporary server
+// root; the Windows paths of the presets are mapped into that folder, blanks and all; modules
+// that Debian's Apache has built in are not loaded again, and the process model Windows builds
+// have built in (mpm_winnt) is stood in for by Debian's event module. Check with Apache: files
+// with faults at known lines, and the item Apache names is the one selected.
 
+#include "apache_check.h"
 #include "config_document.h"
+#include "config_reader.h"
 #include "config_writer.h"
 #include "memory_file_store.h"
 #include "memory_registry.h"
 #include "memory_tree.h"
 #include "new_files.h"
+#include "posix/posix_file_store.h"
 
 #include <gtest/gtest.h>
 
@@ -151,6 +156,80 @@ TEST(ApacheCheck, QuickConfigOfTheStartingConfigurationPassesApachesSyntaxCheck)
     std::error_code ignored;
     fs::remove_all(scratch, ignored);
 }
+
+// Runs the command line Tarnwick builds through the shell, with the time limit as `timeout`
+// keeps it: Debian's apache2 stands where httpd.exe stands on Windows.
+class ShellRunner final : public ProgramRunner {
+public:
+    ProgramRun Run(const std::string&, const std::string& commandLine, std::uint32_t timeLimitMs) override {
+        std::string command = commandLine;
+        for (char& c : command)
+            if (c == '\\') c = '/';
+        const CommandRun run = RunCommand("timeout " + std::to_string(timeLimitMs / 1000) + " " + command);
+        return {run.status == 124 ? ProgramRun::Outcome::TimedOut : ProgramRun::Outcome::Finished,
+                static_cast<std::uint32_t>(run.status), run.output};
+    }
+};
+
+struct NamedLineCase {
+    const char* what;
+    std::string mainTail;   // lines after the main file's six lines of settings
+    std::string extra;      // conf/extra.conf, which the main file includes, not opened by hand
+    bool accepted;
+    const char* file;       // the file item the named item stands in
+    const char* item;       // the name of the item Apache names
+};
+
+class ApacheNamesALine : public ::testing::TestWithParam<NamedLineCase> {};
+
+// Apache's own check of files with faults at known lines: the item it names is selected.
+TEST_P(ApacheNamesALine, TheItemApacheNamesIsSelected) {
+    ASSERT_TRUE(fs::exists(kApache)) << kApache << " is missing: install Debian's apache2-bin (./test.sh does)";
+    const NamedLineCase& given = GetParam();
+    const fs::path root = fs::temp_directory_path() / ("tarnwick-named-" + std::to_string(::getpid()));
+    fs::create_directories(root / "conf");
+    fs::create_directories(root / "logs");
+    WriteWhole(root / "conf" / "httpd.conf",
+               "ServerRoot \"" + root.string() + "\"\n"
+               "LoadModule mpm_event_module " + std::string(kDebianModules) + "/mod_mpm_event.so\n"
+               "ServerName localhost\n"
+               "ErrorLog logs/error.log\n"
+               "PidFile logs/httpd.pid\n"
+               "Include conf/extra.conf\n" + given.mainTail);
+    WriteWhole(root / "conf" / "extra.conf", given.extra);
+
+    MemoryTree tree;
+    PosixFileStore files;
+    MemoryRegistry registry;
+    const std::string conf = PosixFileStore::ToWindowsPath((root / "conf").string()) + "\\";
+    ConfigDocument document{tree, files, conf};
+    ASSERT_TRUE(ReadConfigFile(document, conf, "httpd.conf", "httpd.conf").read);
+    ShellRunner runner;
+    const ApacheCheckOutcome outcome = CheckWithApache(document, registry, kApache, runner);
+    EXPECT_EQ(outcome.accepted, given.accepted) << outcome.message;
+    ASSERT_NE(outcome.named, kNoItem) << given.what << ": " << outcome.message;
+    EXPECT_EQ(tree.SelectedItem(), outcome.named);
+    EXPECT_EQ(tree.GetItem(outcome.named).text, given.item) << given.what << ": " << outcome.message;
+    ItemHandle file = outcome.named;
+    while (tree.Parent(file) != kNoItem) file = tree.Parent(file);
+    EXPECT_EQ(tree.GetItem(file).text, given.file) << given.what;
+    std::error_code ignored;
+    fs::remove_all(root, ignored);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ApacheCheck, ApacheNamesALine,
+    ::testing::Values(
+        NamedLineCase{"a misspelt directive in the main file", "Listen 8080\nKeepAliveTimout 5\n", "# nothing\n", false,
+                      "httpd.conf", "KeepAliveTimout"},
+        NamedLineCase{"an error inside the included file", "Listen 8080\n", "# extra\nListen 8081\nFoo bar\n", false,
+                      "extra.conf", "Foo"},
+        NamedLineCase{"a continued directive, named at its last line", "Listen 8080\n",
+                      "# extra\nKeepAlive \\\n   Maybe\n", false, "extra.conf", "KeepAlive"},
+        NamedLineCase{"a section left open", "Listen 8080\n<Directory /tmp>\nOptions None\n", "", false, "httpd.conf",
+                      "Directory"},
+        NamedLineCase{"accepted with a warning", "Listen 8080\nNameVirtualHost *:8080\n", "", true, "httpd.conf",
+                      "NameVirtualHost"}));
 
 }  // namespace
 }  // namespace tarnwick::testing

@@ -1,9 +1,11 @@
 // The editor's dialogs and tree editing, driven through their windows under Wine: new files,
 // Quick Config on the real distributed files, new items, Set Template, drag and drop, the
-// directory chooser on the Wine drive, and help.
+// directory chooser on the Wine drive, help, and Check with Apache with a stand-in for Apache.
 
 #include "editor.h"
 #include "test_prompts.h"
+
+#include "apache_process.h"
 
 #include "memory_registry.h"
 #include "new_files.h"
@@ -249,6 +251,129 @@ TEST_F(EditorFeatures, NewItemOffersNamesByRankAndAsksForAFileFirst) {
     EXPECT_EQ(editor.items->GetItem(port).text, "Port");
     EXPECT_EQ(editor.items->GetItem(port).value, "80");
     EXPECT_EQ(editor.document->currentItem, file);  // the current item stays
+}
+
+TEST_F(EditorFeatures, NewItemNameFieldSelectsTheFirstNameBeginningWithWhatWasTyped) {
+    for (const char* name : {"ServerAlias", "ServerAdmin", "ServerName", "ServerRoot", "Port", "SSLEngine"})
+        registry.Put(kMachine, TemplateKey(name), NumberValue("Parent", 0));
+    WriteFile(scratch + "httpd.conf", "Listen 80\n");
+    Open(scratch, {"httpd.conf"});
+    editor.items->SelectItem(editor.items->FirstFileItem());
+    DialogScript script({
+        {"Add New Configuration Item",
+         [](HWND dialog) {
+             HWND combo = GetDlgItem(dialog, IDC_NAME_COMBO);
+             COMBOBOXINFO parts{};
+             parts.cbSize = sizeof parts;
+             ASSERT_TRUE(GetComboBoxInfo(combo, &parts));
+             const auto type = [&](const char* keys) {
+                 for (const char* key = keys; *key; ++key) SendMessageA(parts.hwndItem, WM_CHAR, static_cast<unsigned char>(*key), 0);
+             };
+             const auto field = [&] { return WindowText(combo); };
+             const auto listed = [&] {
+                 const LRESULT at = SendMessageA(parts.hwndList, LB_GETCURSEL, 0, 0);
+                 char text[64] = {};
+                 if (at >= 0) SendMessageA(parts.hwndList, LB_GETTEXT, at, reinterpret_cast<LPARAM>(text));
+                 return std::string(text);
+             };
+             type("s");
+             EXPECT_EQ(field(), "ServerAdmin");  // the first of the sorted names that begin with s
+             DWORD from = 0, to = 0;
+             SendMessageA(parts.hwndItem, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+             EXPECT_EQ(from, 1u);  // what was not typed is selected, to be typed over
+             EXPECT_EQ(to, 11u);
+             type("erverr");
+             EXPECT_EQ(field(), "ServerRoot");
+             EXPECT_EQ(listed(), "ServerRoot");
+             SendMessageA(parts.hwndItem, WM_CHAR, VK_BACK, 0);  // deleting does not bring the letters back
+             EXPECT_EQ(field(), "ServerR");  // the name's own letters, less the ones not typed
+             type("x");
+             EXPECT_EQ(field(), "ServerRx");  // no name begins so: the field keeps what was typed
+             SetWindowTextA(combo, "");
+             type("SERVERN");
+             EXPECT_EQ(field(), "ServerName");
+             Click(dialog, IDOK);
+         }},
+    });
+    EXPECT_TRUE(ShowNewItem(editor));
+    EXPECT_TRUE(script.Finished());
+    const ItemHandle file = editor.items->FirstFileItem();
+    ItemHandle last = editor.items->FirstChild(file);
+    while (editor.items->NextSibling(last)) last = editor.items->NextSibling(last);
+    EXPECT_EQ(editor.items->GetItem(last).text, "ServerName");
+}
+
+// Apache's program beside the tests: the stand-in that prints what Apache printed.
+std::string StandInApache() {
+    char module[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, module, MAX_PATH);
+    std::string path = module;
+    return path.substr(0, path.find_last_of("\\/") + 1) + "apache_stand_in.exe";
+}
+
+TEST_F(EditorFeatures, CheckWithApacheShowsWhatApachePrintedAndSelectsTheItemItNames) {
+    WriteFile(scratch + "httpd.conf", "ServerRoot \"" + scratch + "\"\nListen 80\nInclude extra.conf\n");
+    WriteFile(scratch + "extra.conf", "# extra\r\nListen 81\r\nKeepAlive On\r\nKeepAliveTimout 5\r\n");
+    Open(scratch, {"httpd.conf"});
+    Command(CMD_CHECK_APACHE);  // no setting, no httpd.exe under ServerRoot, no service
+    ASSERT_EQ(prompts.apacheMessages.size(), 1u);
+    EXPECT_EQ(prompts.apacheMessages[0], kApacheNotFoundMessage);
+
+    editor.settings.apacheProgram = StandInApache();
+    const ItemHandle listen = Find("Listen");
+    editor.items->SetItemValue(listen, "8080");  // an unsaved change
+    prompts.checkSaveAnswer = SaveChangesAnswer::Cancel;
+    Command(CMD_CHECK_APACHE);
+    EXPECT_EQ(prompts.checkSaveQuestions, 1);
+    EXPECT_EQ(prompts.apacheMessages.size(), 1u) << "cancelled: nothing checked";
+
+    prompts.checkSaveAnswer = SaveChangesAnswer::Discard;  // check what is on disk
+    Command(CMD_CHECK_APACHE);
+    ASSERT_EQ(prompts.apacheMessages.size(), 2u);
+    EXPECT_FALSE(prompts.apacheAccepted.back());
+    EXPECT_NE(prompts.apacheMessages.back().find("Invalid command 'KeepAliveTimout'"), std::string::npos)
+        << prompts.apacheMessages.back();
+    EXPECT_EQ(files.ReadFileBytes(scratch + "httpd.conf").value_or(""),
+              "ServerRoot \"" + scratch + "\"\nListen 80\nInclude extra.conf\n");
+    EXPECT_EQ(FileItems(), (std::vector<std::string>{"httpd.conf", "extra.conf"}));  // opened to show the item
+    const ItemHandle named = editor.items->SelectedItem();
+    EXPECT_EQ(editor.items->GetItem(named).text, "KeepAliveTimout");
+    EXPECT_EQ(editor.document->currentItem, named);
+    EXPECT_EQ(editor.items->GetItem(editor.items->Parent(named)).text, "extra.conf");
+
+    prompts.checkSaveAnswer = SaveChangesAnswer::Save;
+    Command(CMD_CHECK_APACHE);
+    EXPECT_EQ(prompts.checkSaveQuestions, 3);
+    EXPECT_EQ(prompts.apacheMessages.size(), 3u);
+    EXPECT_NE(files.ReadFileBytes(scratch + "httpd.conf").value_or("").find("Listen 8080"), std::string::npos);
+    Command(CMD_CHECK_APACHE);  // saved now: no question
+    EXPECT_EQ(prompts.checkSaveQuestions, 3);
+    EXPECT_EQ(prompts.apacheMessages.size(), 4u);
+}
+
+TEST_F(EditorFeatures, ApacheThatNeverEndsIsEndedAfterTheLimit) {
+    const std::string program = StandInApache();
+    const std::string conf = scratch + "never-ends.conf";
+    Win32ProgramRunner runner;
+    const DWORD started = GetTickCount();
+    const ProgramRun run = runner.Run(program, ApacheCheckCommandLine(program, conf), 1500);
+    const DWORD took = GetTickCount() - started;
+    EXPECT_EQ(run.outcome, ProgramRun::Outcome::TimedOut);
+    EXPECT_GE(took, 1500u);
+    EXPECT_LT(took, 15000u);
+    EXPECT_NE(run.output.find("Checking"), std::string::npos) << run.output;  // what it printed before it was ended
+    // The stand-in held this mutex as long as it lived.
+    HANDLE held = OpenMutexA(SYNCHRONIZE, FALSE, "Tarnwick-stand-in-never-ends");
+    EXPECT_EQ(held, nullptr) << "the program still runs";
+    if (held) CloseHandle(held);
+    EXPECT_NE(ApacheCheckMessage(run, program, 1500).find("did not finish within 1 seconds and was ended"), std::string::npos);
+
+    const ProgramRun missing = runner.Run(scratch + "no-such-program.exe", "\"x\" -t", 1500);
+    EXPECT_EQ(missing.outcome, ProgramRun::Outcome::NotStarted);
+    const ProgramRun recorded = runner.Run(program, ApacheCheckCommandLine(program, scratch + "httpd.conf"), kApacheCheckTimeLimitMs);
+    EXPECT_EQ(recorded.outcome, ProgramRun::Outcome::Finished);
+    EXPECT_EQ(recorded.exitCode, 1u);
+    EXPECT_NE(recorded.output.find("Syntax error on line 4 of"), std::string::npos) << recorded.output;
 }
 
 TEST_F(EditorFeatures, SetTemplateWritesTheMachineTemplateAndRecreatesThePane) {

@@ -102,10 +102,10 @@ TEST_F(MenusAndDialogs, EveryKeyMenuEntryAndButtonSendsItsCommand) {
     };
     const Key keys[] = {{'A', true, CMD_SAVE_AS},      {'I', true, CMD_OPEN_INCLUDED}, {'N', true, CMD_NEW_FILE},
                         {'O', true, CMD_OPEN},         {'Q', true, CMD_QUICK_CONFIG},  {'S', true, CMD_SAVE},
-                        {VK_F1, false, CMD_HELP_CONTENTS}};
+                        {'T', true, CMD_CHECK_APACHE}, {VK_F1, false, CMD_HELP_CONTENTS}};
     for (const Key& key : keys) EXPECT_EQ(AcceleratorCommand(table, key.key, key.control), key.command) << key.key;
     // Nothing else is an accelerator: the same letters without Ctrl, and Insert and Delete.
-    for (WORD key : {WORD('A'), WORD('I'), WORD('S'), WORD(VK_INSERT), WORD(VK_DELETE)})
+    for (WORD key : {WORD('A'), WORD('I'), WORD('S'), WORD('T'), WORD(VK_INSERT), WORD(VK_DELETE)})
         EXPECT_EQ(AcceleratorCommand(table, key, false), 0) << key;
     EXPECT_EQ(CopyAcceleratorTableA(table, nullptr, 0), static_cast<int>(std::size(keys)));
 
@@ -123,7 +123,8 @@ TEST_F(MenusAndDialogs, EveryKeyMenuEntryAndButtonSendsItsCommand) {
               (std::vector<MenuEntry>{{"&New\tCtrl+N", CMD_NEW_FILE}, {"&Open\tCtrl+O", CMD_OPEN},
                                       {"&Save\tCtrl+S", CMD_SAVE_MENU}, {"Save &As\tCtrl+A", CMD_SAVE_AS}, separator,
                                       {"&Quick Config\tCtrl+Q", CMD_QUICK_CONFIG},
-                                      {"Open &Included Files\tCtrl+I", CMD_OPEN_INCLUDED}, {"Save with CR/LF", CMD_CRLF},
+                                      {"Open &Included Files\tCtrl+I", CMD_OPEN_INCLUDED},
+                                      {"Check with &Apache\tCtrl+T", CMD_CHECK_APACHE}, {"Save with CR/LF", CMD_CRLF},
                                       separator, {"&Print", CMD_PRINT}, separator, {"E&xit", CMD_EXIT}}));
     EXPECT_EQ(EntriesOf(GetSubMenu(menu, 1)),
               (std::vector<MenuEntry>{{"Cu&t", CMD_CUT}, {"&Copy", CMD_COPY}, {"&Paste", CMD_PASTE}, separator,
@@ -214,12 +215,18 @@ TEST_F(MenusAndDialogs, OptionsSaveStoresAndStaysOpenCancelChangesNothing) {
         {"Options...", [](HWND dialog) {
              CheckDlgButton(dialog, IDC_OPT_CONFIRM_DELETE, BST_UNCHECKED);
              CheckDlgButton(dialog, IDC_OPT_SAVE_POSITION, BST_CHECKED);
+             EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_OPT_APACHE_PROGRAM)), "");
+             SetDlgItemTextA(dialog, IDC_OPT_APACHE_PROGRAM, "C:\\Apache24\\bin\\httpd.exe");
+             EXPECT_NE(GetDlgItem(dialog, IDC_OPT_APACHE_BROWSE), nullptr);
              Click(dialog, IDC_OPT_SAVE);
          }},
         {"Options...", [shown, stored](HWND dialog) {  // still open: "&Save" applied and stored
              EXPECT_EQ(shown->settings.confirmDelete, 0u);
              EXPECT_EQ(shown->settings.saveWindowPos, 1u);
              EXPECT_EQ(LoadSettings(*stored, [](std::string_view text) { return std::string(text); }).confirmDelete, 0u);
+             EXPECT_EQ(LoadSettings(*stored, [](std::string_view text) { return std::string(text); }).apacheProgram,
+                       "C:\\Apache24\\bin\\httpd.exe");
+             SetDlgItemTextA(dialog, IDC_OPT_APACHE_PROGRAM, "C:\\Other\\httpd.exe");
              EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_OPT_KEEP_LAYOUT), BST_CHECKED);  // on by default
              CheckDlgButton(dialog, IDC_OPT_CONFIRM_DELETE, BST_CHECKED);
              CheckDlgButton(dialog, IDC_OPT_TOOLBAR_TEXT, BST_CHECKED);
@@ -231,6 +238,7 @@ TEST_F(MenusAndDialogs, OptionsSaveStoresAndStaysOpenCancelChangesNothing) {
     EXPECT_TRUE(script.Finished());
     EXPECT_EQ(editor.settings.confirmDelete, 0u);
     EXPECT_EQ(editor.settings.toolBarDesc, 0u);
+    EXPECT_EQ(editor.settings.apacheProgram, "C:\\Apache24\\bin\\httpd.exe");  // Cancel kept the saved one
     EXPECT_EQ(editor.toolbarHeight, toolbarHeight);
 }
 

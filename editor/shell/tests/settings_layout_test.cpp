@@ -25,6 +25,7 @@ TEST(Settings, DefaultsWithAnEmptyRegistry) {
     EXPECT_TRUE(settings.ConfirmsDelete());
     EXPECT_FALSE(settings.ShowsToolbarLabels());
     EXPECT_TRUE(settings.KeepsLayout());
+    EXPECT_EQ(settings.apacheProgram, "");  // not set: Check with Apache looks for the program
     EXPECT_TRUE(registry.KeyExists(kUser, kConfigKey));
     EXPECT_TRUE(registry.KeyExists(kMachine, kConfigKey));
     EXPECT_TRUE(registry.KeyExists(kMachine, "SOFTWARE\\Velmora\\Tarnwick\\Templates"));
@@ -38,6 +39,7 @@ TEST(Settings, UserValuesOverrideMachineValuesAndOnlyOnePathIsExpanded) {
     registry.Put(kUser, kConfigKey, StringValue("DefaultConfigFilePath", "%APACHE%\\conf"));
     registry.Put(kUser, kConfigKey, StringValue("HelpPath", "%APACHE%\\help"));
     registry.Put(kUser, kConfigKey, NumberValue("WindowDivider", 512));
+    registry.Put(kMachine, kConfigKey, StringValue("ApacheProgram", "%APACHE%\\bin\\httpd.exe"));
     const Settings settings = LoadSettings(registry, [](std::string_view text) {
         std::string expanded(text);
         if (expanded.rfind("%APACHE%", 0) == 0) expanded.replace(0, 8, "D:\\Apache");
@@ -47,6 +49,7 @@ TEST(Settings, UserValuesOverrideMachineValuesAndOnlyOnePathIsExpanded) {
     EXPECT_TRUE(settings.ShowsToolbarLabels());
     EXPECT_EQ(settings.defaultConfigFilePath, "D:\\Apache\\conf");
     EXPECT_EQ(settings.helpPath, "%APACHE%\\help");
+    EXPECT_EQ(settings.apacheProgram, "%APACHE%\\bin\\httpd.exe");  // from the machine, as it stands
 }
 
 TEST(Settings, FlagsCountAsOnByTheirOwnRule) {
@@ -66,9 +69,10 @@ TEST(Settings, SavingWritesWhatTheFlagsAllow) {
         std::vector<std::string> written;
     } cases[] = {
         {"off", 0, 1, 1, {"SaveOnExit"}},
-        {"on", 1, 0, 0, {"SaveOnExit", "SaveConfigPath", "SaveWindowPos", "ConfirmDelete", "ToolBarDesc", "KeepLayout"}},
+        {"on", 1, 0, 0,
+         {"SaveOnExit", "SaveConfigPath", "SaveWindowPos", "ConfirmDelete", "ToolBarDesc", "KeepLayout", "ApacheProgram"}},
         {"with path and divider", 1, 1, 1,
-         {"SaveOnExit", "SaveConfigPath", "SaveWindowPos", "ConfirmDelete", "ToolBarDesc", "KeepLayout",
+         {"SaveOnExit", "SaveConfigPath", "SaveWindowPos", "ConfirmDelete", "ToolBarDesc", "KeepLayout", "ApacheProgram",
           "DefaultConfigPath", "WindowDivider"}},
     };
     for (const Case& test : cases) {
@@ -79,6 +83,7 @@ TEST(Settings, SavingWritesWhatTheFlagsAllow) {
         settings.saveConfigPath = test.saveConfigPath;
         settings.saveWindowPos = test.saveWindowPos;
         settings.windowDivider = 260;
+        settings.apacheProgram = "D:\\Apache24\\bin\\httpd.exe";
         SaveSettings(registry, settings, "D:\\conf\\");
         std::vector<std::string> written;
         for (const RegistryValue& value : registry.EnumerateValues(kUser, kConfigKey, 1023, 1024)) written.push_back(value.name);
@@ -87,6 +92,7 @@ TEST(Settings, SavingWritesWhatTheFlagsAllow) {
         if (test.saveOnExit && test.saveWindowPos) {
             const Settings next = LoadSettings(registry, NoExpansion);
             EXPECT_EQ(next.windowDivider, 260);
+            EXPECT_EQ(next.apacheProgram, "D:\\Apache24\\bin\\httpd.exe");
             EXPECT_EQ(next.defaultConfigPath, "D:\\conf\\");
         }
     }

@@ -38,6 +38,14 @@ public:
     }
     std::vector<std::string> replaceQuestions;
     bool replaceAnswer = true;
+    SaveChangesAnswer AskSaveBeforeCheck(HWND) override {
+        ++checkSaveQuestions;
+        return checkSaveAnswer;
+    }
+    void ShowApacheCheck(HWND, const std::string& message, bool accepted) override {
+        apacheMessages.push_back(message);
+        apacheAccepted.push_back(accepted);
+    }
 
     std::optional<OpenSelection> open;
     std::optional<std::string> saveAs;
@@ -50,6 +58,10 @@ public:
     std::vector<std::string> includedReports;                 // every Open Included Files message
     SaveChangesAnswer saveAnswer = SaveChangesAnswer::Cancel;
     int saveQuestions = 0;
+    SaveChangesAnswer checkSaveAnswer = SaveChangesAnswer::Save;
+    int checkSaveQuestions = 0;
+    std::vector<std::string> apacheMessages;  // every Check with Apache message, in order
+    std::vector<bool> apacheAccepted;
 };
 
 // Plays the user in modal dialogs: each step waits for a window of its caption, then acts on

@@ -4,6 +4,8 @@
 
 #include "resource.h"
 
+#include <commdlg.h>
+
 namespace tarnwick {
 
 namespace {
@@ -26,8 +28,23 @@ void ApplyOptions(HWND dialog, Editor& editor) {
     const std::uint32_t labelsBefore = editor.settings.toolBarDesc;
     for (const OptionBox& box : kOptionBoxes)
         editor.settings.*box.flag = IsDlgButtonChecked(dialog, box.control) == BST_CHECKED ? 1 : 0;
+    editor.settings.apacheProgram = WindowText(GetDlgItem(dialog, IDC_OPT_APACHE_PROGRAM));
     if (editor.settings.toolBarDesc != labelsBefore) RecreateToolbar(editor);
     editor.document->keepLayout = editor.settings.KeepsLayout();
+}
+
+// Apache's program, chosen with the common open dialog into the field; nothing changes on Cancel.
+void BrowseForApacheProgram(HWND dialog) {
+    std::string path = WindowText(GetDlgItem(dialog, IDC_OPT_APACHE_PROGRAM));
+    path.resize(MAX_PATH * 4, '\0');
+    OPENFILENAMEA open{};
+    open.lStructSize = sizeof open;
+    open.hwndOwner = dialog;
+    open.lpstrFilter = "Programs (*.exe)\0*.exe\0All Files\0*.*\0";
+    open.lpstrFile = path.data();
+    open.nMaxFile = static_cast<DWORD>(path.size());
+    open.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+    if (GetOpenFileNameA(&open)) SetDlgItemTextA(dialog, IDC_OPT_APACHE_PROGRAM, path.c_str());
 }
 
 INT_PTR CALLBACK OptionsProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -39,6 +56,7 @@ INT_PTR CALLBACK OptionsProcedure(HWND dialog, UINT message, WPARAM wParam, LPAR
             const bool on = box.checkedWhenNotZero ? value != 0 : value == 1;
             CheckDlgButton(dialog, box.control, on ? BST_CHECKED : BST_UNCHECKED);
         }
+        SetDlgItemTextA(dialog, IDC_OPT_APACHE_PROGRAM, editor.settings.apacheProgram.c_str());
         return TRUE;
     }
     auto* editor = reinterpret_cast<Editor*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
@@ -52,6 +70,7 @@ INT_PTR CALLBACK OptionsProcedure(HWND dialog, UINT message, WPARAM wParam, LPAR
             ApplyOptions(dialog, *editor);
             SaveSettings(editor->registry, editor->settings, editor->document->configDirectory);
             return TRUE;
+        case IDC_OPT_APACHE_BROWSE: BrowseForApacheProgram(dialog); return TRUE;
         case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
         default: return FALSE;
     }

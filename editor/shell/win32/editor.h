@@ -41,6 +41,11 @@ public:
     // Before a save writes over a file another program changed: true replaces it. Where
     // nobody can be asked, the other program's version is kept.
     virtual bool AskReplaceChangedFile(HWND, const std::string&) { return false; }
+    // Before Check with Apache, with unsaved changes: save first (Save), check what is on disk
+    // (Discard), or do not check (Cancel). Prompts that never check answer Cancel.
+    virtual SaveChangesAnswer AskSaveBeforeCheck(HWND) { return SaveChangesAnswer::Cancel; }
+    // What Check with Apache found: acceptance, or what Apache printed.
+    virtual void ShowApacheCheck(HWND, const std::string&, bool) {}
 };
 
 // The common dialogs and message boxes of the real program.

@@ -3,6 +3,7 @@
 
 #include "editor.h"
 
+#include "apache_process.h"
 #include "config_writer.h"
 #include "included_files.h"
 #include "layout.h"
@@ -304,6 +305,7 @@ void RunCommand(Editor& editor, int command) {
                 ReportUnreadFiles(editor, ReadWithoutRedrawing(editor, [&] { return OpenConfigFiles(document, *selection); }));
             break;
         case CMD_OPEN_INCLUDED: OpenIncludedFilesCommand(editor); break;
+        case CMD_CHECK_APACHE: CheckWithApacheCommand(editor); break;
         case CMD_SAVE:
         case CMD_SAVE_MENU:  // the menu's Save saves too, as a user expects
             if (!editor.panes->ApplyChangedPane()) break;

@@ -2,6 +2,8 @@
 
 #include "editor.h"
 
+#include "apache_check.h"
+
 #include <commdlg.h>
 
 namespace tarnwick {
@@ -73,6 +75,18 @@ public:
 
     bool AskReplaceChangedFile(HWND owner, const std::string& path) override {
         return MessageBoxA(owner, ReplaceChangedFileQuestion(path).c_str(), "Save", MB_ICONWARNING | MB_YESNO) == IDYES;
+    }
+
+    SaveChangesAnswer AskSaveBeforeCheck(HWND owner) override {
+        switch (MessageBoxA(owner, kSaveBeforeCheckQuestion, kApacheCheckCaption, MB_ICONQUESTION | MB_YESNOCANCEL)) {
+            case IDYES: return SaveChangesAnswer::Save;
+            case IDNO: return SaveChangesAnswer::Discard;
+            default: return SaveChangesAnswer::Cancel;
+        }
+    }
+
+    void ShowApacheCheck(HWND owner, const std::string& message, bool accepted) override {
+        MessageBoxA(owner, message.c_str(), kApacheCheckCaption, (accepted ? MB_ICONINFORMATION : MB_ICONWARNING) | MB_OK);
     }
 };
 

@@ -23,6 +23,60 @@ void AcceptNewItem(HWND dialog, NewItemRequest& request) {
     EndDialog(dialog, added ? IDOK : IDCANCEL);
 }
 
+// The name field remembers whether its last key deleted (Backspace, Delete): type-ahead then
+// leaves the field alone, or the deleted letters would come straight back.
+constexpr const char* kFieldProcedureProperty = "Tarnwick.FieldProcedure";
+constexpr const char* kDeletingProperty = "Tarnwick.Deleting";
+constexpr const char* kCompletingProperty = "Tarnwick.Completing";
+
+LRESULT CALLBACK NameFieldProcedure(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto original = reinterpret_cast<WNDPROC>(GetPropA(field, kFieldProcedureProperty));
+    if (message == WM_CHAR) SetPropA(field, kDeletingProperty, reinterpret_cast<HANDLE>(wParam == VK_BACK ? 1 : 0));
+    if (message == WM_KEYDOWN && wParam == VK_DELETE) SetPropA(field, kDeletingProperty, reinterpret_cast<HANDLE>(1));
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        RemovePropA(field, kFieldProcedureProperty);
+        RemovePropA(field, kDeletingProperty);
+    }
+    return original ? CallWindowProcA(original, field, message, wParam, lParam) : DefWindowProcA(field, message, wParam, lParam);
+}
+
+HWND NameField(HWND combo) {
+    COMBOBOXINFO parts{};
+    parts.cbSize = sizeof parts;
+    return GetComboBoxInfo(combo, &parts) ? parts.hwndItem : nullptr;
+}
+
+void WatchNameField(HWND combo) {
+    HWND field = NameField(combo);
+    if (!field) return;
+    SetPropA(field, kFieldProcedureProperty, reinterpret_cast<HANDLE>(GetWindowLongPtrA(field, GWLP_WNDPROC)));
+    SetWindowLongPtrA(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NameFieldProcedure));
+}
+
+// Type-ahead: typing selects the first offered name that begins with what was typed and puts
+// it in the field, the part not typed selected so that typing goes on over it.
+void SelectTypedName(HWND dialog) {
+    HWND combo = GetDlgItem(dialog, IDC_NAME_COMBO);
+    const std::string typed = WindowText(combo);
+    if (typed.empty()) return;
+    const LRESULT found = SendMessageA(combo, CB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(typed.c_str()));
+    if (found == CB_ERR) return;
+    HWND field = NameField(combo);
+    if (field && GetPropA(field, kDeletingProperty)) {
+        COMBOBOXINFO parts{};
+        parts.cbSize = sizeof parts;
+        if (GetComboBoxInfo(combo, &parts)) SendMessageA(parts.hwndList, LB_SETCURSEL, found, 0);
+        return;
+    }
+    // Putting the name in the field must not count as typing again.
+    if (GetPropA(dialog, kCompletingProperty)) return;
+    SetPropA(dialog, kCompletingProperty, reinterpret_cast<HANDLE>(1));
+    SendMessageA(combo, CB_SETCURSEL, found, 0);
+    SendMessageA(combo, CB_SETEDITSEL, 0, MAKELPARAM(typed.size(), -1));
+    RemovePropA(dialog, kCompletingProperty);
+}
+
 INT_PTR CALLBACK NewItemProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrA(dialog, GWLP_USERDATA, lParam);
@@ -30,11 +84,16 @@ INT_PTR CALLBACK NewItemProcedure(HWND dialog, UINT message, WPARAM wParam, LPAR
         HWND combo = GetDlgItem(dialog, IDC_NAME_COMBO);
         for (const std::string& name : OfferedNames(request.registry, CurrentName(request)))
             SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        WatchNameField(combo);
         return TRUE;
     }
     auto* request = DataOf<NewItemRequest>(dialog);
     if (message != WM_COMMAND || !request) return FALSE;
     const int command = LOWORD(wParam);
+    if (command == IDC_NAME_COMBO && HIWORD(wParam) == CBN_EDITCHANGE) {
+        SelectTypedName(dialog);
+        return TRUE;
+    }
     if (command == IDOK || (command == IDC_NAME_COMBO && HIWORD(wParam) == CBN_DBLCLK)) {
         AcceptNewItem(dialog, *request);
         return TRUE;
