@@ -25,6 +25,11 @@ TEST(Settings, DefaultsWithAnEmptyRegistry) {
     EXPECT_TRUE(settings.ConfirmsDelete());
     EXPECT_FALSE(settings.ShowsToolbarLabels());
     EXPECT_TRUE(settings.KeepsLayout());
+    EXPECT_TRUE(settings.ShowsValues());
+    const WindowPlace place = StartingWindowPlace(settings);
+    EXPECT_FALSE(place.placed);
+    EXPECT_EQ(place.width, 603);
+    EXPECT_EQ(place.height, 450);
     EXPECT_TRUE(registry.KeyExists(kUser, kConfigKey));
     EXPECT_TRUE(registry.KeyExists(kMachine, kConfigKey));
     EXPECT_TRUE(registry.KeyExists(kMachine, "SOFTWARE\\Velmora\\Tarnwick\\Templates"));
@@ -66,10 +71,11 @@ TEST(Settings, SavingWritesWhatTheFlagsAllow) {
         std::vector<std::string> written;
     } cases[] = {
         {"off", 0, 1, 1, {"SaveOnExit"}},
-        {"on", 1, 0, 0, {"SaveOnExit", "SaveConfigPath", "SaveWindowPos", "ConfirmDelete", "ToolBarDesc", "KeepLayout"}},
+        {"on", 1, 0, 0,
+         {"SaveOnExit", "SaveConfigPath", "SaveWindowPos", "ConfirmDelete", "ToolBarDesc", "KeepLayout", "ShowValues"}},
         {"with path and divider", 1, 1, 1,
-         {"SaveOnExit", "SaveConfigPath", "SaveWindowPos", "ConfirmDelete", "ToolBarDesc", "KeepLayout",
-          "DefaultConfigPath", "WindowDivider"}},
+         {"SaveOnExit", "SaveConfigPath", "SaveWindowPos", "ConfirmDelete", "ToolBarDesc", "KeepLayout", "ShowValues",
+          "DefaultConfigPath", "WindowDivider", "WindowLeft", "WindowTop", "WindowHeight", "WindowRightWidth"}},
     };
     for (const Case& test : cases) {
         MemoryRegistry registry;
@@ -79,6 +85,7 @@ TEST(Settings, SavingWritesWhatTheFlagsAllow) {
         settings.saveConfigPath = test.saveConfigPath;
         settings.saveWindowPos = test.saveWindowPos;
         settings.windowDivider = 260;
+        NoteWindowPlace(settings, -20, 35, 700, 520);
         SaveSettings(registry, settings, "D:\\conf\\");
         std::vector<std::string> written;
         for (const RegistryValue& value : registry.EnumerateValues(kUser, kConfigKey, 1023, 1024)) written.push_back(value.name);
@@ -88,6 +95,12 @@ TEST(Settings, SavingWritesWhatTheFlagsAllow) {
             const Settings next = LoadSettings(registry, NoExpansion);
             EXPECT_EQ(next.windowDivider, 260);
             EXPECT_EQ(next.defaultConfigPath, "D:\\conf\\");
+            const WindowPlace place = StartingWindowPlace(next);
+            EXPECT_TRUE(place.placed);
+            EXPECT_EQ(place.left, -20);
+            EXPECT_EQ(place.top, 35);
+            EXPECT_EQ(place.width, 700);
+            EXPECT_EQ(place.height, 520);
         }
     }
 }
@@ -120,6 +133,50 @@ TEST(Layout, DividerKeepsBothColumnsVisible) {
             EXPECT_GE(layout.description.width, kMinimumColumnWidth);
         }
     }
+}
+
+// The window's width is stored as its right-hand column, so a window never resized starts
+// WindowDivider + 403 wide whatever the divider; sizes not above 0 give the first size.
+TEST(Settings, WindowPlaceFollowsTheDivider) {
+    struct Case {
+        std::int32_t divider, left, top, height, rightWidth;
+        WindowPlace expected;
+    } cases[] = {
+        {200, kNoWindowPlace, kNoWindowPlace, 450, 403, {false, 0, 0, 603, 450}},
+        {260, kNoWindowPlace, kNoWindowPlace, 450, 403, {false, 0, 0, 663, 450}},
+        {260, 10, kNoWindowPlace, 450, 403, {false, 0, 0, 663, 450}},
+        {260, 10, 20, 500, 300, {true, 10, 20, 560, 500}},
+        {200, -1200, 0, 0, -5, {true, -1200, 0, 603, 450}},
+    };
+    for (const Case& test : cases) {
+        Settings settings;
+        settings.windowDivider = test.divider;
+        settings.windowLeft = test.left;
+        settings.windowTop = test.top;
+        settings.windowHeight = test.height;
+        settings.windowRightWidth = test.rightWidth;
+        const WindowPlace place = StartingWindowPlace(settings);
+        EXPECT_EQ(place.placed, test.expected.placed) << test.divider << " " << test.left;
+        EXPECT_EQ(place.width, test.expected.width) << test.divider << " " << test.left;
+        EXPECT_EQ(place.height, test.expected.height) << test.divider << " " << test.left;
+        if (place.placed) {
+            EXPECT_EQ(place.left, test.expected.left);
+            EXPECT_EQ(place.top, test.expected.top);
+        }
+    }
+}
+
+// A window made narrower than the divider keeps the divider inside it; the value passed in is
+// not changed, and a wide window shows it again.
+TEST(Layout, NarrowWindowKeepsTheDividerInside) {
+    const int divider = 500;
+    const Layout narrow = ComputeLayout(divider, 28, 300, 400);
+    EXPECT_EQ(narrow.divider.x + narrow.divider.width, 300 - 6 - kMinimumColumnWidth + 1);
+    EXPECT_GE(narrow.description.width, kMinimumColumnWidth);
+    EXPECT_LE(narrow.tree.x + narrow.tree.width, 300);
+    const Layout wide = ComputeLayout(divider, 28, 900, 400);
+    EXPECT_EQ(wide.divider.x, divider - 4);
+    EXPECT_EQ(wide.tree.width, divider - 4);
 }
 
 }  // namespace
