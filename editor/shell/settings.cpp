@@ -27,9 +27,12 @@ WindowPlace StartingWindowPlace(const Settings& settings) {
     return place;
 }
 
-void NoteWindowPlace(Settings& settings, int left, int top, int width, int height) {
+void NoteWindowPosition(Settings& settings, int left, int top) {
     settings.windowLeft = left;
     settings.windowTop = top;
+}
+
+void NoteWindowSize(Settings& settings, int width, int height) {
     settings.windowHeight = height;
     settings.windowRightWidth = width - settings.windowDivider;
 }

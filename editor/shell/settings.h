@@ -60,8 +60,11 @@ struct WindowPlace {
     int height = 0;
 };
 WindowPlace StartingWindowPlace(const Settings& settings);
-// Notes the window's place and size as the settings store them.
-void NoteWindowPlace(Settings& settings, int left, int top, int width, int height);
+// Note the window's place when it moves, and its size when it is resized, as the settings
+// store them. Only a resize changes WindowRightWidth: a divider dragged in a window never
+// resized leaves the right-hand column as it was.
+void NoteWindowPosition(Settings& settings, int left, int top);
+void NoteWindowSize(Settings& settings, int width, int height);
 
 // Replaces environment variable references (%NAME%) in a text.
 using ExpandEnvironment = std::function<std::string(std::string_view)>;

@@ -85,7 +85,8 @@ TEST(Settings, SavingWritesWhatTheFlagsAllow) {
         settings.saveConfigPath = test.saveConfigPath;
         settings.saveWindowPos = test.saveWindowPos;
         settings.windowDivider = 260;
-        NoteWindowPlace(settings, -20, 35, 700, 520);
+        NoteWindowPosition(settings, -20, 35);
+        NoteWindowSize(settings, 700, 520);
         SaveSettings(registry, settings, "D:\\conf\\");
         std::vector<std::string> written;
         for (const RegistryValue& value : registry.EnumerateValues(kUser, kConfigKey, 1023, 1024)) written.push_back(value.name);
@@ -164,6 +165,19 @@ TEST(Settings, WindowPlaceFollowsTheDivider) {
             EXPECT_EQ(place.top, test.expected.top);
         }
     }
+}
+
+// The right-hand column's width is what a resize leaves; a divider dragged afterwards widens
+// the next run's window by as much, as it always has.
+TEST(Settings, DividerDraggedAfterAResizeWidensTheNextWindow) {
+    Settings settings;
+    settings.windowDivider = 260;
+    NoteWindowSize(settings, 700, 520);
+    EXPECT_EQ(settings.windowRightWidth, 440);
+    settings.windowDivider = 300;
+    NoteWindowPosition(settings, 5, 6);
+    EXPECT_EQ(StartingWindowPlace(settings).width, 740);
+    EXPECT_EQ(StartingWindowPlace(settings).height, 520);
 }
 
 // A window made narrower than the divider keeps the divider inside it; the value passed in is
