@@ -50,6 +50,10 @@ void TreeViewItems::StoreValue(ItemHandle item, std::string* value) {
     }
     ReleaseValue(old);
     ++revision_;
+    // The row may show the value beside the name: it is drawn again with the new one.
+    RECT row{};
+    std::memcpy(&row, &data.hItem, sizeof data.hItem);  // TVM_GETITEMRECT takes the item in the rectangle
+    if (SendMessageA(treeView_, TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&row))) InvalidateRect(treeView_, &row, TRUE);
 }
 
 ItemHandle TreeViewItems::InsertItem(ItemHandle parent, InsertPosition where, const ItemView& item) {

@@ -26,7 +26,8 @@ TEST(ResourceIds, NoTwoOfTheSameKindCollide) {
     EXPECT_TRUE(AllDistinct({IDC_DRAG_ELSEWHERE, IDC_DRAG_OVER_TREE}));
     EXPECT_TRUE(AllDistinct({CMD_EXIT, CMD_HELP_CONTENTS, CMD_ABOUT, CMD_NEW_ITEM, CMD_DELETE_ITEM, CMD_SAVE_AS,
                              CMD_OPTIONS, CMD_QUICK_CONFIG, CMD_CRLF, CMD_NEW_FILE, CMD_OPEN, CMD_SAVE_MENU, CMD_SAVE,
-                             CMD_PRINT, CMD_COPY, CMD_CUT, CMD_PASTE}));
+                             CMD_PRINT, CMD_COPY, CMD_CUT, CMD_PASTE, CMD_OPEN_INCLUDED, CMD_FIND, CMD_FIND_NEXT,
+                             CMD_FIND_PREVIOUS}));
     EXPECT_TRUE(AllDistinct({IDC_CONFIG_TREE, IDC_DESCRIPTION, IDC_DIVIDER, IDC_TOOLBAR}));
     EXPECT_TRUE(AllDistinct({IDC_PANE_VALUE, IDC_PANE_FIRST_CHOICE, IDC_PANE_SECOND_CHOICE, IDC_PANE_DIRECTORIES,
                              IDC_PANE_HEADING, 1 /* IDOK */}));
@@ -34,7 +35,8 @@ TEST(ResourceIds, NoTwoOfTheSameKindCollide) {
                              IDC_INFO_DEFAULT_LABEL, IDC_INFO_RANK_LABEL, IDC_INFO_TEMPLATE_LABEL,
                              IDC_INFO_SET_TEMPLATE}));
     EXPECT_TRUE(AllDistinct({IDC_OPT_CONFIRM_DELETE, IDC_OPT_SAVE_ON_EXIT, IDC_OPT_SAVE_PATH, IDC_OPT_SAVE_POSITION,
-                             IDC_OPT_TOOLBAR_TEXT, IDC_OPT_SAVE, 1 /* IDOK */, 2 /* IDCANCEL */}));
+                             IDC_OPT_TOOLBAR_TEXT, IDC_OPT_SAVE, IDC_OPT_KEEP_LAYOUT, IDC_OPT_SHOW_VALUES,
+                             1 /* IDOK */, 2 /* IDCANCEL */}));
 }
 
 }  // namespace
