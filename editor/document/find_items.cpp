@@ -40,7 +40,7 @@ ItemHandle NextInFileOrder(const ConfigTree& tree, ItemHandle item) {
 namespace {
 
 bool Holds(const ConfigTree& tree, ItemHandle item, const TextMatcher& matcher) {
-    return ItemHolds(tree.GetItem(item), matcher);
+    return ItemHolds(tree.GetItemContent(item), matcher);
 }
 
 ItemHandle FindForward(const ConfigTree& tree, ItemHandle from, const TextMatcher& matcher) {
