@@ -5,6 +5,7 @@
 #include "main_window_fixture.h"
 
 #include <atomic>
+#include <optional>
 #include <thread>
 
 namespace tarnwick::testing {
@@ -123,6 +124,30 @@ protected:
         SendMessageA(editor.tree, TVM_GETITEMRECT, textOnly, reinterpret_cast<LPARAM>(&rect));
         return rect;
     }
+    // Where the menu a key opens stands; a watcher notes it and closes the menu with Escape,
+    // as a user would. Nothing when no menu opened.
+    std::optional<RECT> MenuOpenedBy(WORD key, std::initializer_list<WORD> held) {
+        std::atomic<bool> seen{false};
+        RECT menu{};
+        std::thread watcher([&] {
+            for (int i = 0; i < 200 && !seen; ++i) {
+                HWND popup = FindWindowA("#32768", nullptr);
+                if (popup && IsWindowVisible(popup)) {
+                    GetWindowRect(popup, &menu);
+                    seen = true;
+                    Sleep(50);
+                    Send(VK_ESCAPE, false);
+                    Send(VK_ESCAPE, true);
+                }
+                Sleep(20);
+            }
+        });
+        Press(key, held, 300);
+        watcher.join();
+        Pump(100);
+        if (!seen) return std::nullopt;
+        return menu;
+    }
     bool IsVisibleRow(ItemHandle item) {
         RECT client{};
         GetClientRect(editor.tree, &client);
@@ -187,30 +212,15 @@ TEST_F(FindingAndKeys, FindSelectEditAndMenuByKeysOnly) {
     EXPECT_EQ(Value(edited), "/var/log/other.log common");
     EXPECT_EQ(GetFocus(), editor.tree);
 
-    // The context-menu key: the menu opens at the selected item; a watcher notes where and
-    // closes it with Escape, as a user would.
-    std::atomic<bool> seen{false};
-    RECT menu{};
-    std::thread watcher([&] {
-        for (int i = 0; i < 200 && !seen; ++i) {
-            HWND popup = FindWindowA("#32768", nullptr);
-            if (popup && IsWindowVisible(popup)) {
-                GetWindowRect(popup, &menu);
-                seen = true;
-                Sleep(50);
-                Send(VK_ESCAPE, false);
-                Send(VK_ESCAPE, true);
-            }
-            Sleep(20);
-        }
-    });
-    Press(VK_APPS, {}, 300);
-    watcher.join();
-    ASSERT_TRUE(seen) << "the context-menu key opened no menu";
+    // The context-menu key and Shift+F10: the menu opens at the selected item.
     RECT item = ItemRect(edited);
     MapWindowPoints(editor.tree, nullptr, reinterpret_cast<POINT*>(&item), 2);
-    EXPECT_LE(std::abs(menu.left - item.left), 8) << menu.left << " vs " << item.left;
-    EXPECT_LE(std::abs(menu.top - item.bottom), 8) << menu.top << " vs " << item.bottom;
+    for (const auto& [key, shift] : {std::pair<WORD, bool>{VK_APPS, false}, std::pair<WORD, bool>{VK_F10, true}}) {
+        const std::optional<RECT> menu = shift ? MenuOpenedBy(key, {VK_SHIFT}) : MenuOpenedBy(key, {});
+        ASSERT_TRUE(menu.has_value()) << "key " << key << " opened no menu";
+        EXPECT_LE(std::abs(menu->left - item.left), 8) << menu->left << " vs " << item.left;
+        EXPECT_LE(std::abs(menu->top - item.bottom), 8) << menu->top << " vs " << item.bottom;
+    }
     EXPECT_EQ(editor.items->SelectedItem(), edited);
 }
 

@@ -8,13 +8,12 @@
 #include <commctrl.h>
 
 #include <iterator>
+#include <string>
 
 namespace tarnwick {
 
 namespace {
 
-// The labels in the order of the buttons that carry them, NUL-separated, ended by an empty one.
-const char kLabels[] = "New\0Open\0Save\0CR/LF\0Quick\0New Item\0Del Item\0Exit\0";
 
 TBBUTTON Button(int picture, int command, BYTE style, int label) {
     TBBUTTON button{};
@@ -32,7 +31,8 @@ TBBUTTON Separator() {
     return separator;
 }
 
-// Each button's label, which its tooltip shows whether or not the labels are on the buttons.
+// Each button's label, in the order of the buttons that carry them; the tooltip shows it whether
+// or not the labels are on the buttons.
 struct ButtonLabel {
     int command;
     const char* label;
@@ -42,6 +42,14 @@ const ButtonLabel kButtonLabels[] = {
     {CMD_CRLF, "CR/LF"},       {CMD_QUICK_CONFIG, "Quick"}, {CMD_NEW_ITEM, "New Item"},
     {CMD_DELETE_ITEM, "Del Item"}, {CMD_EXIT, "Exit"},
 };
+
+// The labels as the toolbar takes them: NUL-separated, ended by an empty one.
+std::string LabelList() {
+    std::string list;
+    for (const ButtonLabel& button : kButtonLabels) list.append(button.label).push_back('\0');
+    list.push_back('\0');
+    return list;
+}
 
 }  // namespace
 
@@ -89,8 +97,9 @@ HWND CreateMainToolbar(Editor& editor) {
                                    IDB_TOOLBAR, buttons, 11, 16, 15, 16, 15, sizeof(TBBUTTON));
     // Without labels an empty list is added, so the buttons carry no text.
     static const char kNoLabels[] = "\0";
+    const std::string labels = LabelList();
     SendMessageA(toolbar, TB_ADDSTRINGA, 0,
-                 reinterpret_cast<LPARAM>(editor.settings.ShowsToolbarLabels() ? kLabels : kNoLabels));
+                 reinterpret_cast<LPARAM>(editor.settings.ShowsToolbarLabels() ? labels.c_str() : kNoLabels));
     SendMessageA(toolbar, TB_AUTOSIZE, 0, 0);
     RECT bounds{};
     GetWindowRect(toolbar, &bounds);
