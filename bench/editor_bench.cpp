@@ -1,6 +1,7 @@
 // Measures, under Wine or Windows, what opening a large configuration costs in the real editor
-// window against inserting as many items into a bare tree-view control, and what selecting an
-// item costs:   editor_bench.exe FILE
+// window (values shown beside the names, its first file's items drawn) against inserting as
+// many items into a bare tree-view control and drawing it, what selecting an item costs, and
+// what a Find for a text no item holds costs against the open:   editor_bench.exe FILE
 // Prints one "name: value" per line.
 
 #include "editor.h"
@@ -13,6 +14,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,7 @@ public:
         for (const std::string& path : paths) std::fprintf(stderr, "could not read %s\n", path.c_str());
     }
     void ReportIncludedFiles(HWND, const std::string&) override {}
+    void ReportNotFound(HWND, const std::string&) override {}
     SaveChangesAnswer AskSaveChanges(HWND) override { return SaveChangesAnswer::Discard; }
 
 private:
@@ -80,6 +83,8 @@ double InsertIntoBareTree(const std::vector<ShapeItem>& shape) {
         handles[i] = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
     }
     SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
+    SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(handles.empty() ? nullptr : handles[0]));
+    UpdateWindow(tree);
     const double elapsed = Milliseconds(Clock::now() - start);
     DestroyWindow(tree);
     return elapsed;
@@ -106,20 +111,30 @@ int main(int argc, char** argv) {
     Editor editor(GetModuleHandleA(nullptr), registry, files, prompts);
     if (!CreateEditorWindow(editor)) return 1;
 
+    // Opening as the user sees it: the values beside the names of the first file's items drawn.
+    editor.settings.showValues = 1;
     const auto openStart = Clock::now();
     RunCommand(editor, 57601);
+    SendMessageA(editor.tree, TVM_EXPAND, TVE_EXPAND, static_cast<LPARAM>(editor.items->FirstFileItem()));
+    UpdateWindow(editor.tree);
     const double open = Milliseconds(Clock::now() - openStart);
     const std::vector<ShapeItem> shape = ShapeOf(*editor.items);
     const std::size_t items = shape.size();
     const double bare = InsertIntoBareTree(shape);
 
     // A user selects an item they can see: its file item is expanded before the timing.
-    SendMessageA(editor.tree, TVM_EXPAND, TVE_EXPAND, static_cast<LPARAM>(editor.items->FirstFileItem()));
     ItemHandle middle = editor.items->FirstChild(editor.items->FirstFileItem());
     for (std::size_t i = 0; i < items / 2 && editor.items->NextSibling(middle); ++i) middle = editor.items->NextSibling(middle);
     const auto selectStart = Clock::now();
     editor.items->SelectItem(middle);
     const double select = Milliseconds(Clock::now() - selectStart);
+
+    // Find Next for a text that no item's name, value or comment holds: every item is looked at.
+    const char kNowhere[] = "text-that-no-item-holds";
+    std::memcpy(editor.find.text, kNowhere, sizeof kNowhere);
+    const auto findStart = Clock::now();
+    FindAgain(editor, FindDirection::Forward);
+    const double find = Milliseconds(Clock::now() - findStart);
 
     std::printf("items: %zu\n", items);
     std::printf("editor_open_ms: %.1f\n", open);
@@ -127,6 +142,8 @@ int main(int argc, char** argv) {
     std::printf("open_vs_bare_insert: %.2f\n", open / bare);
     std::printf("select_ms: %.2f\n", select);
     std::printf("select_vs_open: %.4f\n", select / open);
+    std::printf("find_ms: %.1f\n", find);
+    std::printf("find_vs_open: %.3f\n", find / open);
     DestroyWindow(editor.window);
     return 0;
 }

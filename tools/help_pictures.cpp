@@ -54,6 +54,7 @@ public:
     void ReportUnsavedFiles(HWND, const std::vector<UnsavedFile>&) override {}
     void ReportUnreadFiles(HWND, const std::vector<std::string>&) override {}
     void ReportIncludedFiles(HWND, const std::string&) override {}
+    void ReportNotFound(HWND, const std::string&) override {}
     SaveChangesAnswer AskSaveChanges(HWND) override { return SaveChangesAnswer::Discard; }
 };
 

@@ -88,7 +88,7 @@ void ParseConfigText(ConfigTree& tree, const std::string& bytes, ItemHandle file
             case LogicalLine::Kind::Skipped: break;
             case LogicalLine::Kind::Closing: {
                 if (parent == fileItem) break;  // closes nothing: kept like a comment line
-                const ItemView section = tree.GetItem(parent);
+                const ItemView section = tree.GetItemContent(parent);  // only its source is read
                 ItemSource source = section.source ? *section.source : ItemSource{};
                 source.closeLeadBegin = leadBegin;
                 source.closeBegin = lineBegin;

@@ -123,6 +123,9 @@ public:
     virtual ItemHandle InsertItem(ItemHandle parent, InsertPosition where, const ItemView& item) = 0;
     // All fields of an item; an empty view for kNoItem or an unknown handle.
     virtual ItemView GetItem(ItemHandle item) const = 0;
+    // What a search reads: all fields but the state (expanded is left false). A binding that
+    // keeps them beside its control answers without asking the control. Valid as GetItem's.
+    virtual ItemView GetItemContent(ItemHandle item) const { return GetItem(item); }
     // Replaces the item's value string by a copy of `value`.
     virtual void SetItemValue(ItemHandle item, std::string_view value) = 0;
     // Releases the item's own value string; the item then has none.

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Checks the compiled help file: every page the contents name is in it, every picture a page
 shows is in it, and the keyboard reference names every key of the program's key table (and
-Insert and Delete). Prints what is wrong; exits non-zero when anything is.
+Insert, Delete, Enter, F2, Escape and Shift+F10). Prints what is wrong; exits non-zero when anything is.
 
   check_help.py TarnwickHelp.chm tarnwick.rc [--report test-report.xml]
 """
@@ -61,7 +61,7 @@ def check(chm, rc_path):
         keys = accelerator_keys(rc.read())
     if not keys:
         problems['keys'].append('no accelerators found in the resource file')
-    for key in keys + ['Insert', 'Delete']:
+    for key in keys + ['Insert', 'Delete', 'Enter', 'F2', 'Escape', 'Shift+F10']:
         if f'<b>{key}</b>' not in keyboard:
             problems['keys'].append(f'{key} is not in the keyboard reference')
     return problems

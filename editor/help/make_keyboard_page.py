@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the help's keyboard reference from the program's own resource file, so that it
 cannot drift from the keys the program has: every entry of the main accelerator table, and
-the keys the menus name that work in the tree without being accelerators (Insert, Delete).
+the keys the menus name that work in the tree without being accelerators (Insert, Delete), and
+the keys the tree and the panes take themselves (Enter, F2, Escape, Shift+F10, Tab).
 
   make_keyboard_page.py tarnwick.rc keyboard.html
 """
@@ -12,6 +13,16 @@ import sys
 MODIFIERS = [('CONTROL', 'Ctrl'), ('SHIFT', 'Shift'), ('ALT', 'Alt')]
 KEY_NAMES = {'VK_INSERT': 'Insert', 'VK_DELETE': 'Delete', 'VK_RETURN': 'Enter', 'VK_ESCAPE': 'Esc'}
 MENU_KEY_NAMES = {'Ins': 'Insert', 'Del': 'Delete'}
+# Commands that no menu entry names, by what they do.
+COMMAND_NAMES = {'CMD_FIND_PREVIOUS': 'Edit, Find Next, backward'}
+# Keys the tree and the panes take themselves, outside the key table and the menus.
+WINDOW_KEYS = [
+    ('Enter', 'In the tree: to the value field of the Options tab. In a value field: stores the value, as Update does, and goes back to the tree'),
+    ('F2', 'In the tree: to the value field of the Options tab'),
+    ('Escape', 'In a value field: brings back the stored value and goes back to the tree'),
+    ('Shift+F10', 'In the tree: the item menu at the selected item (the context-menu key does the same)'),
+    ('Tab', 'Round the tree, the pane, the description and back (Shift+Tab: the other way)'),
+]
 
 
 def block(rc, header):
@@ -69,11 +80,11 @@ def page(rc):
     rows = []
     for shown, command in accelerators(rc):
         named = [f'{menu}, {text}' for menu, text, key in entries if key == shown]
-        rows.append((shown, named[0] if named else command))
+        rows.append((shown, named[0] if named else COMMAND_NAMES.get(command, command)))
     in_tree = [(key, f'{menu}, {text} (in the tree)') for menu, text, key in entries
                if key not in {shown for shown, _ in rows}]
     body = ''.join(f'<tr><td><b>{html.escape(key)}</b></td><td>{html.escape(what)}</td></tr>\n'
-                   for key, what in rows + in_tree)
+                   for key, what in rows + in_tree + WINDOW_KEYS)
     return f'''<html><head><title>Keyboard reference</title></head><body>
 <h1>Keyboard reference</h1>
 <p>These keys work anywhere in the main window. The list is made from the program's own key table when the help file is built.</p>

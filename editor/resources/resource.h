@@ -92,6 +92,7 @@
 // ---- Controls we add (2000 up) ----------------------------------------------------------
 #define IDC_ABOUT_PICTURE       2000
 #define IDC_OPT_KEEP_LAYOUT     2001  // Options: "Keep comments and layout"
+#define IDC_OPT_SHOW_VALUES     2002  // Options: "Show values in the tree"
 #define IDC_OPT_APACHE_PROGRAM  2003  // Options: Apache's program (ApacheProgram)
 #define IDC_OPT_APACHE_BROWSE   2004  // Options: "B&rowse..." for Apache's program
 
@@ -113,10 +114,13 @@
 #define CMD_COPY                57634
 #define CMD_CUT                 57635
 #define CMD_PASTE               57637
+#define CMD_FIND                57636  // Edit: "&Find...", Ctrl+F
+#define CMD_FIND_NEXT           57640  // Edit: "Find &Next", F3
 
 // ---- Commands we add (41000 up) ---------------------------------------------------------
 #define CMD_OPEN_INCLUDED       41000  // File: "Open &Included Files"
 #define CMD_CHECK_APACHE        41003  // File: "Check with &Apache"
+#define CMD_FIND_PREVIOUS       41010  // Shift+F3: the last search backward
 
 // ---- Private window messages ------------------------------------------------------------
 #define WM_SHOW_VALUE           (0x0400 + 1)   // WM_USER + 1: lParam points to the text to show

@@ -11,7 +11,9 @@ constexpr int kRightColumnMargin = 6;
 }  // namespace
 
 Layout ComputeLayout(int divider, int toolbarHeight, int clientWidth, int clientHeight) {
-    const int d = divider;
+    // A window narrower than the divider still shows both columns; the setting keeps the
+    // user's value, so widening the window brings the divider back.
+    const int d = ClampDivider(divider, clientWidth);
     const int t = toolbarHeight;
     Layout layout;
     layout.divider = {d - 4, t, 5, clientHeight - t - 10};

@@ -27,6 +27,7 @@ inline constexpr int kWindowHeight = 450;
 // Neither the tree nor the right column may shrink below this many pixels.
 inline constexpr int kMinimumColumnWidth = 40;
 
+// The divider is kept inside the client area as ClampDivider keeps it.
 Layout ComputeLayout(int divider, int toolbarHeight, int clientWidth, int clientHeight);
 
 // The divider position within the bounds that keep both columns at least kMinimumColumnWidth

@@ -13,6 +13,30 @@ std::string ReadText(const Registry& registry, const char* name, const std::stri
 
 }  // namespace
 
+WindowPlace StartingWindowPlace(const Settings& settings) {
+    const Settings defaults;
+    WindowPlace place;
+    place.placed = settings.windowLeft != kNoWindowPlace && settings.windowTop != kNoWindowPlace;
+    if (place.placed) {
+        place.left = settings.windowLeft;
+        place.top = settings.windowTop;
+    }
+    const std::int32_t right = settings.windowRightWidth > 0 ? settings.windowRightWidth : defaults.windowRightWidth;
+    place.width = settings.windowDivider + right;
+    place.height = settings.windowHeight > 0 ? settings.windowHeight : defaults.windowHeight;
+    return place;
+}
+
+void NoteWindowPosition(Settings& settings, int left, int top) {
+    settings.windowLeft = left;
+    settings.windowTop = top;
+}
+
+void NoteWindowSize(Settings& settings, int width, int height) {
+    settings.windowHeight = height;
+    settings.windowRightWidth = width - settings.windowDivider;
+}
+
 void CreateSettingKeys(Registry& registry) {
     registry.CreateKey(RegistryRoot::CurrentUser, kConfigKey);
     registry.CreateKey(RegistryRoot::LocalMachine, kConfigKey);
@@ -34,6 +58,14 @@ Settings LoadSettings(Registry& registry, const ExpandEnvironment& expand) {
     settings.toolBarDesc = ReadRegistryValue(registry, kConfigKey, "ToolBarDesc", settings.toolBarDesc);
     settings.keepLayout = ReadRegistryValue(registry, kConfigKey, "KeepLayout", settings.keepLayout);
     settings.apacheProgram = ReadText(registry, "ApacheProgram", settings.apacheProgram);
+    settings.showValues = ReadRegistryValue(registry, kConfigKey, "ShowValues", settings.showValues);
+    const auto readSigned = [&registry](const char* name, std::int32_t fallback) {
+        return static_cast<std::int32_t>(ReadRegistryValue(registry, kConfigKey, name, static_cast<std::uint32_t>(fallback)));
+    };
+    settings.windowLeft = readSigned("WindowLeft", settings.windowLeft);
+    settings.windowTop = readSigned("WindowTop", settings.windowTop);
+    settings.windowHeight = readSigned("WindowHeight", settings.windowHeight);
+    settings.windowRightWidth = readSigned("WindowRightWidth", settings.windowRightWidth);
     return settings;
 }
 
@@ -50,9 +82,19 @@ void SaveSettings(Registry& registry, const Settings& settings, const std::strin
     write(NumberValue("ToolBarDesc", settings.toolBarDesc));
     write(NumberValue("KeepLayout", settings.keepLayout));
     write(StringValue("ApacheProgram", settings.apacheProgram));
+    write(NumberValue("ShowValues", settings.showValues));
     if (settings.SavesConfigPath()) write(StringValue("DefaultConfigPath", configDirectory));
-    if (settings.SavesWindowPosition())
-        write(NumberValue("WindowDivider", static_cast<std::uint32_t>(settings.windowDivider)));
+    if (!settings.SavesWindowPosition()) return;
+    const auto writeSigned = [&write](const char* name, std::int32_t value) {
+        write(NumberValue(name, static_cast<std::uint32_t>(value)));
+    };
+    writeSigned("WindowDivider", settings.windowDivider);
+    if (settings.windowLeft != kNoWindowPlace && settings.windowTop != kNoWindowPlace) {
+        writeSigned("WindowLeft", settings.windowLeft);
+        writeSigned("WindowTop", settings.windowTop);
+    }
+    writeSigned("WindowHeight", settings.windowHeight);
+    writeSigned("WindowRightWidth", settings.windowRightWidth);
 }
 
 }  // namespace tarnwick

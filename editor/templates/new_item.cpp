@@ -30,7 +30,20 @@ std::vector<std::string> OfferedNames(const Registry& registry, std::string_view
     return names;
 }
 
+NewItemPlace PlaceForNewItem(const ConfigTree& tree, const Registry& registry, ItemHandle current) {
+    if (current == kNoItem) return {};
+    const ItemHandle parent = tree.Parent(current);
+    const ItemView item = tree.GetItem(current);
+    const bool plainDirective = parent != kNoItem && !item.sectionMark && tree.FirstChild(current) == kNoItem &&
+                                ReadRegistryValue(registry, NewItemKey(item.text), "Parent", 0) == 0;
+    return plainDirective ? NewItemPlace{parent, current} : NewItemPlace{current, kNoItem};
+}
+
 ItemHandle InsertNewItem(ConfigTree& tree, const Registry& registry, ItemHandle parent, std::string_view name) {
+    return InsertNewItem(tree, registry, NewItemPlace{parent, kNoItem}, name);
+}
+
+ItemHandle InsertNewItem(ConfigTree& tree, const Registry& registry, NewItemPlace place, std::string_view name) {
     if (name.empty()) return kNoItem;
     const std::string key = NewItemKey(name);
     const std::string value = ReadRegistryValue(registry, key, "Default", kTextCapacity, "").text;
@@ -41,7 +54,8 @@ ItemHandle InsertNewItem(ConfigTree& tree, const Registry& registry, ItemHandle 
     item.hasValue = true;
     item.image = ranked ? kSectionImage : kDirectiveImage;
     item.selectedImage = ranked ? kSectionSelectedImage : kDirectiveImage;
-    return tree.InsertItem(parent, InsertPosition::Last(), item);
+    return tree.InsertItem(place.parent,
+                           place.after == kNoItem ? InsertPosition::Last() : InsertPosition::After(place.after), item);
 }
 
 }  // namespace tarnwick

@@ -27,11 +27,8 @@ ItemHandle TreeViewItems::Next(ItemHandle item, UINT relation) const {
 }
 
 std::string* TreeViewItems::ValueOf(ItemHandle item) const {
-    TVITEMA data{};
-    data.mask = TVIF_HANDLE | TVIF_PARAM;
-    data.hItem = AsTreeItem(item);
-    if (item == kNoItem || !SendMessageA(treeView_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data))) return nullptr;
-    return reinterpret_cast<std::string*>(data.lParam);
+    const TreeLinks::Fields* fields = links_.FieldsOf(item);
+    return fields ? fields->value : nullptr;  // one of values_
 }
 
 void TreeViewItems::ReleaseValue(std::string* value) {
@@ -49,7 +46,12 @@ void TreeViewItems::StoreValue(ItemHandle item, std::string* value) {
         return;
     }
     ReleaseValue(old);
+    links_.SetValue(item, value);
     ++revision_;
+    // The row may show the value beside the name: it is drawn again with the new one.
+    RECT row{};
+    std::memcpy(&row, &data.hItem, sizeof data.hItem);  // TVM_GETITEMRECT takes the item in the rectangle
+    if (SendMessageA(treeView_, TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&row))) InvalidateRect(treeView_, &row, TRUE);
 }
 
 ItemHandle TreeViewItems::InsertItem(ItemHandle parent, InsertPosition where, const ItemView& item) {
@@ -63,7 +65,7 @@ ItemHandle TreeViewItems::InsertItem(ItemHandle parent, InsertPosition where, co
         case InsertPosition::Kind::First: insert.hInsertAfter = TVI_FIRST; break;
         case InsertPosition::Kind::Last: insert.hInsertAfter = TVI_LAST; break;
         case InsertPosition::Kind::After:
-            insert.hInsertAfter = Next(where.after, TVGN_PARENT) == parent && where.after != kNoItem
+            insert.hInsertAfter = links_.Parent(where.after) == parent && where.after != kNoItem
                                       ? AsTreeItem(where.after)
                                       : TVI_LAST;
             break;
@@ -95,6 +97,12 @@ ItemHandle TreeViewItems::InsertItem(ItemHandle parent, InsertPosition where, co
         ReleaseValue(value);
         return kNoItem;
     }
+    TreeLinks::Fields fields;
+    fields.text = std::move(text);
+    fields.value = value;
+    fields.image = item.image;
+    fields.selectedImage = item.selectedImage;
+    links_.Insert(AsHandle(created), parent, where, std::move(fields));
     if (item.sectionMark) marked_.insert(AsHandle(created));
     if (item.source) sources_.emplace(AsHandle(created), *item.source);
     ++revision_;
@@ -150,13 +158,29 @@ void TreeViewItems::SetItemSource(ItemHandle item, const ItemSource& source) {
     if (item != kNoItem) sources_[item] = source;
 }
 
-ItemHandle TreeViewItems::FirstFileItem() const { return Next(kNoItem, TVGN_ROOT); }
+ItemView TreeViewItems::GetItemContent(ItemHandle item) const {
+    const TreeLinks::Fields* fields = links_.FieldsOf(item);
+    if (!fields) return {};
+    ItemView view;
+    view.text = fields->text;
+    if (fields->value) {
+        view.hasValue = true;
+        view.value = *fields->value;
+    }
+    view.image = fields->image;
+    view.selectedImage = fields->selectedImage;
+    view.sectionMark = marked_.count(item) != 0;
+    if (const auto source = sources_.find(item); source != sources_.end()) view.source = &source->second;
+    return view;
+}
 
-ItemHandle TreeViewItems::NextSibling(ItemHandle item) const { return item ? Next(item, TVGN_NEXT) : kNoItem; }
+ItemHandle TreeViewItems::FirstFileItem() const { return links_.First(); }
 
-ItemHandle TreeViewItems::FirstChild(ItemHandle item) const { return item ? Next(item, TVGN_CHILD) : kNoItem; }
+ItemHandle TreeViewItems::NextSibling(ItemHandle item) const { return links_.NextSibling(item); }
 
-ItemHandle TreeViewItems::Parent(ItemHandle item) const { return item ? Next(item, TVGN_PARENT) : kNoItem; }
+ItemHandle TreeViewItems::FirstChild(ItemHandle item) const { return links_.FirstChild(item); }
+
+ItemHandle TreeViewItems::Parent(ItemHandle item) const { return links_.Parent(item); }
 
 ItemHandle TreeViewItems::SelectedItem() const { return Next(kNoItem, TVGN_CARET); }
 
@@ -195,6 +219,7 @@ void TreeViewItems::DeleteItem(ItemHandle item) {
     }
     if (!SendMessageA(treeView_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(AsTreeItem(item)))) return;
     ++revision_;
+    links_.Remove(item, [](ItemHandle) {});
     for (std::string* value : released) ReleaseValue(value);
     for (ItemHandle gone : removed) {
         marked_.erase(gone);

@@ -6,6 +6,7 @@
 // the mark leave the count to the control, which then follows their real children.
 
 #include "../config_tree.h"
+#include "../tree_links.h"
 
 #include <string>
 #include <unordered_map>
@@ -25,6 +26,7 @@ public:
 
     ItemHandle InsertItem(ItemHandle parent, InsertPosition where, const ItemView& item) override;
     ItemView GetItem(ItemHandle item) const override;
+    ItemView GetItemContent(ItemHandle item) const override;
     void SetItemValue(ItemHandle item, std::string_view value) override;
     void ReleaseItemValue(ItemHandle item) override;
     void SetItemSource(ItemHandle item, const ItemSource& source) override;
@@ -55,6 +57,9 @@ private:
     std::unordered_set<std::string*> values_;  // every value string this binding owns
     std::unordered_set<ItemHandle> marked_;     // the items whose section mark is set
     std::unordered_map<ItemHandle, ItemSource> sources_;  // where the items read from a file stood
+    // The tree's shape and the items' words, in step with the control: walks and searches read
+    // them here, as asking the control costs a message per item and step.
+    TreeLinks links_;
     mutable std::string textBuffer_;           // backs the text of the last GetItem
     std::uint64_t revision_ = 0;
 };

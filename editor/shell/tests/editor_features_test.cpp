@@ -250,7 +250,8 @@ TEST_F(EditorFeatures, NewItemOffersNamesByRankAndAsksForAFileFirst) {
     const ItemHandle port = editor.items->FirstChild(file);
     EXPECT_EQ(editor.items->GetItem(port).text, "Port");
     EXPECT_EQ(editor.items->GetItem(port).value, "80");
-    EXPECT_EQ(editor.document->currentItem, file);  // the current item stays
+    EXPECT_EQ(editor.document->currentItem, port);  // the new item is selected, ready to edit
+    EXPECT_EQ(editor.items->SelectedItem(), port);
 }
 
 TEST_F(EditorFeatures, NewItemNameFieldSelectsTheFirstNameBeginningWithWhatWasTyped) {

@@ -36,10 +36,11 @@ protected:
     void StopRecording() { SetWindowLongPtrA(editor.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gMainProcedure)); }
 
     // The command a key sends through the accelerator table, pressed in the tree.
-    int AcceleratorCommand(HACCEL table, WORD key, bool control) {
+    int AcceleratorCommand(HACCEL table, WORD key, bool control, bool shift = false) {
         BYTE keys[256] = {};
         GetKeyboardState(keys);
         keys[VK_CONTROL] = control ? 0x80 : 0;
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
         SetKeyboardState(keys);
         gCommands.clear();
         MSG message{};
@@ -49,6 +50,7 @@ protected:
         message.lParam = 1;
         TranslateAcceleratorA(editor.window, table, &message);
         keys[VK_CONTROL] = 0;
+        keys[VK_SHIFT] = 0;
         SetKeyboardState(keys);
         return gCommands.size() == 1 ? gCommands[0] : -static_cast<int>(gCommands.size());
     }
@@ -99,11 +101,14 @@ TEST_F(MenusAndDialogs, EveryKeyMenuEntryAndButtonSendsItsCommand) {
         WORD key;
         bool control;
         int command;
+        bool shift = false;
     };
     const Key keys[] = {{'A', true, CMD_SAVE_AS},      {'I', true, CMD_OPEN_INCLUDED}, {'N', true, CMD_NEW_FILE},
                         {'O', true, CMD_OPEN},         {'Q', true, CMD_QUICK_CONFIG},  {'S', true, CMD_SAVE},
-                        {'T', true, CMD_CHECK_APACHE}, {VK_F1, false, CMD_HELP_CONTENTS}};
-    for (const Key& key : keys) EXPECT_EQ(AcceleratorCommand(table, key.key, key.control), key.command) << key.key;
+                        {'T', true, CMD_CHECK_APACHE}, {VK_F1, false, CMD_HELP_CONTENTS}, {'F', true, CMD_FIND},      {VK_F3, false, CMD_FIND_NEXT},
+                        {VK_F3, false, CMD_FIND_PREVIOUS, true}};
+    for (const Key& key : keys)
+        EXPECT_EQ(AcceleratorCommand(table, key.key, key.control, key.shift), key.command) << key.key;
     // Nothing else is an accelerator: the same letters without Ctrl, and Insert and Delete.
     for (WORD key : {WORD('A'), WORD('I'), WORD('S'), WORD('T'), WORD(VK_INSERT), WORD(VK_DELETE)})
         EXPECT_EQ(AcceleratorCommand(table, key, false), 0) << key;
@@ -129,6 +134,7 @@ TEST_F(MenusAndDialogs, EveryKeyMenuEntryAndButtonSendsItsCommand) {
     EXPECT_EQ(EntriesOf(GetSubMenu(menu, 1)),
               (std::vector<MenuEntry>{{"Cu&t", CMD_CUT}, {"&Copy", CMD_COPY}, {"&Paste", CMD_PASTE}, separator,
                                       {"&New\tIns", CMD_NEW_ITEM}, {"&Delete\tDel", CMD_DELETE_ITEM}, separator,
+                                      {"&Find...\tCtrl+F", CMD_FIND}, {"Find &Next\tF3", CMD_FIND_NEXT}, separator,
                                       {"&Options", CMD_OPTIONS}}));
     EXPECT_EQ(EntriesOf(GetSubMenu(menu, 2)),
               (std::vector<MenuEntry>{{"&Contents\tF1", CMD_HELP_CONTENTS}, {"&About", CMD_ABOUT}}));
@@ -228,6 +234,7 @@ TEST_F(MenusAndDialogs, OptionsSaveStoresAndStaysOpenCancelChangesNothing) {
                        "C:\\Apache24\\bin\\httpd.exe");
              SetDlgItemTextA(dialog, IDC_OPT_APACHE_PROGRAM, "C:\\Other\\httpd.exe");
              EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_OPT_KEEP_LAYOUT), BST_CHECKED);  // on by default
+             EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_OPT_SHOW_VALUES), BST_CHECKED);  // on by default
              CheckDlgButton(dialog, IDC_OPT_CONFIRM_DELETE, BST_CHECKED);
              CheckDlgButton(dialog, IDC_OPT_TOOLBAR_TEXT, BST_CHECKED);
              Click(dialog, IDCANCEL);

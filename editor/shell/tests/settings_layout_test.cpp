@@ -26,6 +26,11 @@ TEST(Settings, DefaultsWithAnEmptyRegistry) {
     EXPECT_FALSE(settings.ShowsToolbarLabels());
     EXPECT_TRUE(settings.KeepsLayout());
     EXPECT_EQ(settings.apacheProgram, "");  // not set: Check with Apache looks for the program
+    EXPECT_TRUE(settings.ShowsValues());
+    const WindowPlace place = StartingWindowPlace(settings);
+    EXPECT_FALSE(place.placed);
+    EXPECT_EQ(place.width, 603);
+    EXPECT_EQ(place.height, 450);
     EXPECT_TRUE(registry.KeyExists(kUser, kConfigKey));
     EXPECT_TRUE(registry.KeyExists(kMachine, kConfigKey));
     EXPECT_TRUE(registry.KeyExists(kMachine, "SOFTWARE\\Velmora\\Tarnwick\\Templates"));
@@ -70,10 +75,10 @@ TEST(Settings, SavingWritesWhatTheFlagsAllow) {
     } cases[] = {
         {"off", 0, 1, 1, {"SaveOnExit"}},
         {"on", 1, 0, 0,
-         {"SaveOnExit", "SaveConfigPath", "SaveWindowPos", "ConfirmDelete", "ToolBarDesc", "KeepLayout", "ApacheProgram"}},
+         {"SaveOnExit", "SaveConfigPath", "SaveWindowPos", "ConfirmDelete", "ToolBarDesc", "KeepLayout", "ApacheProgram", "ShowValues"}},
         {"with path and divider", 1, 1, 1,
-         {"SaveOnExit", "SaveConfigPath", "SaveWindowPos", "ConfirmDelete", "ToolBarDesc", "KeepLayout", "ApacheProgram",
-          "DefaultConfigPath", "WindowDivider"}},
+         {"SaveOnExit", "SaveConfigPath", "SaveWindowPos", "ConfirmDelete", "ToolBarDesc", "KeepLayout", "ApacheProgram", "ShowValues",
+          "DefaultConfigPath", "WindowDivider", "WindowLeft", "WindowTop", "WindowHeight", "WindowRightWidth"}},
     };
     for (const Case& test : cases) {
         MemoryRegistry registry;
@@ -84,6 +89,8 @@ TEST(Settings, SavingWritesWhatTheFlagsAllow) {
         settings.saveWindowPos = test.saveWindowPos;
         settings.windowDivider = 260;
         settings.apacheProgram = "D:\\Apache24\\bin\\httpd.exe";
+        NoteWindowPosition(settings, -20, 35);
+        NoteWindowSize(settings, 700, 520);
         SaveSettings(registry, settings, "D:\\conf\\");
         std::vector<std::string> written;
         for (const RegistryValue& value : registry.EnumerateValues(kUser, kConfigKey, 1023, 1024)) written.push_back(value.name);
@@ -94,6 +101,12 @@ TEST(Settings, SavingWritesWhatTheFlagsAllow) {
             EXPECT_EQ(next.windowDivider, 260);
             EXPECT_EQ(next.apacheProgram, "D:\\Apache24\\bin\\httpd.exe");
             EXPECT_EQ(next.defaultConfigPath, "D:\\conf\\");
+            const WindowPlace place = StartingWindowPlace(next);
+            EXPECT_TRUE(place.placed);
+            EXPECT_EQ(place.left, -20);
+            EXPECT_EQ(place.top, 35);
+            EXPECT_EQ(place.width, 700);
+            EXPECT_EQ(place.height, 520);
         }
     }
 }
@@ -126,6 +139,63 @@ TEST(Layout, DividerKeepsBothColumnsVisible) {
             EXPECT_GE(layout.description.width, kMinimumColumnWidth);
         }
     }
+}
+
+// The window's width is stored as its right-hand column, so a window never resized starts
+// WindowDivider + 403 wide whatever the divider; sizes not above 0 give the first size.
+TEST(Settings, WindowPlaceFollowsTheDivider) {
+    struct Case {
+        std::int32_t divider, left, top, height, rightWidth;
+        WindowPlace expected;
+    } cases[] = {
+        {200, kNoWindowPlace, kNoWindowPlace, 450, 403, {false, 0, 0, 603, 450}},
+        {260, kNoWindowPlace, kNoWindowPlace, 450, 403, {false, 0, 0, 663, 450}},
+        {260, 10, kNoWindowPlace, 450, 403, {false, 0, 0, 663, 450}},
+        {260, 10, 20, 500, 300, {true, 10, 20, 560, 500}},
+        {200, -1200, 0, 0, -5, {true, -1200, 0, 603, 450}},
+    };
+    for (const Case& test : cases) {
+        Settings settings;
+        settings.windowDivider = test.divider;
+        settings.windowLeft = test.left;
+        settings.windowTop = test.top;
+        settings.windowHeight = test.height;
+        settings.windowRightWidth = test.rightWidth;
+        const WindowPlace place = StartingWindowPlace(settings);
+        EXPECT_EQ(place.placed, test.expected.placed) << test.divider << " " << test.left;
+        EXPECT_EQ(place.width, test.expected.width) << test.divider << " " << test.left;
+        EXPECT_EQ(place.height, test.expected.height) << test.divider << " " << test.left;
+        if (place.placed) {
+            EXPECT_EQ(place.left, test.expected.left);
+            EXPECT_EQ(place.top, test.expected.top);
+        }
+    }
+}
+
+// The right-hand column's width is what a resize leaves; a divider dragged afterwards widens
+// the next run's window by as much, as it always has.
+TEST(Settings, DividerDraggedAfterAResizeWidensTheNextWindow) {
+    Settings settings;
+    settings.windowDivider = 260;
+    NoteWindowSize(settings, 700, 520);
+    EXPECT_EQ(settings.windowRightWidth, 440);
+    settings.windowDivider = 300;
+    NoteWindowPosition(settings, 5, 6);
+    EXPECT_EQ(StartingWindowPlace(settings).width, 740);
+    EXPECT_EQ(StartingWindowPlace(settings).height, 520);
+}
+
+// A window made narrower than the divider keeps the divider inside it; the value passed in is
+// not changed, and a wide window shows it again.
+TEST(Layout, NarrowWindowKeepsTheDividerInside) {
+    const int divider = 500;
+    const Layout narrow = ComputeLayout(divider, 28, 300, 400);
+    EXPECT_EQ(narrow.divider.x + narrow.divider.width, 300 - 6 - kMinimumColumnWidth + 1);
+    EXPECT_GE(narrow.description.width, kMinimumColumnWidth);
+    EXPECT_LE(narrow.tree.x + narrow.tree.width, 300);
+    const Layout wide = ComputeLayout(divider, 28, 900, 400);
+    EXPECT_EQ(wide.divider.x, divider - 4);
+    EXPECT_EQ(wide.tree.width, divider - 4);
 }
 
 }  // namespace

@@ -20,16 +20,19 @@ const OptionBox kOptionBoxes[] = {
     {IDC_OPT_CONFIRM_DELETE, &Settings::confirmDelete, false}, {IDC_OPT_SAVE_ON_EXIT, &Settings::saveOnExit, false},
     {IDC_OPT_SAVE_PATH, &Settings::saveConfigPath, false},     {IDC_OPT_SAVE_POSITION, &Settings::saveWindowPos, false},
     {IDC_OPT_TOOLBAR_TEXT, &Settings::toolBarDesc, false},     {IDC_OPT_KEEP_LAYOUT, &Settings::keepLayout, true},
+    {IDC_OPT_SHOW_VALUES, &Settings::showValues, true},
 };
 
 // Each box becomes its setting, 1 or 0; the toolbar follows a change of its labels, saves
 // follow the layout setting.
 void ApplyOptions(HWND dialog, Editor& editor) {
     const std::uint32_t labelsBefore = editor.settings.toolBarDesc;
+    const std::uint32_t valuesBefore = editor.settings.showValues;
     for (const OptionBox& box : kOptionBoxes)
         editor.settings.*box.flag = IsDlgButtonChecked(dialog, box.control) == BST_CHECKED ? 1 : 0;
     editor.settings.apacheProgram = WindowText(GetDlgItem(dialog, IDC_OPT_APACHE_PROGRAM));
     if (editor.settings.toolBarDesc != labelsBefore) RecreateToolbar(editor);
+    if (editor.settings.showValues != valuesBefore) InvalidateRect(editor.tree, nullptr, TRUE);
     editor.document->keepLayout = editor.settings.KeepsLayout();
 }
 

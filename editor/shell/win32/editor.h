@@ -5,6 +5,7 @@
 #include "config_document.h"
 #include "config_reader.h"
 #include "config_writer.h"
+#include "find_items.h"
 #include "registry.h"
 #include "settings.h"
 #include "help.h"
@@ -19,6 +20,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <commdlg.h>
 
 namespace tarnwick {
 
@@ -46,10 +48,22 @@ public:
     virtual SaveChangesAnswer AskSaveBeforeCheck(HWND) { return SaveChangesAnswer::Cancel; }
     // What Check with Apache found: acceptance, or what Apache printed.
     virtual void ShowApacheCheck(HWND, const std::string&, bool) {}
+    // Find found nothing: "Cannot find "<text>"."
+    virtual void ReportNotFound(HWND owner, const std::string& message) = 0;
 };
 
 // The common dialogs and message boxes of the real program.
 std::unique_ptr<EditorPrompts> MakeWindowsPrompts();
+
+// The Find dialog (modeless, FindTextA) and the last search, which Find Next repeats.
+inline constexpr std::size_t kFindTextCapacity = 1024;
+struct FindState {
+    HWND dialog = nullptr;
+    FINDREPLACEA request{};
+    char text[kFindTextCapacity] = {};  // the dialog writes into it while open; the last text after
+    bool matchCase = false;
+    UINT message = 0;  // FINDMSGSTRING, registered at the first Find
+};
 
 struct Editor {
     Editor(HINSTANCE instance, Registry& registry, FileStore& files, EditorPrompts& prompts)
@@ -74,6 +88,8 @@ struct Editor {
     bool dragging = false;  // an item of the tree is being dragged
     Win32DriveSystem drives;
     HelpLoader help;
+    FindState find;
+    HWND lastFocus = nullptr;  // the control that had the focus when the window was last left
 
     std::unique_ptr<TreeViewItems> items;
     std::unique_ptr<ConfigDocument> document;
@@ -101,6 +117,33 @@ bool ShowNewFileDialog(Editor& editor);
 bool ShowQuickConfigDialog(Editor& editor);
 bool ShowNewItem(Editor& editor);
 void ShowHelp(Editor& editor);
+
+// Find, Find Next and Shift+F3 (find_dialog.cpp).
+void ShowFindDialog(Editor& editor);
+void FindAgain(Editor& editor, FindDirection direction);
+void OnFindDialogMessage(Editor& editor, const FINDREPLACEA& request);
+// Selects the item, opening the sections that hide it, and scrolls it into view.
+void SelectAndShow(Editor& editor, ItemHandle item);
+
+// Values beside the names in the tree (tree_values.cpp): the tree's custom draw and info tips.
+LRESULT OnTreeCustomDraw(Editor& editor, NMTVCUSTOMDRAW& draw);
+void OnTreeInfoTip(Editor& editor, NMTVGETINFOTIPA& tip);
+
+// The keyboard (keyboard.cpp): Tab round the window, Enter in a value field, the context-menu
+// key. Returns true when the message was handled and is not to be dispatched.
+bool RouteEditorKey(Editor& editor, const MSG& message);
+// Enter or F2 in the tree: the Options tab's value field, its text selected.
+void FocusValueField(Editor& editor);
+// Where the item menu opens for the context-menu key or Shift+F10: at the selected item.
+POINT ItemMenuPoint(Editor& editor);
+// Keeps and gives back the focus when the window is left and activated again.
+void OnActivate(Editor& editor, bool active);
+// Toolbar tooltips: each button's label.
+bool OnToolbarTooltip(Editor& editor, NMHDR& header);
+
+// What the message loop does with one message before dispatching it: accelerators, the Find
+// dialog, the editor's own keys, the pane container. True when nothing is left to dispatch.
+bool TranslateEditorMessage(Editor& editor, HACCEL accelerators, MSG& message);
 
 // Dragging items in the tree.
 void BeginItemDrag(Editor& editor, ItemHandle item);

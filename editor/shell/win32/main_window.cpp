@@ -58,7 +58,7 @@ void OnCreate(Editor& editor) {
     editor.divider = CreateChild(editor, 0, kDividerClass, WS_CHILD | WS_VISIBLE, IDC_DIVIDER);
     editor.tree = CreateChild(editor, WS_EX_CLIENTEDGE, WC_TREEVIEWA,
                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
-                                  TVS_SHOWSELALWAYS,
+                                  TVS_SHOWSELALWAYS | TVS_INFOTIP,
                               IDC_CONFIG_TREE);
     editor.description = CreateChild(editor, WS_EX_CLIENTEDGE, "RichEdit",
                                      WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE, IDC_DESCRIPTION);
@@ -92,8 +92,10 @@ void OnDestroy(Editor& editor) {
 }
 
 // Returns what the notification answers: TRUE keeps the tree from changing its selection.
-LRESULT OnTreeNotify(Editor& editor, const NMHDR& header) {
+LRESULT OnTreeNotify(Editor& editor, NMHDR& header) {
     switch (header.code) {
+        case NM_CUSTOMDRAW: return OnTreeCustomDraw(editor, reinterpret_cast<NMTVCUSTOMDRAW&>(header));
+        case TVN_GETINFOTIPA: OnTreeInfoTip(editor, reinterpret_cast<NMTVGETINFOTIPA&>(header)); break;
         case TVN_SELCHANGINGA:
             // A value the user typed for the item being left is stored first, or the selection stays.
             return editor.panes && !editor.panes->ApplyChangedPane() ? TRUE : FALSE;
@@ -104,6 +106,7 @@ LRESULT OnTreeNotify(Editor& editor, const NMHDR& header) {
             const WORD key = reinterpret_cast<const NMTVKEYDOWN&>(header).wVKey;
             if (key == VK_INSERT) SendMessageA(editor.window, WM_COMMAND, CMD_NEW_ITEM, 0);
             if (key == VK_DELETE) SendMessageA(editor.window, WM_COMMAND, CMD_DELETE_ITEM, 0);
+            if (key == VK_RETURN || key == VK_F2) FocusValueField(editor);
             break;
         }
         case TVN_BEGINDRAGA:
@@ -115,7 +118,14 @@ LRESULT OnTreeNotify(Editor& editor, const NMHDR& header) {
 }
 
 // Re-lays the window out only when its client area really changed.
-void OnResized(Editor& editor) {
+void OnResized(Editor& editor, UINT message) {
+    // The place a next run starts at: the window's own, not that of its minimised or maximised state.
+    if (!IsIconic(editor.window) && !IsZoomed(editor.window)) {
+        RECT place{};
+        GetWindowRect(editor.window, &place);
+        if (message == WM_SIZE) NoteWindowSize(editor.settings, place.right - place.left, place.bottom - place.top);
+        if (message == WM_MOVE) NoteWindowPosition(editor.settings, place.left, place.top);
+    }
     RECT client{};
     GetClientRect(editor.window, &client);
     if (EqualRect(&client, &editor.laidOut)) return;
@@ -131,6 +141,10 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
     }
     Editor* editor = EditorOf(window);
     if (!editor) return DefWindowProcA(window, message, wParam, lParam);
+    if (editor->find.message && message == editor->find.message) {
+        OnFindDialogMessage(*editor, *reinterpret_cast<const FINDREPLACEA*>(lParam));
+        return 0;
+    }
     switch (message) {
         case WM_CREATE: OnCreate(*editor); return 0;
         case WM_DESTROY:
@@ -142,20 +156,27 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
             break;
         case WM_MOVE:
         case WM_SIZE:
-        case WM_EXITSIZEMOVE: OnResized(*editor); return 0;
+        case WM_EXITSIZEMOVE: OnResized(*editor, message); return 0;
         case WM_CLOSE:
             if (ConfirmClose(*editor)) DestroyWindow(window);
             return 0;
         case WM_QUERYENDSESSION: return ConfirmClose(*editor) ? TRUE : FALSE;
         case WM_NOTIFY: {
-            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            auto* header = reinterpret_cast<NMHDR*>(lParam);
             if (header->hwndFrom == editor->tree && header->idFrom == IDC_CONFIG_TREE) return OnTreeNotify(*editor, *header);
+            OnToolbarTooltip(*editor, *header);
             return 0;
         }
         case WM_CONTEXTMENU:
-            if (reinterpret_cast<HWND>(wParam) == editor->tree)
-                TrackPopupMenu(editor->itemMenu, TPM_LEFTALIGN | TPM_LEFTBUTTON, static_cast<short>(LOWORD(lParam)),
-                               static_cast<short>(HIWORD(lParam)), 0, window, nullptr);
+            if (reinterpret_cast<HWND>(wParam) == editor->tree) {
+                // From the keyboard (-1) the menu opens at the selected item, not at the pointer.
+                POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+                if (lParam == -1 || static_cast<DWORD>(lParam) == 0xFFFFFFFF) at = ItemMenuPoint(*editor);
+                TrackPopupMenu(editor->itemMenu, TPM_LEFTALIGN | TPM_LEFTBUTTON, at.x, at.y, 0, window, nullptr);
+            }
+            return 0;
+        case WM_ACTIVATE:
+            OnActivate(*editor, LOWORD(wParam) != WA_INACTIVE);
             return 0;
         case WM_COMMAND: RunCommand(*editor, LOWORD(wParam)); return 0;
         case WM_MOUSEMOVE: {
@@ -256,9 +277,13 @@ HWND CreateEditorWindow(Editor& editor) {
         return expanded;
     });
     editor.settings.windowDivider = ClampDivider(editor.settings.windowDivider, 0);
+    WindowPlace place = StartingWindowPlace(editor.settings);
+    // A stored place off every screen (a monitor since removed) is left to the system.
+    const RECT stored{place.left, place.top, place.left + place.width, place.top + place.height};
+    if (place.placed && !MonitorFromRect(&stored, MONITOR_DEFAULTTONULL)) place.placed = false;
     HWND window = CreateWindowExA(WS_EX_CONTROLPARENT, kMainClass, kMainTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, editor.settings.windowDivider + kWindowWidthBeyondDivider,
-                                  kWindowHeight, nullptr, nullptr, editor.instance, &editor);
+                                  place.placed ? place.left : CW_USEDEFAULT, place.placed ? place.top : CW_USEDEFAULT,
+                                  place.width, place.height, nullptr, nullptr, editor.instance, &editor);
     if (window) ShowWindow(window, SW_SHOW);
     return window;
 }
@@ -325,6 +350,9 @@ void RunCommand(Editor& editor, int command) {
         case CMD_QUICK_CONFIG: ShowQuickConfigDialog(editor); break;
         case CMD_NEW_ITEM: ShowNewItem(editor); break;
         case CMD_HELP_CONTENTS: ShowHelp(editor); break;
+        case CMD_FIND: ShowFindDialog(editor); break;
+        case CMD_FIND_NEXT: FindAgain(editor, FindDirection::Forward); break;
+        case CMD_FIND_PREVIOUS: FindAgain(editor, FindDirection::Backward); break;
         default: break;  // Print, Cut, Copy and Paste stand in the menus without an action
     }
 }
@@ -332,7 +360,9 @@ void RunCommand(Editor& editor, int command) {
 bool ShowNewItem(Editor& editor) {
     NewItemRequest request{*editor.items, editor.registry, editor.document->currentItem,
                            [&editor] { ShowNewFileDialog(editor); }};
-    return ShowNewItemDialog(editor.instance, editor.window, request);
+    if (!ShowNewItemDialog(editor.instance, editor.window, request)) return false;
+    SelectAndShow(editor, request.added);
+    return true;
 }
 
 void ShowHelp(Editor& editor) {

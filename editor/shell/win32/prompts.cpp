@@ -64,6 +64,9 @@ public:
     }
 
     // Not captioned like the main window: programs find that window by its title.
+    void ReportNotFound(HWND owner, const std::string& message) override {
+        MessageBoxA(owner, message.c_str(), "Find", MB_ICONINFORMATION | MB_OK);
+    }
     SaveChangesAnswer AskSaveChanges(HWND owner) override {
         switch (MessageBoxA(owner, "Save changes to the configuration files?", "Tarnwick",
                             MB_ICONQUESTION | MB_YESNOCANCEL)) {

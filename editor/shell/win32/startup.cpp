@@ -26,8 +26,7 @@ int RunEditor(HINSTANCE instance, const std::string& commandLine) {
 
     MSG message{};
     while (window && GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (TranslateAcceleratorA(editor.window ? editor.window : window, accelerators, &message)) continue;
-        if (editor.panes && IsDialogMessageA(editor.panes->Window(), &message)) continue;
+        if (TranslateEditorMessage(editor, accelerators, message)) continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }

@@ -61,6 +61,46 @@ TEST_F(NewItem, AddsTheNameWithItsDefaultUnderTheParent) {
     EXPECT_EQ(tree.SelectedItem(), kNoItem);
 }
 
+// Under the selected item, except beside a plain directive: after it, at its level.
+TEST_F(NewItem, PlaceIsAfterAPlainDirectiveElseUnder) {
+    ItemView file;
+    file.text = "httpd.conf";
+    file.sectionMark = true;
+    const ItemHandle top = tree.InsertItem(kNoItem, InsertPosition::Last(), file);
+    const ItemHandle port = InsertNewItem(tree, registry, top, "Port");              // rank 0
+    const ItemHandle unknown = InsertNewItem(tree, registry, top, "ServerName");     // no template
+    const ItemHandle directory = InsertNewItem(tree, registry, top, "Directory");    // rank 1, empty
+    const ItemHandle withChild = InsertNewItem(tree, registry, top, "Whatever");     // no template, a child
+    const ItemHandle child = InsertNewItem(tree, registry, withChild, "Options");
+    ItemView marked;
+    marked.text = "IfDefine";
+    marked.sectionMark = true;                                                       // an empty section read
+    const ItemHandle section = tree.InsertItem(top, InsertPosition::Last(), marked);
+    struct Case {
+        const char* name;
+        ItemHandle current;
+        NewItemPlace place;
+    } cases[] = {
+        {"nothing selected", kNoItem, {kNoItem, kNoItem}},
+        {"file item", top, {top, kNoItem}},
+        {"rank 0 directive", port, {top, port}},
+        {"directive without template", unknown, {top, unknown}},
+        {"ranked, still without children", directory, {directory, kNoItem}},
+        {"directive with a child", withChild, {withChild, kNoItem}},
+        {"nested rank 0 directive", child, {withChild, child}},
+        {"marked empty section", section, {section, kNoItem}},
+    };
+    for (const Case& test : cases) {
+        const NewItemPlace place = PlaceForNewItem(tree, registry, test.current);
+        EXPECT_EQ(place.parent, test.place.parent) << test.name;
+        EXPECT_EQ(place.after, test.place.after) << test.name;
+    }
+    const ItemHandle added = InsertNewItem(tree, registry, PlaceForNewItem(tree, registry, port), "Options");
+    EXPECT_EQ(tree.Parent(added), top);
+    EXPECT_EQ(tree.NextSibling(port), added);
+    EXPECT_EQ(tree.NextSibling(added), unknown);
+}
+
 // Drives and folders made up for the test: folders by their full path ("C:\Apache").
 class MadeUpDrives final : public DriveSystem {
 public:

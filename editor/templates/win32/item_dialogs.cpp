@@ -12,15 +12,18 @@ namespace {
 template <typename Data>
 Data* DataOf(HWND dialog) { return reinterpret_cast<Data*>(GetWindowLongPtrA(dialog, GWLP_USERDATA)); }
 
-std::string CurrentName(const NewItemRequest& request) {
-    return request.currentItem ? std::string(request.tree.GetItem(request.currentItem).text) : std::string();
+// The names offered are those the new item's parent may hold.
+std::string ParentName(const NewItemRequest& request) {
+    const ItemHandle parent = PlaceForNewItem(request.tree, request.registry, request.currentItem).parent;
+    return parent ? std::string(request.tree.GetItem(parent).text) : std::string();
 }
 
 void AcceptNewItem(HWND dialog, NewItemRequest& request) {
     while (request.currentItem == kNoItem && request.askForFileItem) request.askForFileItem();
     std::string name = WindowText(GetDlgItem(dialog, IDC_NAME_COMBO)).substr(0, kMaxItemTextLength);
-    const bool added = InsertNewItem(request.tree, request.registry, request.currentItem, name) != kNoItem;
-    EndDialog(dialog, added ? IDOK : IDCANCEL);
+    request.added = InsertNewItem(request.tree, request.registry,
+                                  PlaceForNewItem(request.tree, request.registry, request.currentItem), name);
+    EndDialog(dialog, request.added != kNoItem ? IDOK : IDCANCEL);
 }
 
 // The name field remembers whether its last key deleted (Backspace, Delete): type-ahead then
@@ -82,7 +85,7 @@ INT_PTR CALLBACK NewItemProcedure(HWND dialog, UINT message, WPARAM wParam, LPAR
         SetWindowLongPtrA(dialog, GWLP_USERDATA, lParam);
         auto& request = *reinterpret_cast<NewItemRequest*>(lParam);
         HWND combo = GetDlgItem(dialog, IDC_NAME_COMBO);
-        for (const std::string& name : OfferedNames(request.registry, CurrentName(request)))
+        for (const std::string& name : OfferedNames(request.registry, ParentName(request)))
             SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
         WatchNameField(combo);
         return TRUE;

@@ -17,6 +17,7 @@ struct NewItemRequest {
     ItemHandle& currentItem;
     // Runs the New File dialog once; the loop asks again until a file item is current.
     std::function<void()> askForFileItem;
+    ItemHandle added = kNoItem;  // the item the dialog added
 };
 
 // Dialog 110: offers the names the current item may hold and adds the chosen or typed one.
