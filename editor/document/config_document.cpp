@@ -1,7 +1,10 @@
 #include "config_document.h"
 
+#include "config_reader.h"
+#include "memory_tree.h"
 #include "own_comments.h"
 #include "tree_walk.h"
+
 
 namespace tarnwick {
 
@@ -13,35 +16,17 @@ char PathChar(char c) { return c == '/' ? '\\' : LowerAscii(c); }
 
 namespace {
 
-// Two 64-bit hashes of everything a file item's items say, in file order.
-struct Fingerprint {
-    std::uint64_t fnv = 0xcbf29ce484222325u;
-    std::uint64_t mix = 0x9e3779b97f4a7c15u;
-    void Add(std::string_view bytes) {
-        for (const char c : bytes) {
-            const auto byte = static_cast<unsigned char>(c);
-            fnv = (fnv ^ byte) * 0x100000001b3u;
-            mix = (mix + byte + 1) * 0xff51afd7ed558ccdu;
-            mix ^= mix >> 29;
-        }
-    }
-};
-
-Fingerprint ItemsFingerprint(const ConfigTree& tree, ItemHandle fileItem) {
-    Fingerprint print;
+ItemsPrint ItemsFingerprint(const ConfigTree& tree, ItemHandle fileItem) {
+    ItemsPrint print;
     WalkInFileOrder(
         tree, fileItem,
         [&](ItemHandle item, bool hasChildren) {
             const ItemView view = tree.GetItem(item);
             const bool section = view.sectionMark || hasChildren;
-            print.Add(section ? std::string_view("<", 1) : std::string_view("=", 1));
-            print.Add(view.text);
-            print.Add(std::string_view("\0", 1));
-            print.Add(view.hasValue ? view.value : std::string_view("\1", 1));
-            print.Add(std::string_view("\n", 1));
+            print.Enter(section, view.text, view.hasValue, view.value);
             return section;
         },
-        [&](ItemHandle) { print.Add(">"); });
+        [&](ItemHandle) { print.Leave(); });
     return print;
 }
 
@@ -54,15 +39,20 @@ const FileBaseline* BaselineOf(const ConfigDocument& document, ItemHandle fileIt
 
 LineEnds LineEndsOf(std::string_view bytes) {
     LineEnds ends;
-    for (std::size_t at = bytes.find_first_of("\r\n"); at != std::string_view::npos; at = bytes.find_first_of("\r\n", at + 1)) {
-        if (bytes[at] == '\r') {
-            ends.withCr = true;
-            if (at + 1 < bytes.size() && bytes[at + 1] == '\n') ++at;
-            else ends.withoutCr = true;
-        } else {
-            ends.withoutCr = true;
+    // One search per line end found, not one per byte: this runs over every file read.
+    const auto next = [&bytes](char c, std::size_t from) {
+        const void* found = from < bytes.size() ? std::memchr(bytes.data() + from, c, bytes.size() - from) : nullptr;
+        return found ? static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data()) : std::string_view::npos;
+    };
+    for (std::size_t lf = next('\n', 0); lf != std::string_view::npos && !ends.withoutCr; lf = next('\n', lf + 1))
+        if (lf == 0 || bytes[lf - 1] != '\r') ends.withoutCr = true;
+    for (std::size_t cr = next('\r', 0); cr != std::string_view::npos; cr = next('\r', cr + 1)) {
+        ends.withCr = true;
+        if (cr + 1 == bytes.size() || bytes[cr + 1] != '\n') {
+            ends.withoutCr = true;  // a lone CR
+            break;
         }
-        if (ends.withCr && ends.withoutCr) break;
+        if (ends.withoutCr) break;
     }
     return ends;
 }
@@ -70,20 +60,60 @@ LineEnds LineEndsOf(std::string_view bytes) {
 void NoteFileBaseline(ConfigDocument& document, ItemHandle fileItem, LineEnds lineEnds) {
     const std::string target = FileItemTarget(document, fileItem);
     FileBaseline baseline;
-    const Fingerprint print = ItemsFingerprint(document.tree, fileItem);
-    baseline.items[0] = print.fnv;
-    baseline.items[1] = print.mix;
     baseline.lineEnds = lineEnds;
     baseline.stamp = document.files.StampOf(target);
-    document.baselines[SameFileKey(document.files, target)] = baseline;
+    baseline.writtenPath = target;
+    baseline.asOfRevision = document.tree.Revision();
+    document.baselines[SameFileKey(document.files, target)] = std::move(baseline);
+}
+
+namespace {
+
+ItemsPrint PrintOfBytes(const std::string& bytes) {
+    MemoryTree scratch;
+    const ItemHandle file = scratch.InsertItem(kNoItem, InsertPosition::Last(), FileItemView("scratch"));
+    ParseConfigText(scratch, bytes, file);
+    return ItemsFingerprint(scratch, file);
+}
+
+// The fingerprint of what the file held, taken now; none when nothing tells it any more (the
+// file written was changed by another program since).
+const std::optional<ItemsPrint>& TakeFingerprint(const FileStore& files, FileBaseline& baseline) {
+    if (baseline.items) return baseline.items;
+    if (baseline.readBytes) {
+        baseline.items = PrintOfBytes(*baseline.readBytes);
+    } else if (baseline.stamp && files.StampOf(baseline.writtenPath) == baseline.stamp) {
+        if (const auto bytes = files.ReadFileBytes(baseline.writtenPath)) baseline.items = PrintOfBytes(*bytes);
+    }
+    return baseline.items;
+}
+
+}  // namespace
+
+void NoteReadBaseline(ConfigDocument& document, ItemHandle fileItem, const std::string& bytes, std::uint64_t revisionBefore) {
+    // Files read or written just before, with nothing but this read since, still hold what
+    // the tree holds for them.
+    const std::uint64_t revisionAfter = document.tree.Revision();
+    for (auto& [key, other] : document.baselines)
+        if (other.asOfRevision == revisionBefore) other.asOfRevision = revisionAfter;
+    const std::string target = FileItemTarget(document, fileItem);
+    FileBaseline baseline;
+    baseline.lineEnds = LineEndsOf(bytes);
+    baseline.stamp = document.files.StampOf(target);
+    baseline.readBytes = &bytes;
+    baseline.asOfRevision = revisionAfter;
+    document.baselines[SameFileKey(document.files, target)] = std::move(baseline);
 }
 
 bool FileItemChanged(const ConfigDocument& document, ItemHandle fileItem) {
-    const FileBaseline* baseline = BaselineOf(document, fileItem);
-    if (!baseline) return true;
-    const Fingerprint print = ItemsFingerprint(document.tree, fileItem);
-    if (print.fnv != baseline->items[0] || print.mix != baseline->items[1]) return true;
-    return document.crLfMode ? baseline->lineEnds.withoutCr : baseline->lineEnds.withCr;
+    const auto found = document.baselines.find(SameFileKey(document.files, FileItemTarget(document, fileItem)));
+    if (found == document.baselines.end()) return true;
+    FileBaseline& baseline = found->second;
+    const bool lineEndsChange = document.crLfMode ? baseline.lineEnds.withoutCr : baseline.lineEnds.withCr;
+    if (document.tree.Revision() == baseline.asOfRevision) return lineEndsChange;
+    const std::optional<ItemsPrint>& then = TakeFingerprint(document.files, baseline);
+    if (!then || !(ItemsFingerprint(document.tree, fileItem) == *then)) return true;
+    return lineEndsChange;
 }
 
 bool HasUnsavedChanges(const ConfigDocument& document) {

@@ -4,6 +4,7 @@
 
 #include "config_tree.h"
 #include "file_store.h"
+#include "items_print.h"
 
 #include <cstdint>
 #include <map>
@@ -38,10 +39,17 @@ struct LineEnds {
 };
 LineEnds LineEndsOf(std::string_view bytes);
 
+// The fingerprint is taken only when first needed, so that neither opening nor saving walks
+// the tree a second time: until the tree changes it is not needed, and after that it comes
+// from what the file holds (the bytes kept from reading it, or the file written, while its
+// stamp says nobody else wrote it since).
 struct FileBaseline {
-    std::uint64_t items[2] = {0, 0};
+    std::optional<ItemsPrint> items;  // none: not taken yet
     LineEnds lineEnds;
     std::optional<FileStamp> stamp;
+    const std::string* readBytes = nullptr;  // the bytes read, kept for the document's life
+    std::string writtenPath;                 // else the file written
+    std::uint64_t asOfRevision = 0;          // the tree's revision when it held what the file holds
 };
 
 struct ConfigDocument {
@@ -65,12 +73,15 @@ struct ConfigDocument {
     SourceFiles sources{};
     // The CR/LF mode when the tree last held nothing the files lack.
     bool savedCrLfMode = true;
-    // By the file each is for (SameFileKey of its target).
-    std::map<std::string, FileBaseline> baselines{};
+    // By the file each is for (SameFileKey of its target). Mutable: a baseline gets its
+    // fingerprint when first asked.
+    mutable std::map<std::string, FileBaseline> baselines{};
 };
 
-// Notes what the file item now holds as what its file holds, after reading or writing it.
+// Notes what the file item now holds as what its file holds, after writing it.
 void NoteFileBaseline(ConfigDocument& document, ItemHandle fileItem, LineEnds lineEnds);
+// The same after reading `bytes` (kept for the document's life) into it and nothing else.
+void NoteReadBaseline(ConfigDocument& document, ItemHandle fileItem, const std::string& bytes, std::uint64_t revisionBefore);
 // What Tarnwick last read from or wrote to the file the item is saved to; none when nothing.
 const FileBaseline* BaselineOf(const ConfigDocument& document, ItemHandle fileItem);
 

@@ -167,9 +167,10 @@ FileReadOutcome ReadConfigFile(ConfigDocument& document, std::string_view direct
         fileItem = InsertFileItem(tree, directory, itemText);
         if (fileItem == kNoItem) return {};
     }
+    const std::uint64_t revisionBefore = tree.Revision();
     const std::string& kept = KeepAfterTail(document, fileItem, std::move(*bytes));
     ParseConfigText(tree, kept, fileItem);
-    NoteFileBaseline(document, fileItem, LineEndsOf(kept));
+    NoteReadBaseline(document, fileItem, kept, revisionBefore);
     return {fileItem, true};
 }
 

@@ -5,6 +5,7 @@
 #include "main_window_fixture.h"
 
 #include <atomic>
+#include <cstring>
 #include <optional>
 #include <thread>
 
@@ -120,7 +121,9 @@ protected:
     }
     RECT ItemRect(ItemHandle item, bool textOnly = true) {
         RECT rect{};
-        *reinterpret_cast<HTREEITEM*>(&rect) = reinterpret_cast<HTREEITEM>(item);
+        // TVM_GETITEMRECT takes the item in the rectangle's first bytes.
+        const HTREEITEM handle = reinterpret_cast<HTREEITEM>(item);
+        std::memcpy(&rect, &handle, sizeof handle);
         SendMessageA(editor.tree, TVM_GETITEMRECT, textOnly, reinterpret_cast<LPARAM>(&rect));
         return rect;
     }
