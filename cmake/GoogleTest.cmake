@@ -26,4 +26,14 @@ function(tarnwick_add_test name)
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "TARNWICK_TESTDATA=${CMAKE_SOURCE_DIR}/testdata"
     TIMEOUT 600)
+  if(WIN32)
+    # Symbolic links cannot be made from inside Wine: they are made before the tests run.
+    set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT "TARNWICK_LINK_FIXTURE=${CMAKE_BINARY_DIR}/link-fixture")
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED unix_links)
+  endif()
 endfunction()
+
+if(WIN32)
+  add_test(NAME make_link_fixture COMMAND sh ${CMAKE_SOURCE_DIR}/tools/make-link-fixture.sh ${CMAKE_BINARY_DIR}/link-fixture)
+  set_tests_properties(make_link_fixture PROPERTIES FIXTURES_SETUP unix_links)
+endif()

@@ -33,7 +33,7 @@ ItemsPrint ItemsFingerprint(const ConfigTree& tree, ItemHandle fileItem) {
 }  // namespace
 
 const FileBaseline* BaselineOf(const ConfigDocument& document, ItemHandle fileItem) {
-    const auto found = document.baselines.find(SameFileKey(document.files, FileItemTarget(document, fileItem)));
+    const auto found = document.baselines.find(BaselineKey(document, FileItemTarget(document, fileItem)));
     return found == document.baselines.end() ? nullptr : &found->second;
 }
 
@@ -62,9 +62,19 @@ void NoteFileBaseline(ConfigDocument& document, ItemHandle fileItem, LineEnds li
     FileBaseline baseline;
     baseline.lineEnds = lineEnds;
     baseline.stamp = document.files.StampOf(target);
+    baseline.identity = document.files.IdentityOf(target);
+    baseline.crLfMode = document.crLfMode;
     baseline.writtenPath = target;
     baseline.asOfRevision = document.tree.Revision();
-    document.baselines[SameFileKey(document.files, target)] = std::move(baseline);
+    document.baselines[BaselineKey(document, target)] = std::move(baseline);
+}
+
+std::string BaselineKey(const ConfigDocument& document, const std::string& target) {
+    return PathKey(document.files.FullPath(target));
+}
+
+bool ChangedOnDisk(const FileStore& files, const FileBaseline& baseline, const std::string& path) {
+    return !baseline.stamp || files.StampOf(path) != baseline.stamp || files.IdentityOf(path) != baseline.identity;
 }
 
 namespace {
@@ -82,7 +92,7 @@ const std::optional<ItemsPrint>& TakeFingerprint(const FileStore& files, FileBas
     if (baseline.items) return baseline.items;
     if (baseline.readBytes) {
         baseline.items = PrintOfBytes(*baseline.readBytes);
-    } else if (baseline.stamp && files.StampOf(baseline.writtenPath) == baseline.stamp) {
+    } else if (!ChangedOnDisk(files, baseline, baseline.writtenPath)) {
         if (const auto bytes = files.ReadFileBytes(baseline.writtenPath)) baseline.items = PrintOfBytes(*bytes);
     }
     return baseline.items;
@@ -100,16 +110,20 @@ void NoteReadBaseline(ConfigDocument& document, ItemHandle fileItem, const std::
     FileBaseline baseline;
     baseline.lineEnds = LineEndsOf(bytes);
     baseline.stamp = document.files.StampOf(target);
+    baseline.identity = document.files.IdentityOf(target);
+    baseline.crLfMode = document.crLfMode;
     baseline.readBytes = &bytes;
     baseline.asOfRevision = revisionAfter;
-    document.baselines[SameFileKey(document.files, target)] = std::move(baseline);
+    document.baselines[BaselineKey(document, target)] = std::move(baseline);
 }
 
 bool FileItemChanged(const ConfigDocument& document, ItemHandle fileItem) {
-    const auto found = document.baselines.find(SameFileKey(document.files, FileItemTarget(document, fileItem)));
+    const auto found = document.baselines.find(BaselineKey(document, FileItemTarget(document, fileItem)));
     if (found == document.baselines.end()) return true;
     FileBaseline& baseline = found->second;
-    const bool lineEndsChange = document.crLfMode ? baseline.lineEnds.withoutCr : baseline.lineEnds.withCr;
+    // Line ends count only once the user switched the mode since: saving then converts them.
+    const bool lineEndsChange = document.crLfMode != baseline.crLfMode &&
+                                (document.crLfMode ? baseline.lineEnds.withoutCr : baseline.lineEnds.withCr);
     if (document.tree.Revision() == baseline.asOfRevision) return lineEndsChange;
     const std::optional<ItemsPrint>& then = TakeFingerprint(document.files, baseline);
     if (!then || !(ItemsFingerprint(document.tree, fileItem) == *then)) return true;

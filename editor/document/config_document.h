@@ -47,6 +47,10 @@ struct FileBaseline {
     std::optional<ItemsPrint> items;  // none: not taken yet
     LineEnds lineEnds;
     std::optional<FileStamp> stamp;
+    // An editor that saves by replacing a file gives it another identity, whatever its stamp.
+    std::optional<FileIdentity> identity;
+    // Whether the file was switched to other line ends since: the CR/LF mode then.
+    bool crLfMode = true;
     const std::string* readBytes = nullptr;  // the bytes read, kept for the document's life
     std::string writtenPath;                 // else the file written
     std::uint64_t asOfRevision = 0;          // the tree's revision when it held what the file holds
@@ -82,6 +86,12 @@ struct ConfigDocument {
 void NoteFileBaseline(ConfigDocument& document, ItemHandle fileItem, LineEnds lineEnds);
 // The same after reading `bytes` (kept for the document's life) into it and nothing else.
 void NoteReadBaseline(ConfigDocument& document, ItemHandle fileItem, const std::string& bytes, std::uint64_t revisionBefore);
+// Baselines are kept by the path a file item is saved to, as Windows resolves it: a file that
+// another program replaces is the same file to the user, though its identity is another.
+std::string BaselineKey(const ConfigDocument& document, const std::string& target);
+// Whether the file at `path` was written by someone else since the baseline was noted.
+bool ChangedOnDisk(const FileStore& files, const FileBaseline& baseline, const std::string& path);
+
 // What Tarnwick last read from or wrote to the file the item is saved to; none when nothing.
 const FileBaseline* BaselineOf(const ConfigDocument& document, ItemHandle fileItem);
 

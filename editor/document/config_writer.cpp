@@ -104,7 +104,7 @@ std::optional<SaveProblem> SaveFileItem(ConfigDocument& document, ItemHandle ite
     const FileBaseline* baseline = BaselineOf(document, item);
     const std::optional<FileStamp> now = document.files.StampOf(path);
     const LineEnds written{document.crLfMode, !document.crLfMode};
-    if (baseline && baseline->stamp && now && *now != *baseline->stamp) {
+    if (baseline && now && ChangedOnDisk(document.files, *baseline, path)) {
         if (!askReplace || !askReplace(path)) return SaveProblem::KeptOtherVersion;
     } else if (!baseline && now) {
         // A file Tarnwick never read: left alone when it already holds these very bytes.

@@ -31,9 +31,12 @@ struct MemoryStoreBinding {
     std::string UnwritableDirectory() { return "C:\\no-such-directory\\"; }
     void MakeReadOnly(const std::string& path) { files.MakeReadOnly(path); }
     void MakeDirectory(const std::string& path) { files.AddDirectory(path); }
-    bool MakeLink(const std::string& link, const std::string& relativeTarget) {
-        files.AddLink(link, DirectoryOf(link) + relativeTarget);
-        return true;
+    // A folder with available\site.conf's place and enabled\site.conf leading to it.
+    std::optional<std::string> LinkedFolder() {
+        const std::string directory = NewDirectory();
+        files.AddDirectory(directory + "available");
+        files.AddLink(directory + "enabled\\site.conf", directory + "available\\site.conf");
+        return directory;
     }
     int next = 0;
 };
@@ -45,7 +48,7 @@ struct PlatformStoreBinding {
     std::string UnwritableDirectory() { return MakeUnwritableDirectory(); }
     void MakeReadOnly(const std::string& path) { SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY); }
     void MakeDirectory(const std::string& path) { CreateDirectoryA(path.c_str(), nullptr); }
-    bool MakeLink(const std::string& link, const std::string& relativeTarget) { return MakeUnixLink(link, relativeTarget); }
+    std::optional<std::string> LinkedFolder() { return LinkFixture("store"); }
 };
 #else
 struct PlatformStoreBinding {
@@ -59,8 +62,13 @@ struct PlatformStoreBinding {
         ::mkdir(posix.c_str(), 0755);
     }
     void MakeDirectory(const std::string& path) { ::mkdir(PosixFileStore::ToPosixPath(path).c_str(), 0755); }
-    bool MakeLink(const std::string& link, const std::string& relativeTarget) {
-        return ::symlink(PosixFileStore::ToPosixPath(relativeTarget).c_str(), PosixFileStore::ToPosixPath(link).c_str()) == 0;
+    std::optional<std::string> LinkedFolder() {
+        const std::string directory = NewDirectory();
+        MakeDirectory(directory + "available");
+        MakeDirectory(directory + "enabled");
+        if (::symlink("../available/site.conf", PosixFileStore::ToPosixPath(directory + "enabled/site.conf").c_str()) != 0)
+            return std::nullopt;
+        return directory;
     }
 };
 #endif
@@ -155,12 +163,10 @@ TYPED_TEST(FileStoreConformance, AliasesOfAFileAreThatFile) {
 }
 
 TYPED_TEST(FileStoreConformance, WritingThroughALinkWritesWhereItLeads) {
-    const std::string directory = this->binding.NewDirectory();
-    this->binding.MakeDirectory(directory + "available");
-    this->binding.MakeDirectory(directory + "enabled");
+    const std::optional<std::string> folder = this->binding.LinkedFolder();
+    if (!folder) GTEST_SKIP() << "no symbolic link was made for this run (TARNWICK_LINK_FIXTURE)";
+    const std::string directory = *folder;
     ASSERT_TRUE(this->files.ReplaceFileBytes(directory + "available\\site.conf", "old\n"));
-    if (!this->binding.MakeLink(directory + "enabled\\site.conf", "..\\available\\site.conf"))
-        GTEST_SKIP() << "this platform cannot make a symbolic link here";
     EXPECT_EQ(this->files.IdentityOf(directory + "enabled\\site.conf"), this->files.IdentityOf(directory + "available\\site.conf"));
     const auto before = this->files.StampOf(directory + "available\\site.conf");
     ASSERT_TRUE(this->files.ReplaceFileBytes(directory + "enabled\\site.conf", "new content\n"));

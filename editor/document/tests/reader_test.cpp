@@ -305,6 +305,7 @@ TEST_F(ReadConfigFiles, UnsavedChangesFollowWhatASaveWouldWrite) {
     EXPECT_TRUE(HasUnsavedChanges(document));
     OpenConfigFiles(document, OpenSelection{"C:\\conf\\", {"access.conf"}});
     EXPECT_TRUE(HasUnsavedChanges(document));  // an Open does not make earlier changes saved
+    tree.SetItemValue(FindItemByName(tree, kNoItem, "DocumentRoot"), "/x");
     files.MakeReadOnly("C:\\conf\\srm.conf");
     EXPECT_FALSE(SaveAllFiles(document).empty());
     EXPECT_TRUE(HasUnsavedChanges(document));  // not every file was written

@@ -163,25 +163,15 @@ std::string MakeUnwritableDirectory() {
     return scratch + "plain-file\\";
 }
 
-bool MakeUnixLink(const std::string& link, const std::string& relativeTarget) {
-    // Wine's CreateSymbolicLinkA answers TRUE and makes nothing, and Windows asks for a
-    // privilege; under Wine, the POSIX ln is started instead (Wine runs POSIX programs too),
-    // in the link's folder.
-    const std::string folder = DirectoryOf(link), name = link.substr(folder.size());
-    std::string target = relativeTarget;
-    for (char& c : target) if (c == '\\') c = '/';
-    std::string command = "ln -s \"" + target + "\" \"" + name + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA("Z:\\bin\\ln", command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &process))
-        return false;
-    WaitForSingleObject(process.hProcess, 10000);
-    DWORD code = 1;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code == 0;
+std::optional<std::string> LinkFixture(const std::string& part) {
+    const char* root = std::getenv("TARNWICK_LINK_FIXTURE");
+    if (!root || !*root) return std::nullopt;
+    std::string path = root;
+    if (path[0] == '/') path = "Z:" + path;  // under Wine drive Z: is the POSIX root
+    for (char& c : path) if (c == '/') c = '\\';
+    path += "\\" + part + "\\";
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+    return path;
 }
 
 #else

@@ -6,6 +6,7 @@
 #include "file_store.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace tarnwick::testing {
@@ -35,9 +36,11 @@ std::string MakeScratchDirectory();
 std::string MakeUnwritableDirectory();
 
 #ifdef _WIN32
-// Makes `link` a POSIX symbolic link to `relativeTarget` (relative to the link's folder, as
-// "../available/site.conf"): false where that cannot be done.
-bool MakeUnixLink(const std::string& link, const std::string& relativeTarget);
+// A folder of symbolic links made before the tests started (tools/make-link-fixture.sh), as
+// a Windows path ending in a backslash: "store" holds enabled\site.conf leading to
+// available\site.conf; "apache2" the same and available\loop leading back up. Nothing when
+// the run made none.
+std::optional<std::string> LinkFixture(const std::string& part);
 #endif
 
 }  // namespace tarnwick::testing

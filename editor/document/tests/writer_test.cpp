@@ -36,13 +36,26 @@ protected:
     std::string Saved(const std::string& path) { return files.ReadFileBytes(path).value_or("<missing>"); }
 };
 
+// Switching the mode is a change to every file whose line ends it changes; a file left alone
+// keeps its own.
 TEST_F(WriteFiles, LinesEndAsTheModeSays) {
+    document.crLfMode = false;
     Read("httpd.conf", "Port 80\n<Directory />\nOptions None\n</Directory>\n");
+    const int writes = files.WriteCount();
+    EXPECT_TRUE(SaveAllFiles(document).empty());
+    EXPECT_EQ(files.WriteCount(), writes);
+    document.crLfMode = true;
+    EXPECT_TRUE(HasUnsavedChanges(document));
     EXPECT_TRUE(SaveAllFiles(document).empty());
     EXPECT_EQ(Saved("C:\\conf\\httpd.conf"), "Port 80\r\n<Directory />\r\nOptions None\r\n</Directory>\r\n");
     document.crLfMode = false;
     SaveAllFiles(document);
     EXPECT_EQ(Saved("C:\\conf\\httpd.conf"), "Port 80\n<Directory />\nOptions None\n</Directory>\n");
+    // Read in one mode, the file keeps its line ends until something in it changes.
+    Read("srm.conf", "A 1\r\n");
+    document.crLfMode = true;
+    document.crLfMode = false;
+    EXPECT_FALSE(HasUnsavedChanges(document));
 }
 
 TEST_F(WriteFiles, EachKindOfItemHasItsLine) {

@@ -230,8 +230,14 @@ TEST_F(KeepingWork, SavingKeepsCommentsAndLayoutUnlessTurnedOff) {
                           }}});
     ShowOptionsDialog(editor);
     EXPECT_EQ(editor.settings.keepLayout, 0u);
+    // The setting alone changes no file; the next change writes plain lines.
     Command(CMD_SAVE);
-    EXPECT_EQ(OnDisk("C:\\conf\\mine.conf"), "Port 80\r\n<Directory />\r\nOptions Indexes\r\n</Directory>\r\n");
+    EXPECT_EQ(OnDisk("C:\\conf\\mine.conf"),
+              "# The port\r\n  Port 80   \r\n\r\n<Directory />\r\n\t# none\r\n\tOptions Indexes\r\n</Directory>\r\n");
+    SetDlgItemTextA(editor.panes->DefaultPane(), IDC_PANE_VALUE, "None");
+    ClickUpdate(editor.panes->DefaultPane());
+    Command(CMD_SAVE);
+    EXPECT_EQ(OnDisk("C:\\conf\\mine.conf"), "Port 80\r\n<Directory />\r\nOptions None\r\n</Directory>\r\n");
 }
 
 TEST_F(KeepingWork, YesNoPaneShowsTheChoiceTheValueMakes) {
@@ -338,12 +344,12 @@ TEST_F(KeepingWork, ANumberThatIsNoneStopsTheActionAndEscapeRestores) {
     EXPECT_EQ(WindowText(field), "80");
     EXPECT_EQ(GetFocus(), editor.tree);
     EXPECT_FALSE(editor.panes->HasChangedPane());
-    Select(Find("DocumentRoot"));
-    EXPECT_EQ(Value(port), "80");
-    EXPECT_FALSE(Changed());
     // Escape asks the field, not the pane: the Directory pane's id 2 ("&Copy") is not pressed.
     MSG escape{field, WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
     EXPECT_TRUE(SendMessageA(field, WM_GETDLGCODE, VK_ESCAPE, reinterpret_cast<LPARAM>(&escape)) & DLGC_WANTMESSAGE);
+    Select(Find("DocumentRoot"));
+    EXPECT_EQ(Value(port), "80");
+    EXPECT_FALSE(Changed());
 }
 
 }  // namespace

@@ -111,11 +111,22 @@ TEST_F(MainWindow, UpdateStoresWhatEachPaneKindHolds) {
     Select(port);
     const HWND numerical = editor.panes->OptionsPane();
     EXPECT_EQ(WindowText(GetDlgItem(numerical, IDC_PANE_VALUE)), "80");
-    const std::pair<const char*, const char*> typed[] = {{"40000", "80"}, {"letters", "80"}, {"08", "8"}, {"32767", "32767"}};
-    for (const auto& [text, stored] : typed) {
+    struct Typed {
+        const char* text;
+        const char* stored;
+        bool refused;
+    } typed[] = {{"40000", "80", true}, {"letters", "80", true}, {"08", "8", false}, {"32767", "32767", false}};
+    for (const auto& [text, stored, refused] : typed) {
         SetDlgItemTextA(numerical, IDC_PANE_VALUE, text);
+        // What is not a number is said, and nothing is stored.
+        std::string said;
+        DialogScript script({{"Update", [&said](HWND box) {
+                                  said = WindowText(GetDlgItem(box, 0xFFFF));
+                                  Click(box, IDOK);
+                              }}});
         ClickUpdate(numerical);
         EXPECT_EQ(Value(port), stored) << text;
+        EXPECT_EQ(said, refused ? std::string(text) + " is not a number from 0 to 32767." : "");
     }
 
     // General, with a value longer than 1023 characters stored whole.
@@ -256,6 +267,7 @@ TEST_F(MainWindow, SaveAsAndFailedSaves) {
     EXPECT_TRUE(prompts.unsaved.empty());
 
     files.MakeReadOnly("C:\\conf\\httpd.conf");
+    editor.items->SetItemValue(Find("Port"), "81");  // a change, so that Save writes the file
     Command(CMD_SAVE);
     EXPECT_EQ(prompts.unsaved, std::vector<std::string>{"C:\\conf\\httpd.conf"});
 }
