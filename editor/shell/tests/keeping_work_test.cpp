@@ -117,7 +117,11 @@ TEST_P(ClosingWithChanges, AnswerDecides) {
     Select(Find("Port"));
     SetDlgItemTextA(editor.panes->OptionsPane(), IDC_PANE_VALUE, "8080");
     ClickUpdate(editor.panes->OptionsPane());
-    if (test.saveFails) files.MakeReadOnly("C:\\conf\\srm.conf");
+    if (test.saveFails) {
+        // A change that has to go into a file that cannot be written.
+        editor.items->SetItemValue(Find("DocumentRoot"), "\"C:/other\"");
+        files.MakeReadOnly("C:\\conf\\srm.conf");
+    }
     prompts.saveAnswer = test.answer;
     Command(CMD_EXIT);  // Exit closes as the close box does
     EXPECT_EQ(prompts.saveQuestions, 1);
@@ -157,6 +161,7 @@ TEST_F(KeepingWork, EveryEditThatASaveWouldWriteCountsAsAChange) {
     const std::pair<const char*, std::function<void()>> edits[] = {
         {"Update", [&] {
              Select(Find("DocumentRoot"));
+             SetDlgItemTextA(editor.panes->OptionsPane(), IDC_PANE_VALUE, "\"C:/other\"");
              ClickUpdate(editor.panes->OptionsPane());
          }},
         {"New Item", [&] {

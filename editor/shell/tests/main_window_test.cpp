@@ -235,13 +235,17 @@ TEST_F(MainWindow, CrLfToggleKeepsMenuToolbarAndSavedBytesInStep) {
     const auto buttonChecked = [this] { return SendMessageA(editor.toolbar, TB_ISBUTTONCHECKED, CMD_CRLF, 0) != 0; };
     EXPECT_TRUE(menuChecked());
     EXPECT_TRUE(buttonChecked());
+    // An untouched file keeps its own line ends; a changed one gets the mode's.
     Command(CMD_SAVE);
-    EXPECT_EQ(files.ReadFileBytes("C:\\conf\\srm.conf"), "DocumentRoot \"C:/web\"\r\nKeepAlive yes\r\n");
+    EXPECT_EQ(files.ReadFileBytes("C:\\conf\\srm.conf"), "DocumentRoot \"C:/web\"\nKeepAlive yes\n");
+    editor.items->SetItemValue(Find("DocumentRoot"), "\"C:/www\"");
+    Command(CMD_SAVE);
+    EXPECT_EQ(files.ReadFileBytes("C:\\conf\\srm.conf"), "DocumentRoot \"C:/www\"\r\nKeepAlive yes\r\n");
     Command(CMD_CRLF);
     EXPECT_FALSE(menuChecked());
     EXPECT_FALSE(buttonChecked());
-    Command(CMD_SAVE);
-    EXPECT_EQ(files.ReadFileBytes("C:\\conf\\srm.conf"), "DocumentRoot \"C:/web\"\nKeepAlive yes\n");
+    Command(CMD_SAVE);  // switching the mode changes every file whose line ends it changes
+    EXPECT_EQ(files.ReadFileBytes("C:\\conf\\srm.conf"), "DocumentRoot \"C:/www\"\nKeepAlive yes\n");
     // A toolbar made again while the mode is off shows the button released.
     editor.settings.toolBarDesc = 1;
     RecreateToolbar(editor);
