@@ -108,7 +108,7 @@ void NoteReadBaseline(ConfigDocument& document, ItemHandle fileItem, const std::
         if (other.asOfRevision == revisionBefore) other.asOfRevision = revisionAfter;
     const std::string target = FileItemTarget(document, fileItem);
     FileBaseline baseline;
-    baseline.lineEnds = LineEndsOf(bytes);
+    // Its line ends are looked for only once the mode is switched (FileItemChanged).
     baseline.stamp = document.files.StampOf(target);
     baseline.identity = document.files.IdentityOf(target);
     baseline.crLfMode = document.crLfMode;
@@ -122,8 +122,9 @@ bool FileItemChanged(const ConfigDocument& document, ItemHandle fileItem) {
     if (found == document.baselines.end()) return true;
     FileBaseline& baseline = found->second;
     // Line ends count only once the user switched the mode since: saving then converts them.
-    const bool lineEndsChange = document.crLfMode != baseline.crLfMode &&
-                                (document.crLfMode ? baseline.lineEnds.withoutCr : baseline.lineEnds.withCr);
+    const bool switched = document.crLfMode != baseline.crLfMode;
+    if (switched && baseline.readBytes) baseline.lineEnds = LineEndsOf(*baseline.readBytes);
+    const bool lineEndsChange = switched && (document.crLfMode ? baseline.lineEnds.withoutCr : baseline.lineEnds.withCr);
     if (document.tree.Revision() == baseline.asOfRevision) return lineEndsChange;
     const std::optional<ItemsPrint>& then = TakeFingerprint(document.files, baseline);
     if (!then || !(ItemsFingerprint(document.tree, fileItem) == *then)) return true;
