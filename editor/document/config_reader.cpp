@@ -14,11 +14,20 @@ namespace {
 
 // The top-level file item that would be saved to the file `path` reaches (as the file system
 // tells files apart: links and aliases of one file are that file), if any.
+// An open file's identity is the one noted when it was read or written: asking the disk again
+// for every open file on every Open made opening many included files cost their square.
 ItemHandle FindFileSavedTo(const ConfigDocument& document, const std::string& path) {
     const ConfigTree& tree = document.tree;
-    const std::string key = SameFileKey(document.files, path);
-    for (ItemHandle file = tree.FirstFileItem(); file != kNoItem; file = tree.NextSibling(file))
-        if (SameFileKey(document.files, FileItemTarget(document, file)) == key) return file;
+    const std::string fullPath = PathKey(document.files.FullPath(path));
+    const std::optional<FileIdentity> identity = document.files.IdentityOf(path);
+    for (ItemHandle file = tree.FirstFileItem(); file != kNoItem; file = tree.NextSibling(file)) {
+        const std::string target = FileItemTarget(document, file);
+        if (PathKey(document.files.FullPath(target)) == fullPath) return file;
+        if (!identity) continue;
+        const FileBaseline* baseline = BaselineOf(document, file);
+        const std::optional<FileIdentity> its = baseline ? baseline->identity : document.files.IdentityOf(target);
+        if (its == identity) return file;
+    }
     return kNoItem;
 }
 

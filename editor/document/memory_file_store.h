@@ -32,7 +32,6 @@ public:
     // What made the file unreadable or read-only has gone.
     void ClearFailures(const std::string& path);
     bool Exists(const std::string& path) const;
-    bool IsLink(const std::string& path) const { return links_.count(Key(path)) != 0; }
     std::size_t FileCount() const { return files_.size(); }
     int WriteCount() const { return writes_; }
 
