@@ -131,7 +131,8 @@ public:
     // Releases the item's own value string; the item then has none.
     virtual void ReleaseItemValue(ItemHandle item) = 0;
     // Replaces where the item stood in its file (the reader learns a section's closing line
-    // after its children). Not a change of the configuration: the revision stays.
+    // after its children). Not a change of the configuration: the revision stays. A source
+    // without a file takes the item's away: it then stands nowhere, as an item never read.
     virtual void SetItemSource(ItemHandle item, const ItemSource& source) = 0;
 
     virtual ItemHandle FirstFileItem() const = 0;

@@ -178,6 +178,10 @@ void MemoryTree::ReleaseItemValue(ItemHandle item) {
 
 void MemoryTree::SetItemSource(ItemHandle item, const ItemSource& source) {
     if (!IsItem(item)) return;
+    if (!source.file) {
+        NodeOf(item).flags &= static_cast<std::uint8_t>(~kHasSource);
+        return;
+    }
     StoreSource(item, source);
     NodeOf(item).flags |= kHasSource;
 }

@@ -70,29 +70,34 @@ void LeaveOtherLinesBehind(ConfigTree& tree, SourceFiles& sources, ItemHandle it
     const std::size_t start = OwnCommentsStart(lead);
     if (start == 0) return;
     const std::string others(lead.substr(0, start));
+    KeepLinesAfter(tree, sources, item, others);
+    source.leadBegin += static_cast<std::uint32_t>(start);
+    tree.SetItemSource(item, source);
+}
 
+void KeepLinesAfter(ConfigTree& tree, SourceFiles& sources, ItemHandle item, std::string_view lines) {
+    const ItemHandle parent = tree.Parent(item);
+    if (parent == kNoItem || lines.empty()) return;
     // The lines go to what stands after the item at its level, else before its parent's end.
     const ItemHandle next = tree.NextSibling(item);
     const ItemHandle heir = next != kNoItem ? next : parent;
     const Place place = next != kNoItem ? Place::BeforeLead : Place::BeforeClose;
     const ItemView heirView = tree.GetItem(heir);
     if (heirView.source && heirView.source->file) {
-        tree.SetItemSource(heir, WithLinesBefore(sources, *heirView.source, others, place));
-    } else {
-        // An item never read gets a source that holds nothing but these lines.
-        ItemSource kept;
-        kept.linesOnly = true;
-        kept.file = &sources.Keep(others);
-        const auto size = static_cast<std::uint32_t>(others.size());
-        kept.ownBegin = kept.ownEnd = kept.closeLeadBegin = place == Place::BeforeLead ? size : 0;
-        kept.closeBegin = kept.closeEnd = size;
-        std::uint32_t depth = 0;
-        for (ItemHandle up = heir; up != kNoItem; up = tree.Parent(up)) ++depth;
-        kept.depth = depth - 1;
-        tree.SetItemSource(heir, kept);
+        tree.SetItemSource(heir, WithLinesBefore(sources, *heirView.source, lines, place));
+        return;
     }
-    source.leadBegin += static_cast<std::uint32_t>(start);
-    tree.SetItemSource(item, source);
+    // An item never read gets a source that holds nothing but these lines.
+    ItemSource kept;
+    kept.linesOnly = true;
+    kept.file = &sources.Keep(std::string(lines));
+    const auto size = static_cast<std::uint32_t>(lines.size());
+    kept.ownBegin = kept.ownEnd = kept.closeLeadBegin = place == Place::BeforeLead ? size : 0;
+    kept.closeBegin = kept.closeEnd = size;
+    std::uint32_t depth = 0;
+    for (ItemHandle up = heir; up != kNoItem; up = tree.Parent(up)) ++depth;
+    kept.depth = depth - 1;
+    tree.SetItemSource(heir, kept);
 }
 
 }  // namespace tarnwick

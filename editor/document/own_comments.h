@@ -20,4 +20,9 @@ std::string_view OwnCommentLines(const ItemSource& source);
 // nothing read from a file follows, they stay with the item.
 void LeaveOtherLinesBehind(ConfigTree& tree, SourceFiles& sources, ItemHandle item);
 
+// Puts `lines` (whole lines, line ends included) right after `item` and everything below it:
+// into the lead of the item that follows it, else before its parent's closing line or at the
+// end of its file. For a file item, nothing.
+void KeepLinesAfter(ConfigTree& tree, SourceFiles& sources, ItemHandle item, std::string_view lines);
+
 }  // namespace tarnwick

@@ -53,16 +53,50 @@ ItemHandle MoveItem(ConfigTree& tree, ItemHandle target, ItemHandle source, Sour
     return moved;
 }
 
-ItemHandle MoveSubtree(ConfigTree& tree, ItemHandle parent, ItemHandle item, SourceFiles* sources) {
-    if (item == kNoItem || IsSameOrBelow(tree, parent, item)) return kNoItem;
+namespace {
+
+// Makes `item` with everything below it again at `where` under `parent` and deletes it.
+ItemHandle MoveTo(ConfigTree& tree, ItemHandle parent, InsertPosition where, ItemHandle item, SourceFiles* sources) {
     if (sources) LeaveOtherLinesBehind(tree, *sources, item);
     const ItemFields fields = ItemFields::From(tree.GetItem(item));
-    const ItemHandle copy = tree.InsertItem(parent, InsertPosition::Last(), fields.View());
+    const ItemHandle copy = tree.InsertItem(parent, where, fields.View());
     if (copy == kNoItem) return kNoItem;
     CopyChildren(tree, item, copy);
-    tree.SelectItem(parent);
+    tree.SelectItem(copy);
     tree.DeleteItem(item);
     return copy;
+}
+
+}  // namespace
+
+ItemHandle MoveSubtree(ConfigTree& tree, ItemHandle parent, ItemHandle item, SourceFiles* sources) {
+    if (item == kNoItem || IsSameOrBelow(tree, parent, item)) return kNoItem;
+    const ItemHandle copy = MoveTo(tree, parent, InsertPosition::Last(), item, sources);
+    if (copy != kNoItem) tree.SelectItem(parent);
+    return copy;
+}
+
+ItemHandle PreviousSibling(const ConfigTree& tree, ItemHandle item) {
+    const ItemHandle parent = tree.Parent(item);
+    ItemHandle before = kNoItem;
+    for (ItemHandle sibling = parent == kNoItem ? tree.FirstFileItem() : tree.FirstChild(parent);
+         sibling != kNoItem && sibling != item; sibling = tree.NextSibling(sibling))
+        before = sibling;
+    return before;
+}
+
+ItemHandle MoveItemUp(ConfigTree& tree, ItemHandle item, SourceFiles* sources) {
+    const ItemHandle before = item == kNoItem ? kNoItem : PreviousSibling(tree, item);
+    if (before == kNoItem) return kNoItem;
+    const ItemHandle further = PreviousSibling(tree, before);
+    return MoveTo(tree, tree.Parent(item), further == kNoItem ? InsertPosition::First() : InsertPosition::After(further),
+                  item, sources);
+}
+
+ItemHandle MoveItemDown(ConfigTree& tree, ItemHandle item, SourceFiles* sources) {
+    const ItemHandle next = item == kNoItem ? kNoItem : tree.NextSibling(item);
+    if (next == kNoItem) return kNoItem;
+    return MoveTo(tree, tree.Parent(item), InsertPosition::After(next), item, sources);
 }
 
 }  // namespace tarnwick

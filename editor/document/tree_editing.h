@@ -23,4 +23,14 @@ ItemHandle MoveItem(ConfigTree& tree, ItemHandle target, ItemHandle source, Sour
 // `item`; with `sources`, as MoveItem. Returns the new item.
 ItemHandle MoveSubtree(ConfigTree& tree, ItemHandle parent, ItemHandle item, SourceFiles* sources = nullptr);
 
+// The sibling right before `item`, or kNoItem for the first.
+ItemHandle PreviousSibling(const ConfigTree& tree, ItemHandle item);
+
+// Move Up and Move Down: `item` with everything below it and its own comment lines goes
+// before its previous sibling or after its next one (a file item among the file items); with
+// `sources`, the lines above it that are not its own stay where they stood. Returns the moved
+// item, selected, or kNoItem when it stands at the first or last place already.
+ItemHandle MoveItemUp(ConfigTree& tree, ItemHandle item, SourceFiles* sources = nullptr);
+ItemHandle MoveItemDown(ConfigTree& tree, ItemHandle item, SourceFiles* sources = nullptr);
+
 }  // namespace tarnwick

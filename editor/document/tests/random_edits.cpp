@@ -3,6 +3,7 @@
 #include "config_lines.h"
 #include "config_reader.h"
 #include "config_writer.h"
+#include "item_text.h"
 #include "memory_tree.h"
 #include "tree_editing.h"
 #include "tree_walk.h"
@@ -119,7 +120,7 @@ void ApplyRandomEdits(ConfigDocument& document, ItemHandle file, std::string_vie
     Bytes bytes(script);
     while (!bytes.Empty()) {
         const std::vector<ItemHandle> items = ItemsBelow(tree, file);
-        const unsigned char op = bytes.Next() % 5;
+        const unsigned char op = bytes.Next() % 8;
         const ItemHandle item = items.empty() ? kNoItem : items[bytes.Pick(items.size())];
         switch (op) {
             case 0:  // Update
@@ -145,6 +146,22 @@ void ApplyRandomEdits(ConfigDocument& document, ItemHandle file, std::string_vie
                 const ItemHandle parent = items.empty() ? file : items[bytes.Pick(items.size())];
                 if (item != kNoItem && CountsAsSection(tree, parent)) MoveSubtree(tree, parent, item, &document.sources);
                 else if (item != kNoItem) MoveSubtree(tree, file, item, &document.sources);
+                break;
+            }
+            case 5:  // Move Up, Move Down
+                if (bytes.Next() % 2 == 0) MoveItemUp(tree, item, &document.sources);
+                else MoveItemDown(tree, item, &document.sources);
+                break;
+            case 6:  // Copy (or Cut) and Paste somewhere else
+            case 7: {
+                if (item == kNoItem) break;
+                const std::string text = ItemsText(tree, item);
+                const ItemHandle place = bytes.Next() % 4 == 0 ? file : items[bytes.Pick(items.size())];
+                if (op == 7) {
+                    if (IsSameOrBelow(tree, place, item)) break;
+                    DeleteConfigItem(document, item);
+                }
+                PasteItems(document, place, text);
                 break;
             }
         }

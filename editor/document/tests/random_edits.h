@@ -1,6 +1,7 @@
 #pragma once
 // Editing as a user does, driven by bytes: the editing fuzzer and its native test share it.
-// Edits go through the document's own operations (Update, New Item, Delete, drag moves);
+// Edits go through the document's own operations (Update, New Item, Delete, drag moves,
+// Move Up and Down, Cut, Copy and Paste);
 // the check saves with the layout kept and reads the output back.
 
 #include "config_document.h"

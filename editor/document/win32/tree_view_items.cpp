@@ -155,7 +155,9 @@ void TreeViewItems::ReleaseItemValue(ItemHandle item) {
 }
 
 void TreeViewItems::SetItemSource(ItemHandle item, const ItemSource& source) {
-    if (item != kNoItem) sources_[item] = source;
+    if (item == kNoItem) return;
+    if (source.file) sources_[item] = source;
+    else sources_.erase(item);
 }
 
 ItemView TreeViewItems::GetItemContent(ItemHandle item) const {
