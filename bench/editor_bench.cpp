@@ -1,12 +1,14 @@
 // Measures, under Wine or Windows, what opening a large configuration costs in the real editor
 // window (values shown beside the names, its first file's items drawn) against inserting as
 // many items into a bare tree-view control and drawing it, what selecting an item costs, and
-// what a Find for a text no item holds costs against the open:   editor_bench.exe FILE
+// what a Find for a text no item holds costs against the open, and what deleting the file's
+// item costs against undoing that:   editor_bench.exe FILE
 // Prints one "name: value" per line.
 
 #include "editor.h"
 
 #include "memory_registry.h"
+#include "resource.h"
 #include "tree_walk.h"
 #include "win32/win32_file_store.h"
 
@@ -30,7 +32,7 @@ public:
     explicit OpenOnly(OpenSelection selection) : selection_(std::move(selection)) {}
     std::optional<OpenSelection> ChooseFilesToOpen(HWND, const std::string&) override { return selection_; }
     std::optional<std::string> ChooseSaveAsPath(HWND, const std::string&) override { return std::nullopt; }
-    bool ConfirmDelete(HWND) override { return false; }
+    bool ConfirmDelete(HWND) override { return true; }
     void ReportUnsavedFiles(HWND, const std::vector<UnsavedFile>&) override {}
     void ReportUnreadFiles(HWND, const std::vector<std::string>& paths) override {
         for (const std::string& path : paths) std::fprintf(stderr, "could not read %s\n", path.c_str());
@@ -114,7 +116,7 @@ int main(int argc, char** argv) {
     // Opening as the user sees it: the values beside the names of the first file's items drawn.
     editor.settings.showValues = 1;
     const auto openStart = Clock::now();
-    RunCommand(editor, 57601);
+    RunCommand(editor, CMD_OPEN);
     SendMessageA(editor.tree, TVM_EXPAND, TVE_EXPAND, static_cast<LPARAM>(editor.items->FirstFileItem()));
     UpdateWindow(editor.tree);
     const double open = Milliseconds(Clock::now() - openStart);
@@ -136,6 +138,19 @@ int main(int argc, char** argv) {
     FindAgain(editor, FindDirection::Forward);
     const double find = Milliseconds(Clock::now() - findStart);
 
+    // Delete of the file item with every item below it, as the command does it, and its Undo.
+    editor.items->SelectItem(editor.items->FirstFileItem());
+    const auto deleteStart = Clock::now();
+    RunCommand(editor, CMD_DELETE_ITEM);
+    UpdateWindow(editor.tree);
+    const double deleted = Milliseconds(Clock::now() - deleteStart);
+    const bool gone = editor.items->FirstFileItem() == kNoItem;
+    const auto undoStart = Clock::now();
+    RunCommand(editor, CMD_UNDO);
+    UpdateWindow(editor.tree);
+    const double undone = Milliseconds(Clock::now() - undoStart);
+    const std::size_t back = ShapeOf(*editor.items).size();
+
     std::printf("items: %zu\n", items);
     std::printf("editor_open_ms: %.1f\n", open);
     std::printf("bare_insert_ms: %.1f\n", bare);
@@ -144,6 +159,10 @@ int main(int argc, char** argv) {
     std::printf("select_vs_open: %.4f\n", select / open);
     std::printf("find_ms: %.1f\n", find);
     std::printf("find_vs_open: %.3f\n", find / open);
+    std::printf("delete_ms: %.1f\n", deleted);
+    std::printf("undo_ms: %.1f\n", undone);
+    std::printf("undo_vs_delete: %.2f\n", undone / deleted);
+    std::printf("items_back_after_undo: %zu of %zu (deleted: %s)\n", back, items, gone ? "all" : "not all");
     DestroyWindow(editor.window);
     return 0;
 }

@@ -35,6 +35,7 @@ def accelerator_keys(rc):
             continue
         key = fields[0].strip('"')
         key = key[3:] if re.fullmatch(r'VK_F\d+', key) else key
+        key = {'VK_UP': 'Up', 'VK_DOWN': 'Down'}.get(key, key)
         prefix = ('Ctrl+' if 'CONTROL' in fields else '') + ('Shift+' if 'SHIFT' in fields else '') + \
                  ('Alt+' if 'ALT' in fields else '')
         keys.append(prefix + key)

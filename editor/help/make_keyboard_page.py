@@ -11,7 +11,8 @@ import re
 import sys
 
 MODIFIERS = [('CONTROL', 'Ctrl'), ('SHIFT', 'Shift'), ('ALT', 'Alt')]
-KEY_NAMES = {'VK_INSERT': 'Insert', 'VK_DELETE': 'Delete', 'VK_RETURN': 'Enter', 'VK_ESCAPE': 'Esc'}
+KEY_NAMES = {'VK_INSERT': 'Insert', 'VK_DELETE': 'Delete', 'VK_RETURN': 'Enter', 'VK_ESCAPE': 'Esc', 'VK_UP': 'Up',
+             'VK_DOWN': 'Down'}
 MENU_KEY_NAMES = {'Ins': 'Insert', 'Del': 'Delete'}
 # Commands that no menu entry names, by what they do.
 COMMAND_NAMES = {'CMD_FIND_PREVIOUS': 'Edit, Find Next, backward'}
@@ -22,6 +23,8 @@ WINDOW_KEYS = [
     ('Escape', 'In a value field: brings back the stored value and goes back to the tree'),
     ('Shift+F10', 'In the tree: the item menu at the selected item (the context-menu key does the same)'),
     ('Tab', 'Round the tree, the pane, the description and back (Shift+Tab: the other way)'),
+    ('Ctrl+X, Ctrl+C, Ctrl+V, Ctrl+Z, Ctrl+A',
+     'In a text field (a value field, Quick Config, a dialog): cut, copy, paste, undo and select all in that field, not in the tree'),
 ]
 
 

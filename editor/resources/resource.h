@@ -116,9 +116,13 @@
 #define CMD_PASTE               57637
 #define CMD_FIND                57636  // Edit: "&Find...", Ctrl+F
 #define CMD_FIND_NEXT           57640  // Edit: "Find &Next", F3
+#define CMD_UNDO                57643  // Edit: "&Undo", Ctrl+Z
+#define CMD_REDO                57644  // Edit: "&Redo", Ctrl+Y
 
 // ---- Commands we add (41000 up) ---------------------------------------------------------
 #define CMD_OPEN_INCLUDED       41000  // File: "Open &Included Files"
+#define CMD_MOVE_UP             41001  // Edit: "Move &Up", Alt+Up
+#define CMD_MOVE_DOWN           41002  // Edit: "Move &Down", Alt+Down
 #define CMD_CHECK_APACHE        41003  // File: "Check with &Apache"
 #define CMD_FIND_PREVIOUS       41010  // Shift+F3: the last search backward
 

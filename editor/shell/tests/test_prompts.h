@@ -29,6 +29,7 @@ public:
     void ReportUnreadFiles(HWND, const std::vector<std::string>& paths) override { unreadReports.push_back(paths); }
     void ReportIncludedFiles(HWND, const std::string& message) override { includedReports.push_back(message); }
     void ReportNotFound(HWND, const std::string& message) override { notFoundReports.push_back(message); }
+    void ReportNothingToPaste(HWND, const std::string& message) override { pasteReports.push_back(message); }
     SaveChangesAnswer AskSaveChanges(HWND) override {
         ++saveQuestions;
         return saveAnswer;
@@ -58,6 +59,7 @@ public:
     std::vector<std::vector<std::string>> unreadReports;      // every report, in order
     std::vector<std::string> includedReports;                 // every Open Included Files message
     std::vector<std::string> notFoundReports;                 // every "Cannot find" message
+    std::vector<std::string> pasteReports;                    // every message of Paste
     SaveChangesAnswer saveAnswer = SaveChangesAnswer::Cancel;
     int saveQuestions = 0;
     SaveChangesAnswer checkSaveAnswer = SaveChangesAnswer::Save;

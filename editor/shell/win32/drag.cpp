@@ -42,7 +42,7 @@ void EndItemDrag(Editor& editor) {
     GetCursorPos(&pointer);
     MapWindowPoints(nullptr, editor.tree, &pointer, 1);
     if (const ItemHandle target = editor.items->HitTest({pointer.x, pointer.y}))
-        MoveItem(*editor.items, target, editor.items->SelectedItem(), &editor.document->sources);
+        MoveItem(*editor.history, target, editor.items->SelectedItem(), &editor.document->sources);
     ReleaseCapture();
     ShowCursor(TRUE);
     editor.dragging = false;

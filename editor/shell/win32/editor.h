@@ -5,6 +5,7 @@
 #include "config_document.h"
 #include "config_reader.h"
 #include "config_writer.h"
+#include "edit_history.h"
 #include "find_items.h"
 #include "registry.h"
 #include "settings.h"
@@ -50,6 +51,8 @@ public:
     virtual void ShowApacheCheck(HWND, const std::string&, bool) {}
     // Find found nothing: "Cannot find "<text>"."
     virtual void ReportNotFound(HWND owner, const std::string& message) = 0;
+    // Paste found no configuration line on the clipboard.
+    virtual void ReportNothingToPaste(HWND, const std::string&) {}
 };
 
 // The common dialogs and message boxes of the real program.
@@ -90,8 +93,13 @@ struct Editor {
     HelpLoader help;
     FindState find;
     HWND lastFocus = nullptr;  // the control that had the focus when the window was last left
+    int messageDepth = 0;      // how deep the main window's procedure is running now
+    bool undoShown = false;    // what the menu's Undo and Redo show: enabled or grayed
+    bool redoShown = false;
 
     std::unique_ptr<TreeViewItems> items;
+    // Every change goes through it, so that it can be undone; reads may go to `items`.
+    std::unique_ptr<EditHistory> history;
     std::unique_ptr<ConfigDocument> document;
     std::unique_ptr<PaneContainer> panes;
 };
@@ -144,6 +152,39 @@ bool OnToolbarTooltip(Editor& editor, NMHDR& header);
 // What the message loop does with one message before dispatching it: accelerators, the Find
 // dialog, the editor's own keys, the pane container. True when nothing is left to dispatch.
 bool TranslateEditorMessage(Editor& editor, HACCEL accelerators, MSG& message);
+
+// The Edit menu's Undo, Redo, Cut, Copy, Paste, Move Up and Move Down (editing.cpp). False
+// for any other command.
+bool RunEditCommand(Editor& editor, int command);
+// Ctrl+X, C, V, Z, Y and A in a text field act on the field, not on the tree: true when the
+// key was handed to it.
+bool RouteTextFieldKey(const MSG& message);
+// The clipboard as text in the program's code page, through CF_UNICODETEXT (and CF_TEXT, for
+// programs that read only that).
+bool PutTextOnClipboard(HWND owner, const std::string& text);
+std::optional<std::string> ClipboardText(HWND owner);
+
+// One message of the main window, however deep: the changes it makes are one step to undo.
+class EditStepScope {
+public:
+    explicit EditStepScope(Editor& editor);
+    ~EditStepScope();
+    EditStepScope(const EditStepScope&) = delete;
+    EditStepScope& operator=(const EditStepScope&) = delete;
+
+private:
+    Editor& editor_;
+};
+
+// Runs `change` with the tree drawn once at the end, not once per item it adds.
+template <typename Change>
+auto WithoutRedrawing(Editor& editor, Change change) {
+    SendMessageA(editor.tree, WM_SETREDRAW, FALSE, 0);
+    auto result = change();
+    SendMessageA(editor.tree, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(editor.tree, nullptr, TRUE);
+    return result;
+}
 
 // Dragging items in the tree.
 void BeginItemDrag(Editor& editor, ItemHandle item);

@@ -178,6 +178,7 @@ void OnActivate(Editor& editor, bool active) {
 }
 
 bool TranslateEditorMessage(Editor& editor, HACCEL accelerators, MSG& message) {
+    if (RouteTextFieldKey(message)) return true;
     if (editor.window && TranslateAcceleratorA(editor.window, accelerators, &message)) return true;
     if (editor.find.dialog && IsDialogMessageA(editor.find.dialog, &message)) return true;
     // Where the focus is now is where it comes back to after a dialog: modal dialogs take it

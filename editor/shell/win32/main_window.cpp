@@ -63,10 +63,11 @@ void OnCreate(Editor& editor) {
     editor.description = CreateChild(editor, WS_EX_CLIENTEDGE, "RichEdit",
                                      WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE, IDC_DESCRIPTION);
     editor.items = std::make_unique<TreeViewItems>(editor.tree);
+    editor.history = std::make_unique<EditHistory>(*editor.items);
     editor.document = std::make_unique<ConfigDocument>(
-        ConfigDocument{*editor.items, editor.files, editor.settings.defaultConfigPath});
+        ConfigDocument{*editor.history, editor.files, editor.settings.defaultConfigPath});
     editor.document->keepLayout = editor.settings.KeepsLayout();
-    editor.panes = std::make_unique<PaneContainer>(editor.instance, *editor.items, editor.registry,
+    editor.panes = std::make_unique<PaneContainer>(editor.instance, *editor.history, editor.registry,
                                                    editor.document->currentItem, editor.drives);
     editor.panes->Create(editor.window);
     LayOut(editor);
@@ -141,6 +142,7 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
     }
     Editor* editor = EditorOf(window);
     if (!editor) return DefWindowProcA(window, message, wParam, lParam);
+    const EditStepScope step(*editor);
     if (editor->find.message && message == editor->find.message) {
         OnFindDialogMessage(*editor, *reinterpret_cast<const FINDREPLACEA*>(lParam));
         return 0;
@@ -195,7 +197,11 @@ void DeleteCurrentItem(Editor& editor) {
     ConfigDocument& document = *editor.document;
     if (document.currentItem == kNoItem) return;
     if (editor.settings.ConfirmsDelete() && !editor.prompts.ConfirmDelete(editor.window)) return;
-    DeleteConfigItem(document, document.currentItem);
+    // Drawn once at the end: a file item may hold many thousand items.
+    WithoutRedrawing(editor, [&] {
+        DeleteConfigItem(document, document.currentItem);
+        return true;
+    });
 }
 
 void ToggleCrLfMode(Editor& editor) {
@@ -222,18 +228,10 @@ void ReportUnreadFiles(Editor& editor, const std::vector<std::string>& unread) {
     if (!unread.empty()) editor.prompts.ReportUnreadFiles(editor.window, unread);
 }
 
-// Runs `read` with the tree drawn once when all files are in, not once per item read.
-template <typename Read>
-auto ReadWithoutRedrawing(Editor& editor, Read read) {
-    SendMessageA(editor.tree, WM_SETREDRAW, FALSE, 0);
-    auto result = read();
-    SendMessageA(editor.tree, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(editor.tree, nullptr, TRUE);
-    return result;
-}
-
 void OpenIncludedFilesCommand(Editor& editor) {
-    const IncludedFiles result = ReadWithoutRedrawing(editor, [&] { return OpenIncludedFiles(*editor.document); });
+    // Opening files is no step to undo.
+    const EditHistory::Unnoted opening(*editor.history);
+    const IncludedFiles result = WithoutRedrawing(editor, [&] { return OpenIncludedFiles(*editor.document); });
     const std::string message = IncludedFilesMessage(result);
     if (!message.empty()) editor.prompts.ReportIncludedFiles(editor.window, message);
 }
@@ -326,8 +324,10 @@ void RunCommand(Editor& editor, int command) {
     ConfigDocument& document = *editor.document;
     switch (command) {
         case CMD_OPEN:
-            if (const auto selection = editor.prompts.ChooseFilesToOpen(editor.window, document.configDirectory))
-                ReportUnreadFiles(editor, ReadWithoutRedrawing(editor, [&] { return OpenConfigFiles(document, *selection); }));
+            if (const auto selection = editor.prompts.ChooseFilesToOpen(editor.window, document.configDirectory)) {
+                const EditHistory::Unnoted opening(*editor.history);
+                ReportUnreadFiles(editor, WithoutRedrawing(editor, [&] { return OpenConfigFiles(document, *selection); }));
+            }
             break;
         case CMD_OPEN_INCLUDED: OpenIncludedFilesCommand(editor); break;
         case CMD_CHECK_APACHE: CheckWithApacheCommand(editor); break;
@@ -353,12 +353,12 @@ void RunCommand(Editor& editor, int command) {
         case CMD_FIND: ShowFindDialog(editor); break;
         case CMD_FIND_NEXT: FindAgain(editor, FindDirection::Forward); break;
         case CMD_FIND_PREVIOUS: FindAgain(editor, FindDirection::Backward); break;
-        default: break;  // Print, Cut, Copy and Paste stand in the menus without an action
+        default: RunEditCommand(editor, command); break;  // Print stands in the menu without an action
     }
 }
 
 bool ShowNewItem(Editor& editor) {
-    NewItemRequest request{*editor.items, editor.registry, editor.document->currentItem,
+    NewItemRequest request{*editor.history, editor.registry, editor.document->currentItem,
                            [&editor] { ShowNewFileDialog(editor); }};
     if (!ShowNewItemDialog(editor.instance, editor.window, request)) return false;
     SelectAndShow(editor, request.added);
@@ -397,6 +397,7 @@ void OpenCommandLineFiles(Editor& editor, const std::string& commandLine) {
             unread.push_back(path);  // no file name in it: nothing that could be read
             continue;
         }
+        const EditHistory::Unnoted opening(*editor.history);
         for (std::string& failed : OpenConfigFiles(*editor.document, *selection)) unread.push_back(std::move(failed));
     }
     ReportUnreadFiles(editor, unread);

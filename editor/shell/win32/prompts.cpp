@@ -67,6 +67,9 @@ public:
     void ReportNotFound(HWND owner, const std::string& message) override {
         MessageBoxA(owner, message.c_str(), "Find", MB_ICONINFORMATION | MB_OK);
     }
+    void ReportNothingToPaste(HWND owner, const std::string& message) override {
+        MessageBoxA(owner, message.c_str(), "Tarnwick", MB_ICONINFORMATION | MB_OK);
+    }
     SaveChangesAnswer AskSaveChanges(HWND owner) override {
         switch (MessageBoxA(owner, "Save changes to the configuration files?", "Tarnwick",
                             MB_ICONQUESTION | MB_YESNOCANCEL)) {
