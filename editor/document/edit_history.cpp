@@ -36,16 +36,18 @@ ItemHandle EditHistory::InsertItem(ItemHandle parent, InsertPosition where, cons
     change.where = where.kind;
     change.after = where.kind == InsertPosition::Kind::After ? IdOf(where.after) : 0;
     // What the tree made of the fields (a name ends at its first NUL), not what was asked.
-    change.items.push_back({change.item, 0, ItemFields::From(tree_.GetItem(made))});
+    ItemFields fields = ItemFields::From(tree_.GetItemContent(made));
+    fields.expanded = item.expanded;
+    change.items.push_back({change.item, 0, std::move(fields)});
     open_.push_back(std::move(change));
     return made;
 }
 
 void EditHistory::SetItemValue(ItemHandle item, std::string_view value) {
     if (!Noting() || !Exists(item)) return tree_.SetItemValue(item, value);
-    std::optional<std::string> before = ValueOf(tree_.GetItem(item));
+    std::optional<std::string> before = ValueOf(tree_.GetItemContent(item));
     tree_.SetItemValue(item, value);
-    std::optional<std::string> after = ValueOf(tree_.GetItem(item));
+    std::optional<std::string> after = ValueOf(tree_.GetItemContent(item));
     if (before == after) return;
     Change change;
     change.kind = Change::Kind::Value;
@@ -57,7 +59,7 @@ void EditHistory::SetItemValue(ItemHandle item, std::string_view value) {
 
 void EditHistory::ReleaseItemValue(ItemHandle item) {
     if (!Noting() || !Exists(item)) return tree_.ReleaseItemValue(item);
-    std::optional<std::string> before = ValueOf(tree_.GetItem(item));
+    std::optional<std::string> before = ValueOf(tree_.GetItemContent(item));
     tree_.ReleaseItemValue(item);
     if (!before) return;
     Change change;
@@ -69,9 +71,9 @@ void EditHistory::ReleaseItemValue(ItemHandle item) {
 
 void EditHistory::SetItemSource(ItemHandle item, const ItemSource& source) {
     if (!Noting() || !Exists(item)) return tree_.SetItemSource(item, source);
-    std::optional<ItemSource> before = SourceOf(tree_.GetItem(item));
+    std::optional<ItemSource> before = SourceOf(tree_.GetItemContent(item));
     tree_.SetItemSource(item, source);
-    std::optional<ItemSource> after = SourceOf(tree_.GetItem(item));
+    std::optional<ItemSource> after = SourceOf(tree_.GetItemContent(item));
     if (SameSource(before, after)) return;
     Change change;
     change.kind = Change::Kind::Source;

@@ -36,21 +36,24 @@ protected:
     void StopRecording() { SetWindowLongPtrA(editor.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gMainProcedure)); }
 
     // The command a key sends through the accelerator table, pressed in the tree.
-    int AcceleratorCommand(HACCEL table, WORD key, bool control, bool shift = false) {
+    int AcceleratorCommand(HACCEL table, WORD key, bool control, bool shift = false, bool alt = false) {
         BYTE keys[256] = {};
         GetKeyboardState(keys);
         keys[VK_CONTROL] = control ? 0x80 : 0;
         keys[VK_SHIFT] = shift ? 0x80 : 0;
+        keys[VK_MENU] = alt ? 0x80 : 0;
         SetKeyboardState(keys);
         gCommands.clear();
         MSG message{};
         message.hwnd = editor.tree;
-        message.message = WM_KEYDOWN;
+        // A key with Alt held comes as a system key, with the context bit set.
+        message.message = alt ? WM_SYSKEYDOWN : WM_KEYDOWN;
         message.wParam = key;
-        message.lParam = 1;
+        message.lParam = alt ? 1 | (1 << 29) : 1;
         TranslateAcceleratorA(editor.window, table, &message);
         keys[VK_CONTROL] = 0;
         keys[VK_SHIFT] = 0;
+        keys[VK_MENU] = 0;
         SetKeyboardState(keys);
         return gCommands.size() == 1 ? gCommands[0] : -static_cast<int>(gCommands.size());
     }
@@ -102,15 +105,29 @@ TEST_F(MenusAndDialogs, EveryKeyMenuEntryAndButtonSendsItsCommand) {
         bool control;
         int command;
         bool shift = false;
+        bool alt = false;
     };
     const Key keys[] = {{'A', true, CMD_SAVE_AS},      {'I', true, CMD_OPEN_INCLUDED}, {'N', true, CMD_NEW_FILE},
                         {'O', true, CMD_OPEN},         {'Q', true, CMD_QUICK_CONFIG},  {'S', true, CMD_SAVE},
                         {'T', true, CMD_CHECK_APACHE}, {VK_F1, false, CMD_HELP_CONTENTS}, {'F', true, CMD_FIND},      {VK_F3, false, CMD_FIND_NEXT},
-                        {VK_F3, false, CMD_FIND_PREVIOUS, true}};
+                        {VK_F3, false, CMD_FIND_PREVIOUS, true}, {'C', true, CMD_COPY},  {'X', true, CMD_CUT},
+                        {'V', true, CMD_PASTE},        {'Z', true, CMD_UNDO},          {'Y', true, CMD_REDO},
+                        {VK_UP, false, CMD_MOVE_UP, false, true}, {VK_DOWN, false, CMD_MOVE_DOWN, false, true}};
+    // A grayed entry's key sends nothing: Ctrl+Z and Ctrl+Y only once there is something to
+    // undo and to redo (the keys are recorded here, not carried out).
+    EXPECT_EQ(AcceleratorCommand(table, 'Z', true), 0);
+    EXPECT_EQ(AcceleratorCommand(table, 'Y', true), 0);
+    for (const char* name : {"one.conf", "two.conf"}) {
+        editor.history->InsertItem(kNoItem, InsertPosition::Last(), FileItemView(name));
+        editor.history->EndStep();
+    }
+    editor.history->Undo();
     for (const Key& key : keys)
-        EXPECT_EQ(AcceleratorCommand(table, key.key, key.control, key.shift), key.command) << key.key;
-    // Nothing else is an accelerator: the same letters without Ctrl, and Insert and Delete.
-    for (WORD key : {WORD('A'), WORD('I'), WORD('S'), WORD('T'), WORD(VK_INSERT), WORD(VK_DELETE)})
+        EXPECT_EQ(AcceleratorCommand(table, key.key, key.control, key.shift, key.alt), key.command) << key.key;
+    // Nothing else is an accelerator: the same letters without Ctrl, Insert and Delete, and the
+    // arrows without Alt, which move in the tree.
+    for (WORD key : {WORD('A'), WORD('I'), WORD('S'), WORD('T'), WORD('C'), WORD('V'), WORD('Z'), WORD(VK_INSERT),
+                     WORD(VK_DELETE), WORD(VK_UP), WORD(VK_DOWN)})
         EXPECT_EQ(AcceleratorCommand(table, key, false), 0) << key;
     EXPECT_EQ(CopyAcceleratorTableA(table, nullptr, 0), static_cast<int>(std::size(keys)));
 
@@ -132,8 +149,10 @@ TEST_F(MenusAndDialogs, EveryKeyMenuEntryAndButtonSendsItsCommand) {
                                       {"Check with &Apache\tCtrl+T", CMD_CHECK_APACHE}, {"Save with CR/LF", CMD_CRLF},
                                       separator, {"&Print", CMD_PRINT}, separator, {"E&xit", CMD_EXIT}}));
     EXPECT_EQ(EntriesOf(GetSubMenu(menu, 1)),
-              (std::vector<MenuEntry>{{"Cu&t", CMD_CUT}, {"&Copy", CMD_COPY}, {"&Paste", CMD_PASTE}, separator,
-                                      {"&New\tIns", CMD_NEW_ITEM}, {"&Delete\tDel", CMD_DELETE_ITEM}, separator,
+              (std::vector<MenuEntry>{{"&Undo\tCtrl+Z", CMD_UNDO}, {"&Redo\tCtrl+Y", CMD_REDO}, separator,
+                                      {"Cu&t\tCtrl+X", CMD_CUT}, {"&Copy\tCtrl+C", CMD_COPY}, {"&Paste\tCtrl+V", CMD_PASTE},
+                                      separator, {"&New\tIns", CMD_NEW_ITEM}, {"&Delete\tDel", CMD_DELETE_ITEM},
+                                      {"Move &Up\tAlt+Up", CMD_MOVE_UP}, {"Move &Down\tAlt+Down", CMD_MOVE_DOWN}, separator,
                                       {"&Find...\tCtrl+F", CMD_FIND}, {"Find &Next\tF3", CMD_FIND_NEXT}, separator,
                                       {"&Options", CMD_OPTIONS}}));
     EXPECT_EQ(EntriesOf(GetSubMenu(menu, 2)),
