@@ -48,9 +48,15 @@ protected:
         files.AddFile("C:\\etc\\apache2\\ports.conf", kPorts);
         files.AddFile("C:\\etc\\apache2\\000-default.conf", kDefaultSite);
         accelerators = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDA_MAIN));
-        SetForegroundWindow(editor.window);
-        SetFocus(editor.tree);
-        Pump(100);
+        // The display may give the window the keyboard a moment late (a window of the last
+        // test, or of another program, still going): ask until it has it.
+        for (int attempt = 0; attempt < 40; ++attempt) {
+            SetForegroundWindow(editor.window);
+            SetActiveWindow(editor.window);
+            SetFocus(editor.tree);
+            Pump(50);
+            if (GetFocus() == editor.tree && GetForegroundWindow() == editor.window) break;
+        }
     }
     void TearDown() override {
         ReleaseKeys();
