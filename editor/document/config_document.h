@@ -105,7 +105,7 @@ bool HasUnsavedChanges(const ConfigDocument& document);
 // Records that the tree now holds nothing the files on disk lack.
 void MarkSaved(ConfigDocument& document);
 
-// Deletes the item and everything below it, releasing their value strings; the current item
+// Deletes the item and everything below it, with their value strings; the current item
 // becomes whatever the tree selects afterwards.
 void DeleteConfigItem(ConfigDocument& document, ItemHandle item);
 

@@ -279,7 +279,10 @@ std::vector<EditHistory::SavedItem> EditHistory::SaveSubtree(ItemHandle item) co
     while (!pending.empty()) {
         const auto [next, depth] = pending.back();
         pending.pop_back();
-        saved.push_back({KnownId(next), depth, ItemFields::From(tree_.GetItem(next))});
+        // Read beside the control where the binding keeps the fields; only whether a section
+        // is open is asked of the control itself.
+        saved.push_back({KnownId(next), depth, ItemFields::From(tree_.GetItemContent(next))});
+        if (tree_.FirstChild(next) != kNoItem) saved.back().fields.expanded = tree_.GetItem(next).expanded;
         const std::size_t mark = pending.size();
         for (ItemHandle child = tree_.FirstChild(next); child != kNoItem; child = tree_.NextSibling(child))
             pending.emplace_back(child, depth + 1);
