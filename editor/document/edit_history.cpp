@@ -1,5 +1,7 @@
 #include "edit_history.h"
 
+#include "tree_editing.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -94,7 +96,7 @@ void EditHistory::DeleteItem(ItemHandle item) {
     change.item = IdOf(item);
     const ItemHandle parent = tree_.Parent(item);
     change.parent = parent == kNoItem ? 0 : IdOf(parent);
-    const ItemHandle before = PreviousSibling(item);
+    const ItemHandle before = PreviousSibling(tree_, item);
     change.where = before == kNoItem ? InsertPosition::Kind::First : InsertPosition::Kind::After;
     change.after = before == kNoItem ? 0 : IdOf(before);
     change.items = SaveSubtree(item);
@@ -191,7 +193,7 @@ bool EditHistory::InsertSaved(const Change& change, InsertPosition::Kind where, 
 bool EditHistory::Remove(ItemId id, Shown& shown) {
     const ItemHandle item = HandleOf(id);
     if (item == kNoItem) return false;
-    ItemHandle place = PreviousSibling(item);
+    ItemHandle place = PreviousSibling(tree_, item);
     if (place == kNoItem) place = tree_.Parent(item);
     if (place == kNoItem) place = tree_.NextSibling(item);
     shown.place = place == kNoItem ? 0 : IdOf(place);
@@ -228,15 +230,6 @@ bool EditHistory::Exists(ItemHandle item) const {
     for (ItemHandle file = tree_.FirstFileItem(); file != kNoItem; file = tree_.NextSibling(file))
         if (file == item) return true;
     return false;
-}
-
-ItemHandle EditHistory::PreviousSibling(ItemHandle item) const {
-    const ItemHandle parent = tree_.Parent(item);
-    ItemHandle before = kNoItem;
-    for (ItemHandle sibling = parent == kNoItem ? tree_.FirstFileItem() : tree_.FirstChild(parent);
-         sibling != kNoItem && sibling != item; sibling = tree_.NextSibling(sibling))
-        before = sibling;
-    return before;
 }
 
 EditHistory::ItemId EditHistory::IdOf(ItemHandle item) {

@@ -103,7 +103,6 @@ private:
 
     bool Noting() const { return unnoted_ == 0; }
     bool Exists(ItemHandle item) const;
-    ItemHandle PreviousSibling(ItemHandle item) const;
     ItemId IdOf(ItemHandle item);      // makes one for an item that has none yet
     ItemId KnownId(ItemHandle item) const;  // 0 when it has none
     ItemHandle HandleOf(ItemId id) const;

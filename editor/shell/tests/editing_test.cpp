@@ -181,6 +181,39 @@ TEST_F(Editing, EditKeysInAValueFieldActOnTheField) {
     EXPECT_TRUE(prompts.pasteReports.empty());
 }
 
+// In a modal dialog the dialog's own loop takes the keys: Ctrl+A still selects the field's text.
+TEST_F(Editing, CtrlAInADialogsFieldSelectsItsText) {
+    DWORD start = 1, end = 0;
+    const auto ctrl = [](bool down) {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = down ? 0x80 : 0;
+        SetKeyboardState(keys);
+    };
+    DialogScript script({
+        {"Quick Configuration...",
+         [&](HWND dialog) {
+             HWND field = GetDlgItem(dialog, IDC_QC_SERVER_ROOT);
+             SetWindowTextA(field, "C:/Apache24");
+             SetFocus(field);
+             SendMessageA(field, EM_SETSEL, 0, 0);
+             ctrl(true);
+             PostMessageA(field, WM_KEYDOWN, 'A', 1);
+         }},
+        {"Quick Configuration...",
+         [&](HWND dialog) {
+             ctrl(false);
+             SendMessageA(GetDlgItem(dialog, IDC_QC_SERVER_ROOT), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                          reinterpret_cast<LPARAM>(&end));
+             Click(dialog, IDCANCEL);
+         }},
+    });
+    EXPECT_FALSE(ShowQuickConfigDialog(editor));
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 11u);
+}
+
 TEST_F(Editing, AltUpAndAltDownMoveAnItemAmongItsSiblings) {
     OpenDebianFiles();
     const ItemHandle file = FileItem("apache2.conf");

@@ -202,12 +202,7 @@ bool RouteTextFieldKey(const MSG& message) {
     const WPARAM key = message.wParam;
     if (key != 'X' && key != 'C' && key != 'V' && key != 'Z' && key != 'Y' && key != 'A') return false;
     if (!IsTextField(message.hwnd) || message.hwnd != GetFocus()) return false;
-    // The control does the rest itself from the characters these keys make; select-all is
-    // done here, as not every edit control takes Ctrl+A.
-    if (key == 'A') {
-        SendMessageA(message.hwnd, EM_SETSEL, 0, -1);
-        return true;
-    }
+    // The control does the rest itself, as it does in a dialog, where no key table stands first.
     TranslateMessage(&message);
     DispatchMessageA(&message);
     return true;
