@@ -365,6 +365,13 @@ bool PaneContainer::Update(HWND pane) {
         }
         default: value = WindowText(GetDlgItem(pane, IDC_PANE_VALUE)); break;
     }
+    if (currentItem_ != kNoItem && valueCheck_) {
+        if (const std::string refused = valueCheck_(currentItem_, value); !refused.empty()) {
+            MessageBoxA(GetAncestor(pane, GA_ROOT), refused.c_str(), "Update", MB_ICONWARNING | MB_OK);
+            SetFocus(GetDlgItem(pane, IDC_PANE_VALUE));
+            return false;
+        }
+    }
     if (changed) changedPane_ = nullptr;
     if (currentItem_ != kNoItem) tree_.SetItemValue(currentItem_, value);
     return true;
