@@ -32,6 +32,7 @@ public:
     bool IsDirectory(const std::string& path) override;
     std::vector<FoundFile> FindFiles(const std::string& pattern) override;
     std::optional<std::string> ReadFile(const std::string& path) override;
+    std::string AnsiToUtf8(std::string_view bytes) override;
     bool AppendText(const std::string& path, const std::string& text) override;
     bool SameFile(const std::string& a, const std::string& b) override;
     LineWriter CreateLog(const std::string& path) override;
