@@ -32,6 +32,17 @@ std::size_t Utf8CutPoint(std::string_view text, std::size_t limit) {
     return cut;
 }
 
+std::size_t Utf16Length(std::string_view text) {
+    std::size_t units = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        char32_t codePoint = 0;
+        const std::size_t length = DecodeUtf8(text, at, codePoint);
+        units += length == 4 ? 2 : 1;
+        at += length == 0 ? 1 : length;
+    }
+    return units;
+}
+
 FileText DecodeFileBytes(const AnsiCodePage* codePage, std::string bytes) {
     if (!codePage || codePage->Number() == 0 || IsUtf8(bytes)) return {std::move(bytes), false};
     std::optional<std::string> text = codePage->ToUtf8(bytes);

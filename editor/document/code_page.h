@@ -17,6 +17,13 @@ bool IsUtf8(std::string_view bytes);
 // The length of the longest start of `text` (UTF-8) that holds at most `limit` bytes and ends
 // between two characters: where a text may be cut without cutting a character in half.
 std::size_t Utf8CutPoint(std::string_view text, std::size_t limit);
+// How many UTF-16 units `text` (UTF-8) takes: the positions controls count in. A byte that is
+// not UTF-8 counts one.
+std::size_t Utf16Length(std::string_view text);
+// The start of `text` up to that point.
+inline std::string CutBetweenCharacters(std::string_view text, std::size_t limit) {
+    return std::string(text.substr(0, Utf8CutPoint(text, limit)));
+}
 
 // The system's ANSI code page, the one a file that is not UTF-8 is taken to be written in.
 class AnsiCodePage {

@@ -90,6 +90,9 @@ TEST(Utf8, ATextIsCutBetweenCharacters) {
         {"\xE3\x82\xB5\xE3\x82\xA4", 5, 3}, {"\xE3\x82\xB5", 2, 0}, {"\xF0\x9F\x98\x80x", 4, 4},
     };
     for (const Case& c : cases) EXPECT_EQ(Utf8CutPoint(c.text, c.limit), c.cut) << c.text << " " << c.limit;
+    const std::pair<std::string, std::size_t> lengths[] = {
+        {"", 0}, {"abc", 3}, {"Zo\xC3\xAB", 3}, {"\xE3\x82\xB5", 1}, {"\xF0\x9F\x98\x80", 2}, {"Zo\xEB", 3}};
+    for (const auto& [text, units] : lengths) EXPECT_EQ(Utf16Length(text), units) << text;
 }
 
 // A file that is not UTF-8 is shown decoded and keeps its code page through every save.
