@@ -38,6 +38,10 @@ bool IsUtf8(std::string_view bytes) {
 }
 
 std::string ScriptText(SetupPlatform& platform, std::string bytes) {
+    return Utf8Text(std::move(bytes), [&platform](std::string_view line) { return platform.AnsiToUtf8(line); });
+}
+
+std::string Utf8Text(std::string bytes, const std::function<std::string(std::string_view)>& fromAnsi) {
     if (bytes.starts_with(kByteOrderMark)) bytes.erase(0, kByteOrderMark.size());
     if (IsUtf8(bytes)) return bytes;
     std::string text;
@@ -47,7 +51,7 @@ std::string ScriptText(SetupPlatform& platform, std::string bytes) {
         const std::size_t end = lf == std::string::npos ? bytes.size() : lf + 1;
         const std::string_view line = std::string_view(bytes).substr(begin, end - begin);
         if (IsUtf8(line)) text += line;
-        else text += platform.AnsiToUtf8(line);
+        else text += fromAnsi(line);
         begin = end;
     }
     return text;

@@ -36,9 +36,12 @@ std::optional<std::string> Narrow(unsigned codePage, DWORD flags, const std::wst
 
 Win32AnsiCodePage::Win32AnsiCodePage() {
     DWORD number = 0;
-    // The number form: LOCALE_RETURN_NUMBER writes a DWORD into a buffer of two WCHARs.
-    if (GetLocaleInfoEx(LOCALE_NAME_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
-                        reinterpret_cast<LPWSTR>(&number), sizeof number / sizeof(WCHAR)) == 0)
+    // The system locale by its name: Wine does not take LOCALE_NAME_SYSTEM_DEFAULT here, which
+    // Windows does; the name serves both. LOCALE_RETURN_NUMBER writes a DWORD into two WCHARs.
+    WCHAR locale[LOCALE_NAME_MAX_LENGTH] = {};
+    if (GetSystemDefaultLocaleName(locale, LOCALE_NAME_MAX_LENGTH) == 0 ||
+        GetLocaleInfoEx(locale, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER, reinterpret_cast<LPWSTR>(&number),
+                        sizeof number / sizeof(WCHAR)) == 0)
         number = 0;  // no code page known: files that are not UTF-8 are kept and shown as read
     // 0 is CP_ACP, which would now mean UTF-8; a system whose own code page is UTF-8 has no other.
     number_ = number == kUtf8CodePage ? 0 : number;

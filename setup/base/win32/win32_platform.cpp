@@ -281,11 +281,17 @@ std::vector<FoundFile> Win32Platform::FindFiles(const std::string& pattern) {
     return found;
 }
 
-std::string Win32Platform::AnsiToUtf8(std::string_view bytes) {
+std::string Win32Platform::AnsiToUtf8(std::string_view bytes) { return SystemAnsiToUtf8(bytes); }
+
+std::string SystemAnsiToUtf8(std::string_view bytes) {
     // GetACP answers 65001 under the UTF-8 process code page: the system's own is the locale's.
+    // The system locale by its name: Wine does not take LOCALE_NAME_SYSTEM_DEFAULT here, which
+    // Windows does; the name serves both.
     DWORD codePage = 0;
-    if (GetLocaleInfoEx(LOCALE_NAME_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
-                        reinterpret_cast<LPWSTR>(&codePage), sizeof codePage / sizeof(WCHAR)) == 0 ||
+    WCHAR locale[LOCALE_NAME_MAX_LENGTH] = {};
+    if (GetSystemDefaultLocaleName(locale, LOCALE_NAME_MAX_LENGTH) == 0 ||
+        GetLocaleInfoEx(locale, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER, reinterpret_cast<LPWSTR>(&codePage),
+                        sizeof codePage / sizeof(WCHAR)) == 0 ||
         codePage == 0 || codePage == CP_UTF8 || bytes.empty() || bytes.size() > INT_MAX / 2)
         return std::string(bytes);  // no other code page: the bytes as they stand
     const int size = static_cast<int>(bytes.size());

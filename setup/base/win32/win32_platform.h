@@ -55,4 +55,8 @@ private:
     unsigned long lastError_ = 0;
 };
 
+// Text in the system's ANSI code page as UTF-8: GetACP answers 65001 under the UTF-8 process
+// code page, so the code page is the system locale's. The bytes as they are when it has none.
+std::string SystemAnsiToUtf8(std::string_view bytes);
+
 }  // namespace kelsetup
