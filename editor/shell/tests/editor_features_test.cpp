@@ -508,14 +508,7 @@ TEST_F(EditorFeatures, DirectoryPaneBrowsesTheWineDriveAndCopiesBothWays) {
         for (ItemHandle child = directories->FirstChild(folder); child; child = directories->NextSibling(child)) {
             below.emplace_back(directories->GetItem(child).text);
             if (below.back() == chosen) pick = child;
-            wchar_t text[64] = {};
-            TVITEMW item{};
-            item.mask = TVIF_TEXT | TVIF_HANDLE;
-            item.hItem = reinterpret_cast<HTREEITEM>(child);
-            item.pszText = text;
-            item.cchTextMax = 64;
-            SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-            shown.emplace_back(text);
+            shown.push_back(ShownLabel(tree, child));
         }
         EXPECT_EQ(below, (std::vector<std::string>{"Apache", zoe, site}));  // no dot folders
         EXPECT_EQ(shown, (std::vector<std::wstring>{L"Apache", L"Zo\u00EB", L"\u30B5\u30A4\u30C8"}));

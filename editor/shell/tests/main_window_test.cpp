@@ -191,14 +191,7 @@ TEST_F(MainWindow, FilesShowTheirTextInUtf8OrInTheirCodePage) {
     prompts.open = OpenSelection{"C:\\conf\\", {site + ".conf", "latin.conf"}};
     Command(CMD_OPEN);
     const ItemHandle utf8Item = editor.items->FirstFileItem(), latinItem = editor.items->NextSibling(utf8Item);
-    wchar_t label[64] = {};
-    TVITEMW item{};
-    item.mask = TVIF_TEXT | TVIF_HANDLE;
-    item.hItem = reinterpret_cast<HTREEITEM>(utf8Item);
-    item.pszText = label;
-    item.cchTextMax = 64;
-    SendMessageW(editor.tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    EXPECT_STREQ(label, L"\u30B5\u30A4\u30C8.conf");
+    EXPECT_EQ(ShownLabel(editor.tree, utf8Item), L"\u30B5\u30A4\u30C8.conf");
 
     struct Case {
         ItemHandle file;
