@@ -95,18 +95,6 @@ protected:
 
     // One key as the keyboard sends it, with its modifiers held, then the loop runs a while.
     void Press(WORD key, std::initializer_list<WORD> held = {}, DWORD settle = 150) {
-        // Under Wine on a display without a window manager, the desktop window at times takes
-        // the foreground a moment after one of ours shows, the more often the busier the
-        // machine: the keys would go nowhere. Our window last active is brought back, with
-        // the focus where it was, as a user's click would.
-        if (GetForegroundWindow() == GetDesktopWindow()) {
-            const HWND last = GetLastActivePopup(editor.window);
-            SetForegroundWindow(last);
-            if (IsWindow(focusWas) && (focusWas == last || IsChild(last, focusWas))) SetFocus(focusWas);
-            Pump(50);
-        } else {
-            focusWas = GetFocus();
-        }
         for (WORD modifier : held) Send(modifier, false);
         Send(key, false);
         Send(key, true);
@@ -176,7 +164,6 @@ protected:
     }
 
     HACCEL accelerators = nullptr;
-    HWND focusWas = nullptr;  // the control that had the focus at the last key
 };
 
 // The whole way a user takes by keys: Ctrl+F, the text, Enter; F3; Escape; Enter, a new value,
