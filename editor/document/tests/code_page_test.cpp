@@ -12,7 +12,6 @@
 
 #ifdef _WIN32
 #include "win32/win32_code_page.h"
-#include <windows.h>
 #endif
 
 namespace tarnwick::testing {
@@ -62,17 +61,6 @@ TYPED_TEST(CodePageConformance, ReadsAndWritesWindows1252) {
     EXPECT_EQ(FirstCharacterNotIn(codePage, "Zo\xC3\xAB \xC5\x91 \xE3\x82\xB5"), "\xC5\x91");
     EXPECT_EQ(FirstCharacterNotIn(codePage, "Zo\xC3\xAB"), "");
 }
-
-#ifdef _WIN32
-// The system's code page, as the older locale functions tell it too: not the process's UTF-8.
-TEST(SystemCodePage, IsTheSystemLocalesAnsiCodePage) {
-    char number[16] = {};
-    ASSERT_GT(GetLocaleInfoA(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE, number, sizeof number), 0);
-    const unsigned expected = static_cast<unsigned>(std::stoul(number));
-    EXPECT_EQ(Win32AnsiCodePage().Number(), expected == 65001 ? 0u : expected);
-    EXPECT_NE(Win32AnsiCodePage().Number(), 65001u);
-}
-#endif
 
 TEST(Utf8, WhatCountsAsUtf8) {
     const std::pair<std::string, bool> cases[] = {

@@ -44,7 +44,9 @@ Win32AnsiCodePage::Win32AnsiCodePage() {
                         sizeof number / sizeof(WCHAR)) == 0)
         number = 0;  // no code page known: files that are not UTF-8 are kept and shown as read
     // 0 is CP_ACP, which would now mean UTF-8; a system whose own code page is UTF-8 has no other.
-    number_ = number == kUtf8CodePage ? 0 : number;
+    // Where the manifest's UTF-8 is not honoured (Windows before 10 version 1903, Server 2019),
+    // the process speaks the system's code page itself: its files are shown as read, as before.
+    number_ = number == kUtf8CodePage || GetACP() != kUtf8CodePage ? 0 : number;
 }
 
 std::optional<std::string> Win32AnsiCodePage::ToUtf8(std::string_view bytes) const {

@@ -177,6 +177,17 @@ TEST_F(MainWindow, DirectoryPaneHasItsFolderTreeAndStoresItsText) {
     EXPECT_EQ(Value(root), "D:\\www");
 }
 
+// Under the manifest's UTF-8 the editor's code page for files that are not UTF-8 is the system
+// locale's, as the older locale functions tell it too, not the process's.
+TEST_F(MainWindow, FilesThatAreNotUtf8AreReadInTheSystemsCodePage) {
+    ASSERT_EQ(GetACP(), 65001u);
+    char number[16] = {};
+    ASSERT_GT(GetLocaleInfoA(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE, number, sizeof number), 0);
+    EXPECT_EQ(editor.document->ansiCodePage, &editor.codePage);
+    EXPECT_EQ(editor.codePage.Number(), static_cast<unsigned>(std::stoul(number)));
+    EXPECT_NE(editor.codePage.Number(), 0u);
+}
+
 // Names and values show as Windows shows text, in UTF-16, from a UTF-8 file and from one in the
 // system's code page alike; an edit goes back in its file's encoding, and a character the
 // code page lacks is refused when "&Update" would store it.

@@ -285,6 +285,8 @@ std::string Win32Platform::AnsiToUtf8(std::string_view bytes) { return SystemAns
 
 std::string SystemAnsiToUtf8(std::string_view bytes) {
     // GetACP answers 65001 under the UTF-8 process code page: the system's own is the locale's.
+    // Where the manifest's UTF-8 is not honoured (before Windows 10 version 1903), the process
+    // reads the system's code page itself, and nothing is converted.
     // The system locale by its name: Wine does not take LOCALE_NAME_SYSTEM_DEFAULT here, which
     // Windows does; the name serves both.
     DWORD codePage = 0;
@@ -292,7 +294,7 @@ std::string SystemAnsiToUtf8(std::string_view bytes) {
     if (GetSystemDefaultLocaleName(locale, LOCALE_NAME_MAX_LENGTH) == 0 ||
         GetLocaleInfoEx(locale, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER, reinterpret_cast<LPWSTR>(&codePage),
                         sizeof codePage / sizeof(WCHAR)) == 0 ||
-        codePage == 0 || codePage == CP_UTF8 || bytes.empty() || bytes.size() > INT_MAX / 2)
+        codePage == 0 || codePage == CP_UTF8 || GetACP() != CP_UTF8 || bytes.empty() || bytes.size() > INT_MAX / 2)
         return std::string(bytes);  // no other code page: the bytes as they stand
     const int size = static_cast<int>(bytes.size());
     const int wideLength = MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
