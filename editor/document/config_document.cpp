@@ -32,6 +32,26 @@ ItemsPrint ItemsFingerprint(const ConfigTree& tree, ItemHandle fileItem) {
 
 }  // namespace
 
+bool InAnsiCodePage(const ConfigDocument& document, ItemHandle fileItem) {
+    const ItemView file = document.tree.GetItemContent(fileItem);
+    return file.source && document.sources.FromAnsi(file.source->file);
+}
+
+std::optional<std::string> FileBytesOf(const ConfigDocument& document, ItemHandle fileItem, std::string text) {
+    return EncodeFileText(document.ansiCodePage, InAnsiCodePage(document, fileItem), std::move(text));
+}
+
+std::string ValueNotInCodePage(const ConfigDocument& document, ItemHandle item, std::string_view value) {
+    ItemHandle fileItem = item;
+    while (document.tree.Parent(fileItem) != kNoItem) fileItem = document.tree.Parent(fileItem);
+    if (!document.ansiCodePage || !InAnsiCodePage(document, fileItem)) return {};
+    const std::string missing = FirstCharacterNotIn(*document.ansiCodePage, value);
+    if (missing.empty()) return {};
+    return std::string(document.tree.GetItemContent(fileItem).text) + " is not a UTF-8 file: it is kept in code page " +
+           std::to_string(document.ansiCodePage->Number()) + ", which has no \"" + missing +
+           "\". The value was not stored; write the character another way, or save the file as UTF-8 first.";
+}
+
 const FileBaseline* BaselineOf(const ConfigDocument& document, ItemHandle fileItem) {
     const auto found = document.baselines.find(BaselineKey(document, FileItemTarget(document, fileItem)));
     return found == document.baselines.end() ? nullptr : &found->second;
@@ -66,6 +86,7 @@ void NoteFileBaseline(ConfigDocument& document, ItemHandle fileItem, LineEnds li
     baseline.crLfMode = document.crLfMode;
     baseline.writtenPath = target;
     baseline.asOfRevision = document.tree.Revision();
+    baseline.inAnsiCodePage = InAnsiCodePage(document, fileItem);
     document.baselines[BaselineKey(document, target)] = std::move(baseline);
 }
 
@@ -88,12 +109,16 @@ ItemsPrint PrintOfBytes(const std::string& bytes) {
 
 // The fingerprint of what the file held, taken now; none when nothing tells it any more (the
 // file written was changed by another program since).
-const std::optional<ItemsPrint>& TakeFingerprint(const FileStore& files, FileBaseline& baseline) {
+const std::optional<ItemsPrint>& TakeFingerprint(const ConfigDocument& document, FileBaseline& baseline) {
+    const FileStore& files = document.files;
     if (baseline.items) return baseline.items;
     if (baseline.readBytes) {
         baseline.items = PrintOfBytes(*baseline.readBytes);
     } else if (!ChangedOnDisk(files, baseline, baseline.writtenPath)) {
-        if (const auto bytes = files.ReadFileBytes(baseline.writtenPath)) baseline.items = PrintOfBytes(*bytes);
+        if (auto bytes = files.ReadFileBytes(baseline.writtenPath)) {
+            if (baseline.inAnsiCodePage && document.ansiCodePage) bytes = document.ansiCodePage->ToUtf8(*bytes);
+            if (bytes) baseline.items = PrintOfBytes(*bytes);
+        }
     }
     return baseline.items;
 }
@@ -126,7 +151,7 @@ bool FileItemChanged(const ConfigDocument& document, ItemHandle fileItem) {
     if (switched && baseline.readBytes) baseline.lineEnds = LineEndsOf(*baseline.readBytes);
     const bool lineEndsChange = switched && (document.crLfMode ? baseline.lineEnds.withoutCr : baseline.lineEnds.withCr);
     if (document.tree.Revision() == baseline.asOfRevision) return lineEndsChange;
-    const std::optional<ItemsPrint>& then = TakeFingerprint(document.files, baseline);
+    const std::optional<ItemsPrint>& then = TakeFingerprint(document, baseline);
     if (!then || !(ItemsFingerprint(document.tree, fileItem) == *then)) return true;
     return lineEndsChange;
 }

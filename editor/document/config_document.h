@@ -2,6 +2,7 @@
 // The editor's document state that belongs with the tree: the tree itself, where files are
 // read from and written to, the configuration directory and the line-end mode of saves.
 
+#include "code_page.h"
 #include "config_tree.h"
 #include "file_store.h"
 #include "items_print.h"
@@ -10,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -21,13 +23,17 @@ namespace tarnwick {
 // an item read once can be written back as it stood, wherever it has been moved since.
 class SourceFiles {
 public:
-    const std::string& Keep(std::string bytes) {
+    // `fromAnsi`: the text was decoded from the ANSI code page, and its file is written in it.
+    const std::string& Keep(std::string bytes, bool fromAnsi = false) {
         files_.push_back(std::make_unique<const std::string>(std::move(bytes)));
+        if (fromAnsi) fromAnsi_.insert(files_.back().get());
         return *files_.back();
     }
+    bool FromAnsi(const std::string* kept) const { return kept && fromAnsi_.count(kept) != 0; }
 
 private:
     std::vector<std::unique_ptr<const std::string>> files_;
+    std::set<const std::string*> fromAnsi_;
 };
 
 // What Tarnwick last read from or wrote to one file: a fingerprint of the items the file item
@@ -54,6 +60,7 @@ struct FileBaseline {
     const std::string* readBytes = nullptr;  // the bytes read, kept for the document's life
     std::string writtenPath;                 // else the file written
     std::uint64_t asOfRevision = 0;          // the tree's revision when it held what the file holds
+    bool inAnsiCodePage = false;             // the written file is in the ANSI code page, not UTF-8
 };
 
 struct ConfigDocument {
@@ -80,7 +87,19 @@ struct ConfigDocument {
     // By the file each is for (SameFileKey of its target). Mutable: a baseline gets its
     // fingerprint when first asked.
     mutable std::map<std::string, FileBaseline> baselines{};
+    // The system's ANSI code page, which files that are not UTF-8 are read and written in;
+    // none: such files are shown and kept as read.
+    const AnsiCodePage* ansiCodePage = nullptr;
 };
+
+// Whether the file item's file was read from the ANSI code page and is written back in it.
+bool InAnsiCodePage(const ConfigDocument& document, ItemHandle fileItem);
+// The file item's file text as it is to be written: in the ANSI code page for a file read in
+// it; none when a character has no form there.
+std::optional<std::string> FileBytesOf(const ConfigDocument& document, ItemHandle fileItem, std::string text);
+// Why `value` cannot be stored in `item`: the file it belongs to is written in the ANSI code
+// page, which has no form for one of its characters. Empty when it can be stored.
+std::string ValueNotInCodePage(const ConfigDocument& document, ItemHandle item, std::string_view value);
 
 // Notes what the file item now holds as what its file holds, after writing it.
 void NoteFileBaseline(ConfigDocument& document, ItemHandle fileItem, LineEnds lineEnds);

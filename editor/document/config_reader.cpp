@@ -56,16 +56,17 @@ void PlaceFields(ItemSource& source, const ItemView& fields, const std::string& 
     source.valueEnd = *value + static_cast<std::uint32_t>(fields.value.size());
 }
 
-// Keeps the bytes of a file read into `fileItem` for as long as the document lives. Lines the
-// item kept after its last item, from an earlier reading, come first: what is read now goes
-// after them, as the new items do.
+// Keeps the text of a file read into `fileItem` for as long as the document lives, decoded
+// when the file is not UTF-8. Lines the item kept after its last item, from an earlier
+// reading, come first: what is read now goes after them, as the new items do.
 const std::string& KeepAfterTail(ConfigDocument& document, ItemHandle fileItem, std::string bytes) {
+    FileText read = DecodeFileBytes(document.ansiCodePage, std::move(bytes));
     const ItemView file = document.tree.GetItem(fileItem);
     const std::string_view tail = file.source ? file.source->CloseLead() : std::string_view();
-    if (tail.empty()) return document.sources.Keep(std::move(bytes));
+    if (tail.empty()) return document.sources.Keep(std::move(read.text), read.fromAnsi);
     std::string joined(tail);
     if (joined.back() != '\n' && joined.back() != '\r') joined += '\n';
-    return document.sources.Keep(joined + bytes);
+    return document.sources.Keep(joined + read.text, read.fromAnsi);
 }
 
 ItemHandle InsertFileItem(ConfigTree& tree, std::string_view directory, std::string_view itemText) {

@@ -82,6 +82,15 @@ void WriteFileItemText(std::string& out, const ConfigTree& tree, ItemHandle file
 }
 
 bool WriteConfigFile(ConfigDocument& document, ItemHandle fileItem, const std::string& path) {
+    if (InAnsiCodePage(document, fileItem)) {
+        // Written whole: handed on in pieces, a character could be cut between two of them.
+        std::string text;
+        WriteFileItemText(text, document.tree, fileItem, document.crLfMode, document.keepLayout);
+        const std::optional<std::string> bytes = FileBytesOf(document, fileItem, std::move(text));
+        if (!bytes) return false;
+        const std::unique_ptr<FileReplacement> file = document.files.BeginReplacement(path);
+        return file && file->Write(*bytes) && file->Commit();
+    }
     const std::unique_ptr<FileReplacement> file = document.files.BeginReplacement(path);
     if (!file) return false;
     std::string text;
@@ -110,10 +119,16 @@ std::optional<SaveProblem> SaveFileItem(ConfigDocument& document, ItemHandle ite
         // A file Tarnwick never read: left alone when it already holds these very bytes.
         std::string text;
         WriteFileItemText(text, document.tree, item, document.crLfMode, document.keepLayout);
-        if (document.files.ReadFileBytes(path) == text) {
-            NoteFileBaseline(document, item, LineEndsOf(text));
+        const LineEnds ends = LineEndsOf(text);
+        if (document.files.ReadFileBytes(path) == FileBytesOf(document, item, std::move(text))) {
+            NoteFileBaseline(document, item, ends);
             return std::nullopt;
         }
+    }
+    if (InAnsiCodePage(document, item)) {
+        std::string text;
+        WriteFileItemText(text, document.tree, item, document.crLfMode, document.keepLayout);
+        if (!FileBytesOf(document, item, std::move(text))) return SaveProblem::NotInCodePage;
     }
     if (!WriteConfigFile(document, item, path)) return SaveProblem::CouldNotWrite;
     NoteFileBaseline(document, item, written);
@@ -169,6 +184,10 @@ std::string UnsavedFilesMessage(const std::vector<UnsavedFile>& unsaved) {
         const UnsavedFile& file = unsaved[i];
         if (file.problem == SaveProblem::CouldNotWrite) {
             text += "\n" + file.path + " (it could not be written)";
+            continue;
+        }
+        if (file.problem == SaveProblem::NotInCodePage) {
+            text += "\n" + file.path + " (it is kept in the system's code page, which cannot hold some of its new text)";
             continue;
         }
         if (file.problem == SaveProblem::KeptOtherVersion) {

@@ -30,6 +30,7 @@ enum class SaveProblem {
     CouldNotWrite,   // the file could not be written; it is unchanged on disk
     SharedTarget,    // another file item would be saved to the same file; neither was written
     KeptOtherVersion,  // another program changed the file, and the user kept its version
+    NotInCodePage,   // the file is kept in the ANSI code page, which lacks a character of it
 };
 
 struct UnsavedFile {

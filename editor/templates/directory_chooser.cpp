@@ -8,7 +8,12 @@ namespace {
 
 constexpr const char* kPlaceholder = "..";
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+// Bytes compared unsigned: UTF-8 then sorts by character, and a name in another script comes
+// after the Latin letters instead of before "A".
+unsigned char Lower(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte >= 'A' && byte <= 'Z') ? static_cast<unsigned char>(byte - 'A' + 'a') : byte;
+}
 
 bool ComesBefore(const std::string& a, const std::string& b) {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),

@@ -17,6 +17,7 @@
 #include "window_driving.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <chrono>
@@ -197,17 +198,52 @@ std::string ProgramsFolder() {
     return expanded;
 }
 
+// A path of ours (UTF-8, the test's code page as the programs') as the file system library takes it.
+std::filesystem::path FsPath(const std::string& path) {
+    return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(path.data()), path.size()));
+}
+
+// A value of the uninstall entry as Windows holds it, in UTF-16.
+std::wstring UninstallEntryWide(const wchar_t* name) {
+    wchar_t value[2048] = {};
+    DWORD size = sizeof value;
+    RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarnwick", name, RRF_RT_REG_SZ,
+                 nullptr, value, &size);
+    return value;
+}
+
+// Where a shortcut leads, as the shell reads it (UTF-16), in UTF-8.
+std::string ShortcutTarget(const std::wstring& link) {
+    wchar_t target[MAX_PATH] = {};
+    const HRESULT started = CoInitialize(nullptr);
+    IShellLinkW* shortcut = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&shortcut)))) {
+        IPersistFile* file = nullptr;
+        if (SUCCEEDED(shortcut->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+            if (SUCCEEDED(file->Load(link.c_str(), STGM_READ))) shortcut->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+            file->Release();
+        }
+        shortcut->Release();
+    }
+    if (SUCCEEDED(started)) CoUninitialize();
+    char text[3 * MAX_PATH] = {};
+    WideCharToMultiByte(CP_UTF8, 0, target, -1, text, sizeof text, nullptr, nullptr);
+    return text;
+}
+
 Installed WhatIsInstalled(const std::string& dir) {
     Installed installed;
     std::error_code ignored;
-    for (auto it = std::filesystem::recursive_directory_iterator(dir, ignored); it != std::filesystem::recursive_directory_iterator();
-         it.increment(ignored))
-        installed.files.push_back(std::filesystem::relative(it->path(), dir).string());
+    for (auto it = std::filesystem::recursive_directory_iterator(FsPath(dir), ignored);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored))
+        installed.files.push_back(std::filesystem::relative(it->path(), FsPath(dir)).string());
     std::sort(installed.files.begin(), installed.files.end());
     DumpKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Velmora\\Tarnwick", dir, installed.registry);
     DumpKey(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarnwick", dir, installed.registry);
     for (const auto& entry : std::filesystem::directory_iterator(ProgramsFolder() + "\\Tarnwick", ignored))
-        installed.shortcuts.push_back(entry.path().filename().string());
+        installed.shortcuts.push_back(entry.path().filename().string() + " -> " +
+                                      WithoutDirectory(ShortcutTarget(entry.path().wstring()), dir));
     std::sort(installed.shortcuts.begin(), installed.shortcuts.end());
     return installed;
 }
@@ -259,15 +295,16 @@ bool PendingAtRestart(const std::string& path) {
 }
 
 // The package installed without a window leaves what the installation a user clicks through
-// leaves; the quiet uninstall command, started as Windows starts it, takes it all away.
+// leaves, in a folder whose name is not ASCII; the quiet uninstall command, started as Windows
+// starts it, takes it all away.
 TEST(Package, SilentInstallMatchesTheInteractiveOneAndQuietUninstallRemovesIt) {
     const char* built = std::getenv("TARNWICK_PACKAGE");
     ASSERT_NE(built, nullptr);
     const std::string package = WindowsPath(built);
     const std::string clicked = "C:\\TarnwickClicked";
-    const std::string silent = "C:\\Program Files\\Tarnwick Silent";
+    const std::string silent = "C:\\Program Files\\Tarnwick Zo\xC3\xAB";
     std::error_code ignored;
-    for (const std::string& dir : {clicked, silent}) std::filesystem::remove_all(dir, ignored);
+    for (const std::string& dir : {clicked, silent}) std::filesystem::remove_all(FsPath(dir), ignored);
 
     ASSERT_TRUE(RunToEnd(package + "\\Setup.exe", "", package, [&] {
         for (const char* page : {"Tarnwick legal information...", "Tarnwick setup information..."}) {
@@ -304,6 +341,7 @@ TEST(Package, SilentInstallMatchesTheInteractiveOneAndQuietUninstallRemovesIt) {
     EXPECT_EQ(silently.registry, byClicking.registry);
     EXPECT_EQ(UninstallEntry("Publisher"), "Velmora");
     EXPECT_EQ(UninstallEntry("InstallLocation"), silent);
+    EXPECT_EQ(UninstallEntryWide(L"InstallLocation"), L"C:\\Program Files\\Tarnwick Zo\u00EB");  // not "ZoÃ«"
     // The log: what was used, every action in order, the exit code last.
     std::vector<std::string> lines;
     {
@@ -327,13 +365,13 @@ TEST(Package, SilentInstallMatchesTheInteractiveOneAndQuietUninstallRemovesIt) {
     const DWORD removed = StartAsRegistered(silent + "\\Setup.exe", UninstallEntry("QuietUninstallString"), shown);
     EXPECT_EQ(removed, 0u);
     EXPECT_EQ(shown, 0);
-    EXPECT_FALSE(std::filesystem::exists(silent + "\\Tarnwick.exe"));
+    EXPECT_FALSE(std::filesystem::exists(FsPath(silent + "\\Tarnwick.exe")));
     EXPECT_FALSE(std::filesystem::exists(ProgramsFolder() + "\\Tarnwick"));
     EXPECT_EQ(UninstallEntry("UninstallString"), "");
     HKEY templates = nullptr;
     EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Velmora\\Tarnwick\\Templates", 0, KEY_READ, &templates), ERROR_SUCCESS);
     if (templates) RegCloseKey(templates);
-    for (const std::string& dir : {clicked, silent, copy}) std::filesystem::remove_all(dir, ignored);
+    for (const std::string& dir : {clicked, silent, copy}) std::filesystem::remove_all(FsPath(dir), ignored);
 }
 
 // Two installations, each removed by its registered quiet command as a deployment tool starts

@@ -1,6 +1,7 @@
 #include "setup_start.h"
 
 #include "primitives.h"
+#include "script_text.h"
 
 namespace kelsetup {
 
@@ -9,7 +10,7 @@ namespace {
 // Whether the directory's setup.txt is a script: a notes file of that name is not.
 bool HoldsScript(SetupPlatform& platform, const std::string& directory) {
     SetupInfo ignored;
-    return !directory.empty() && ReadSetupInfo(platform.ReadFile(JoinPath(directory, "setup.txt")), ignored) ==
+    return !directory.empty() && ReadSetupInfo(ReadScript(platform, JoinPath(directory, "setup.txt")), ignored) ==
                                      SetupInfoResult::Read;
 }
 
@@ -37,7 +38,7 @@ std::optional<StartProblem> ChooseStart(SetupPlatform& platform, const SetupComm
         directory = places.programDirectory;
     const std::string script = JoinPath(directory, "setup.txt");
     log.Note("script: " + script);
-    const SetupInfoResult read = ReadSetupInfo(platform.ReadFile(script), info);
+    const SetupInfoResult read = ReadSetupInfo(ReadScript(platform, script), info);
     if (read != SetupInfoResult::Read)
         return StartProblem{kExitNoScript, read == SetupInfoResult::NoScript ? kMissingScript : kBrokenScript, false};
     if (places.enter) places.enter(directory);

@@ -31,7 +31,11 @@ const char* RootName(RootKey root) {
 }
 
 void CutToLimit(std::string& text) {
-    if (text.size() > kMaxTextLength) text.resize(kMaxTextLength);
+    if (text.size() <= kMaxTextLength) return;
+    // Never in the middle of a character: its first bytes alone would be no character at all.
+    std::size_t cut = kMaxTextLength;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    text.resize(cut);
 }
 
 void TrimScriptLine(std::string& text) {

@@ -71,7 +71,7 @@ bool SamePath(std::string_view a, std::string_view b);
 // being relative to a current directory.
 bool IsFullPath(std::string_view path);
 
-// Cuts a text at kMaxTextLength characters.
+// Cuts a text at kMaxTextLength bytes, or before the character that would be cut in half.
 void CutToLimit(std::string& text);
 
 // A decimal number as the runtime reads one: blanks, a sign, digits up to the first other

@@ -17,7 +17,8 @@ class ScriptStream {
 public:
     explicit ScriptStream(std::string bytes);
 
-    // Reads up to and including the next LF, or `limit` characters, whichever comes first. Returns false, leaving `line` as it was, when nothing was left to read. Running
+    // Reads up to and including the next LF, or `limit` bytes, whichever comes first; a UTF-8
+    // character that would not fit whole is left for the next read. Returns false, leaving `line` as it was, when nothing was left to read. Running
     // into the end of the text sets the end-of-file indicator.
     bool ReadLine(std::string& line, std::size_t limit = kMaxTextLength);
 

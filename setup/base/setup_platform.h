@@ -95,6 +95,9 @@ public:
     // The entries matching a pattern such as "C:\Menu\*", in the order the search yields them.
     virtual std::vector<FoundFile> FindFiles(const std::string& pattern) = 0;
     virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
+    // Text in the system's ANSI code page (not the process's, which is UTF-8) as UTF-8; the
+    // bytes as they are when the system has no other code page.
+    virtual std::string AnsiToUtf8(std::string_view bytes) = 0;
     // Appends text in text mode: every LF is stored as CR LF. False when the file cannot be opened.
     virtual bool AppendText(const std::string& path, const std::string& text) = 0;
     // Whether two paths name one file, as the file system decides it: both made full, then

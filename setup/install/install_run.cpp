@@ -2,6 +2,7 @@
 
 #include "install_actions.h"
 #include "primitives.h"
+#include "script_text.h"
 
 namespace kelsetup {
 
@@ -141,7 +142,7 @@ void RunInstall(InstallContext& context) {
     RememberInstallDirectory(context);
     // The script was readable at start-up; if it no longer is, the walk is skipped.
     const std::string scriptPath = FromStartDirectory(context, context.scriptName);
-    const auto script = context.platform.ReadFile(scriptPath);
+    const auto script = ReadScript(context.platform, scriptPath);
     if (!script) context.report.Failed("Reading the script", scriptPath, context.platform.LastError().text);
     context.progress.BeginRun();
     context.progress.ShowStatus("Searching through configuration file...", "", "", "");

@@ -4,6 +4,7 @@
 #include "primitives.h"
 #include "recording_platform.h"
 #include "script_stream.h"
+#include "script_text.h"
 
 #include <gtest/gtest.h>
 
@@ -49,6 +50,48 @@ TEST(ScriptStream, ReadsLinesInTextModeWithAtMost1023Characters) {
     EXPECT_EQ(line, "last");  // a read that gets nothing leaves the buffer
     stream.Seek(0);
     EXPECT_FALSE(stream.AtEnd());
+}
+
+// At the limit a line is cut between characters, never in one.
+TEST(ScriptStream, CutsLongLinesBetweenCharacters) {
+    const std::string zoe = "Zo\xC3\xAB";
+    struct Case {
+        std::string line;
+        std::size_t firstRead;
+    };
+    const Case cases[] = {
+        {std::string(1022, 'x') + zoe, 1023},                // "Z" fits
+        {std::string(1020, 'x') + zoe, 1022},                // the two bytes of "\xC3\xAB" do not
+        {std::string(1021, 'x') + "\xE3\x82\xB5yz", 1021},   // nor three of a Japanese character
+        {std::string(1020, 'x') + "\xE3\x82\xB5yz", 1023},
+    };
+    for (const Case& c : cases) {
+        ScriptStream stream(c.line + "\n");
+        std::string first, rest;
+        stream.ReadLine(first);
+        stream.ReadLine(rest);
+        EXPECT_EQ(first.size(), c.firstRead) << c.line.size();
+        EXPECT_EQ(first + rest, c.line + "\n");
+        std::string cut = c.line;
+        CutToLimit(cut);
+        EXPECT_EQ(cut, first) << c.line.size();
+    }
+}
+
+// The script as UTF-8: a byte-order mark skipped, lines in the ANSI code page decoded.
+TEST(ScriptText, ReadsUtf8AndTheAnsiCodePage) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"KelSetup:SetupInfo\r\nTarnwick\r\n", "KelSetup:SetupInfo\r\nTarnwick\r\n"},
+        {"\xEF\xBB\xBFKelSetup:SetupInfo\n", "KelSetup:SetupInfo\n"},
+        {"C:\\Tarnwick Zo\xC3\xAB\n", "C:\\Tarnwick Zo\xC3\xAB\n"},
+        {"\xEF\xBB\xBF\xEF\xBB\xBFx", "\xEF\xBB\xBFx"},  // only the first mark is one
+        {"C:\\Tarnwick Zo\xEB\r\n", "C:\\Tarnwick Zo\xC3\xAB\r\n"},
+        // An install's copy of such a script: the program folder appended in UTF-8.
+        {"Caf\xE9\nKelSetup:GroupName\nZo\xC3\xAB\n", "Caf\xC3\xA9\nKelSetup:GroupName\nZo\xC3\xAB\n"},
+        {"\xEB", "\xC3\xAB"},
+    };
+    RecordingPlatform platform;
+    for (const auto& [bytes, text] : cases) EXPECT_EQ(ScriptText(platform, bytes), text) << bytes;
 }
 
 TEST(ScriptStream, ControlZEndsTheText) {

@@ -245,6 +245,20 @@ std::vector<FoundFile> RecordingPlatform::FindFiles(const std::string& pattern) 
     return found;
 }
 
+std::string RecordingPlatform::AnsiToUtf8(std::string_view bytes) {
+    std::string text;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            text += c;
+            continue;
+        }
+        text += static_cast<char>(0xC0 | (byte >> 6));
+        text += static_cast<char>(0x80 | (byte & 0x3F));
+    }
+    return text;
+}
+
 std::optional<std::string> RecordingPlatform::ReadFile(const std::string& path) {
     Log("ReadFile " + path);
     if (failEverything) {

@@ -41,6 +41,9 @@ public:
     bool IsDirectory(const std::string& path) override { return DirectoryExists(path); }
     std::vector<FoundFile> FindFiles(const std::string& pattern) override;
     std::optional<std::string> ReadFile(const std::string& path) override;
+    // Its ANSI code page is ISO 8859-1, each byte the character of its number. Not logged:
+    // it changes nothing.
+    std::string AnsiToUtf8(std::string_view bytes) override;
     bool AppendText(const std::string& path, const std::string& text) override;
     // Names compare as FileNameKey makes them: case-blind in all of Unicode, trailing dots
     // and blanks dropped.

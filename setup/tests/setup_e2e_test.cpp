@@ -3,6 +3,7 @@
 // at what the installation left on the machine.
 
 #include "removal_actions.h"
+#include "resource.h"
 #include "win32_platform.h"
 
 #include <gtest/gtest.h>
@@ -222,8 +223,9 @@ TEST_F(SetupProgram, InstallsEverySectionAsAUserDrivesIt) {
     CopyFileA((std::string(windows) + "\\comctl32.dll").c_str(), (system + "\\shared.dll").c_str(), FALSE);
     WriteText(start + "\\program.exe", "not really a program");
     WriteText(start + "\\httpd.conf-dist-win", "Port 80\n");
-    WriteText(start + "\\legal.txt", "Licence\r\n");
-    WriteText(start + "\\readme.txt", "Read me\r\n");
+    // One page in the system's code page (Windows-1252 under Wine's default locale), one in UTF-8.
+    WriteText(start + "\\legal.txt", "Licence \xA9 Zo\xEB\r\n");
+    WriteText(start + "\\readme.txt", "\xEF\xBB\xBFRead me, Zo\xC3\xAB\r\n");
     const std::string script =
         "KelSetup:SetupInfo\nKelTest\nprogram.exe\nHKEY_LOCAL_MACHINE\\SOFTWARE\\KelSetupTest\nInstallDir\nC:\\Nowhere\n"
         "1\n1\n0\n1\n0\nKelTest Setup\nKelTest Uninstall\nKelTest has been installed.\nKelTest has been removed.\n1\n\n"
@@ -247,11 +249,19 @@ TEST_F(SetupProgram, InstallsEverySectionAsAUserDrivesIt) {
     WriteText(start + "\\setup.txt", script);
 
     PROCESS_INFORMATION process = Start();
+    const auto shown = [](HWND page) {
+        wchar_t text[64] = {};
+        // From another process only WM_GETTEXT reads a control's text.
+        SendMessageW(GetDlgItem(page, IDC_PAGE_TEXT), WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text));
+        return std::wstring(text);
+    };
     HWND page = WaitForWindow("KelTest legal information...");
     ASSERT_NE(page, nullptr);
+    EXPECT_EQ(shown(page), L"Licence \u00A9 Zo\u00EB\r\n");
     Press(page, IDOK);
     page = WaitForWindow("KelTest setup information...");
     ASSERT_NE(page, nullptr);
+    EXPECT_EQ(shown(page), L"Read me, Zo\u00EB\r\n");
     Press(page, IDOK);
     HWND dialog = WaitForWindow("KelTest Setup");
     ASSERT_NE(dialog, nullptr);

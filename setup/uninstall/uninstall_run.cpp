@@ -3,6 +3,7 @@
 #include "install_actions.h"
 #include "install_run.h"
 #include "primitives.h"
+#include "script_text.h"
 
 namespace kelsetup {
 
@@ -101,7 +102,7 @@ void Walk(const std::string& script, UninstallContext& context, Progress& progre
 bool RunUninstall(SetupPlatform& platform, Progress& progress, const SetupInfo& info, const UninstallRequest& request,
                   RunReport& report) {
     // Read once: the script stays readable for every pass, even after pass 2 deletes its file.
-    const auto script = platform.ReadFile(request.scriptPath);
+    const auto script = ReadScript(platform, request.scriptPath);
     if (!script) {
         report.Failed("Reading the script", request.scriptPath, platform.LastError().text);
         return false;

@@ -116,45 +116,63 @@ std::string ForDebian(const std::string& saved, const std::string& windowsRoot, 
     return checked + "LoadModule mpm_event_module modules/mod_mpm_event.so\n";
 }
 
+// Apache reads the names in its configuration as UTF-8: a server root and document root in
+// folders named in other scripts are found where Tarnwick wrote them.
 TEST(ApacheCheck, QuickConfigOfTheStartingConfigurationPassesApachesSyntaxCheck) {
     ASSERT_TRUE(fs::exists(kApache)) << kApache << " is missing: install Debian's apache2-bin (./test.sh does)";
     const char* confVariable = std::getenv("TARNWICK_PACKAGE_CONF");
     const char* scriptVariable = std::getenv("PACKAGE_SCRIPT");
     ASSERT_TRUE(confVariable && scriptVariable) << "TARNWICK_PACKAGE_CONF and PACKAGE_SCRIPT name the package's files";
+    struct Case {
+        const char* serverRoot;  // none: the presets'
+        const char* documentFolder;  // below the server root
+        const char* mappedRoot;  // where it stands in the scratch folder
+    };
+    const Case cases[] = {
+        {nullptr, "htdocs", "Program Files/Apache Group/Apache"},  // with the blanks of the presets' path
+        {"C:/Users/Zo\xC3\xAB/Apache", "\xE3\x82\xB5\xE3\x82\xA4\xE3\x83\x88", "Users/Zo\xC3\xAB/Apache"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mappedRoot);
+        MemoryTree tree;
+        MemoryFileStore files;
+        MemoryRegistry registry;
+        ConfigDocument document{tree, files, "C:\\conf\\"};
+        const std::string conf = "C:\\Program Files\\Tarnwick\\Conf\\";
+        for (const char* name : {"httpd.conf-dist-win", "access.conf-dist-win", "srm.conf-dist-win"}) {
+            const std::string bytes = ReadWhole(fs::path(confVariable) / name);
+            ASSERT_FALSE(bytes.empty()) << name;
+            files.AddFile(conf + name, bytes);
+        }
+        PutScriptPresets(ReadWhole(scriptVariable), registry);
+        QuickConfigValues values = ReadQuickConfigPresets(registry);
+        ASSERT_EQ(values.serverRoot, "C:/Program Files/Apache Group/Apache");
+        if (c.serverRoot) values.serverRoot = c.serverRoot;
+        values.documentRoot = values.serverRoot + "/" + c.documentFolder;
+        values.port = 8080;
+        ApplyQuickConfig(document, conf, values);
+        ASSERT_TRUE(SaveAllFiles(document).empty());
+        const std::string saved = files.ReadFileBytes(conf + "httpd.conf").value_or("");
+        ASSERT_NE(saved.find(values.documentRoot), std::string::npos) << saved;
 
-    MemoryTree tree;
-    MemoryFileStore files;
-    MemoryRegistry registry;
-    ConfigDocument document{tree, files, "C:\\conf\\"};
-    const std::string conf = "C:\\Program Files\\Tarnwick\\Conf\\";
-    for (const char* name : {"httpd.conf-dist-win", "access.conf-dist-win", "srm.conf-dist-win"}) {
-        const std::string bytes = ReadWhole(fs::path(confVariable) / name);
-        ASSERT_FALSE(bytes.empty()) << name;
-        files.AddFile(conf + name, bytes);
+        const fs::path scratch = fs::temp_directory_path() / ("tarnwick-apache-" + std::to_string(::getpid()));
+        const fs::path root = scratch / fs::path(std::u8string(reinterpret_cast<const char8_t*>(c.mappedRoot)));
+        for (const char* folder : {"conf", "logs", c.documentFolder})
+            fs::create_directories(root / fs::path(std::u8string(reinterpret_cast<const char8_t*>(folder))));
+        fs::create_symlink(kDebianModules, root / "modules");
+        WriteWhole(root / "conf" / "mime.types", "text/html html htm\n");
+        WriteWhole(root / "conf" / "httpd.conf", ForDebian(saved, values.serverRoot, root));
+
+        const CommandRun check = RunCommand(std::string(kApache) + " -t -f " + Quoted((root / "conf" / "httpd.conf").string()));
+        EXPECT_EQ(check.status, 0) << "Apache refused the configuration Quick Config made:\n"
+                                   << check.output << "\n--- the file it checked ---\n"
+                                   << ReadWhole(root / "conf" / "httpd.conf");
+        EXPECT_NE(check.output.find("Syntax OK"), std::string::npos) << check.output;
+        // The document root is the folder made for it, found by its name.
+        EXPECT_EQ(check.output.find("does not exist"), std::string::npos) << check.output;
+        std::error_code ignored;
+        fs::remove_all(scratch, ignored);
     }
-    PutScriptPresets(ReadWhole(scriptVariable), registry);
-    QuickConfigValues values = ReadQuickConfigPresets(registry);
-    ASSERT_EQ(values.serverRoot, "C:/Program Files/Apache Group/Apache");
-    values.port = 8080;
-    ApplyQuickConfig(document, conf, values);
-    ASSERT_TRUE(SaveAllFiles(document).empty());
-    const std::string saved = files.ReadFileBytes(conf + "httpd.conf").value_or("");
-
-    // A server root with the blanks of the presets' path.
-    const fs::path scratch = fs::temp_directory_path() / ("tarnwick-apache-" + std::to_string(::getpid()));
-    const fs::path root = scratch / "Program Files" / "Apache Group" / "Apache";
-    for (const char* folder : {"conf", "logs", "htdocs"}) fs::create_directories(root / folder);
-    fs::create_symlink(kDebianModules, root / "modules");
-    WriteWhole(root / "conf" / "mime.types", "text/html html htm\n");
-    WriteWhole(root / "conf" / "httpd.conf", ForDebian(saved, values.serverRoot, root));
-
-    const CommandRun check = RunCommand(std::string(kApache) + " -t -f " + Quoted((root / "conf" / "httpd.conf").string()));
-    EXPECT_EQ(check.status, 0) << "Apache refused the configuration Quick Config made:\n"
-                               << check.output << "\n--- the file it checked ---\n"
-                               << ReadWhole(root / "conf" / "httpd.conf");
-    EXPECT_NE(check.output.find("Syntax OK"), std::string::npos) << check.output;
-    std::error_code ignored;
-    fs::remove_all(scratch, ignored);
 }
 
 // Runs the command line Tarnwick builds through the shell, with the time limit as `timeout`

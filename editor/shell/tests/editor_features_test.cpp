@@ -138,7 +138,9 @@ TEST_F(EditorFeatures, QuickConfigOnTheRealDistributionThenSave) {
              EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_QC_PORT)), "8080");
              EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_QC_USER)), "");
              EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_QC_UNIX), BST_CHECKED);
-             SetDlgItemTextA(dialog, IDC_QC_DOCUMENT_ROOT, "C:/Apache/htdocs");
+             // Typed as a user types them: in UTF-16, whatever the program's code page.
+             SetDlgItemTextW(dialog, IDC_QC_SERVER_ROOT, L"C:/Users/Zo\u00EB/Apache");
+             SetDlgItemTextW(dialog, IDC_QC_DOCUMENT_ROOT, L"C:/\u30B5\u30A4\u30C8/htdocs");
              SetDlgItemTextA(dialog, IDC_QC_PORT, "81");
              SetDlgItemTextA(dialog, IDC_QC_USER, "web");
              SetDlgItemTextA(dialog, IDC_QC_GROUP, "webgroup");
@@ -155,13 +157,14 @@ TEST_F(EditorFeatures, QuickConfigOnTheRealDistributionThenSave) {
     const std::string httpd = files.ReadFileBytes(scratch + "httpd.conf").value_or("");
     const std::string access = files.ReadFileBytes(scratch + "access.conf").value_or("");
     const std::string srm = files.ReadFileBytes(scratch + "srm.conf").value_or("");
-    EXPECT_NE(httpd.find("ServerRoot C:/Apache\r\n"), std::string::npos);
+    // In UTF-8, as Apache reads file names.
+    EXPECT_NE(httpd.find("ServerRoot C:/Users/Zo\xC3\xAB/Apache\r\n"), std::string::npos);
     EXPECT_NE(httpd.find("Port 81\r\n"), std::string::npos);
     EXPECT_NE(httpd.find("ServerAdmin admin@example.com\r\n"), std::string::npos);
     EXPECT_EQ(httpd.find("User "), std::string::npos);  // the Windows distribution has none: nothing added
-    EXPECT_NE(access.find("<Directory C:/Apache/htdocs>\r\n"), std::string::npos);
+    EXPECT_NE(access.find("<Directory C:/\xE3\x82\xB5\xE3\x82\xA4\xE3\x83\x88/htdocs>\r\n"), std::string::npos);
     EXPECT_NE(access.find("<Directory \"@@ServerRoot@@/cgi-bin\">\r\n"), std::string::npos);
-    EXPECT_NE(srm.find("DocumentRoot C:/Apache/htdocs\r\n"), std::string::npos);
+    EXPECT_NE(srm.find("DocumentRoot C:/\xE3\x82\xB5\xE3\x82\xA4\xE3\x83\x88/htdocs\r\n"), std::string::npos);
     // Nothing else changed: the other placeholders stay.
     EXPECT_NE(srm.find("\"@@ServerRoot@@/icons/\""), std::string::npos);
 }
@@ -255,7 +258,7 @@ TEST_F(EditorFeatures, NewItemOffersNamesByRankAndAsksForAFileFirst) {
 }
 
 TEST_F(EditorFeatures, NewItemNameFieldSelectsTheFirstNameBeginningWithWhatWasTyped) {
-    for (const char* name : {"ServerAlias", "ServerAdmin", "ServerName", "ServerRoot", "Port", "SSLEngine"})
+    for (const char* name : {"ServerAlias", "ServerAdmin", "ServerName", "ServerRoot", "Port", "SSLEngine", "Zo\xC3\xABRoot"})
         registry.Put(kMachine, TemplateKey(name), NumberValue("Parent", 0));
     WriteFile(scratch + "httpd.conf", "Listen 80\n");
     Open(scratch, {"httpd.conf"});
@@ -290,6 +293,13 @@ TEST_F(EditorFeatures, NewItemNameFieldSelectsTheFirstNameBeginningWithWhatWasTy
              EXPECT_EQ(field(), "ServerR");  // the name's own letters, less the ones not typed
              type("x");
              EXPECT_EQ(field(), "ServerRx");  // no name begins so: the field keeps what was typed
+             // Positions count characters, not the bytes of a name's UTF-8.
+             SetWindowTextA(combo, "");
+             for (const wchar_t key : {L'Z', L'o', L'\u00EB'}) SendMessageW(parts.hwndItem, WM_CHAR, key, 0);
+             EXPECT_EQ(field(), "Zo\xC3\xABRoot");
+             SendMessageA(parts.hwndItem, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+             EXPECT_EQ(from, 3u);
+             EXPECT_EQ(to, 7u);
              SetWindowTextA(combo, "");
              type("SERVERN");
              EXPECT_EQ(field(), "ServerName");
@@ -465,16 +475,19 @@ TEST_F(EditorFeatures, DragAndDropMovesAnItemOntoASection) {
     EXPECT_EQ(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_DROPHILITE, 0), 0);
 }
 
+// The drive tree shows folders named in any script as Windows names them, and a folder chosen
+// there is saved in UTF-8, as Apache reads names.
 TEST_F(EditorFeatures, DirectoryPaneBrowsesTheWineDriveAndCopiesBothWays) {
+    const std::string zoe = "Zo\xC3\xAB", site = "\xE3\x82\xB5\xE3\x82\xA4\xE3\x83\x88";
+    const std::vector<std::string> folders = {"Apache", ".hidden", zoe, site};
     CreateDirectoryA("C:\\tarnwick-browse", nullptr);
-    CreateDirectoryA("C:\\tarnwick-browse\\Apache", nullptr);
-    CreateDirectoryA("C:\\tarnwick-browse\\.hidden", nullptr);
+    for (const std::string& folder : folders) CreateDirectoryA(("C:\\tarnwick-browse\\" + folder).c_str(), nullptr);
     WriteFile(scratch + "httpd.conf", "DocumentRoot x\nServerRoot y\n");
     registry.Put(kMachine, TemplateKey("DocumentRoot"), NumberValue("Template", kSlashDirectoryPane));
     registry.Put(kMachine, TemplateKey("ServerRoot"), NumberValue("Template", kBackslashDirectoryPane));
     Open(scratch, {"httpd.conf"});
 
-    const auto browse = [&](const char* name) {
+    const auto browse = [&](const char* name, const std::string& chosen) {
         editor.items->SelectItem(Find(name));
         ConfigTree* directories = editor.panes->Directories();
         EXPECT_NE(directories, nullptr);
@@ -490,18 +503,30 @@ TEST_F(EditorFeatures, DirectoryPaneBrowsesTheWineDriveAndCopiesBothWays) {
         EXPECT_NE(folder, kNoItem);
         SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, static_cast<LPARAM>(folder));
         std::vector<std::string> below;
-        for (ItemHandle child = directories->FirstChild(folder); child; child = directories->NextSibling(child))
+        std::vector<std::wstring> shown;  // what the control shows, in UTF-16
+        ItemHandle pick = kNoItem;
+        for (ItemHandle child = directories->FirstChild(folder); child; child = directories->NextSibling(child)) {
             below.emplace_back(directories->GetItem(child).text);
-        EXPECT_EQ(below, std::vector<std::string>{"Apache"});  // no dot folders
-        directories->SelectItem(directories->FirstChild(folder));
+            if (below.back() == chosen) pick = child;
+            shown.push_back(ShownLabel(tree, child));
+        }
+        EXPECT_EQ(below, (std::vector<std::string>{"Apache", zoe, site}));  // no dot folders
+        EXPECT_EQ(shown, (std::vector<std::wstring>{L"Apache", L"Zo\u00EB", L"\u30B5\u30A4\u30C8"}));
+        directories->SelectItem(pick);
         Click(editor.panes->OptionsPane(), IDCANCEL);  // "&Copy"
         return WindowText(GetDlgItem(editor.panes->OptionsPane(), IDC_PANE_VALUE));
     };
-    EXPECT_EQ(browse("DocumentRoot"), "C:/tarnwick-browse/Apache");
-    EXPECT_EQ(browse("ServerRoot"), "C:\\tarnwick-browse\\Apache");
+    EXPECT_EQ(browse("DocumentRoot", "Apache"), "C:/tarnwick-browse/Apache");
+    EXPECT_EQ(browse("ServerRoot", "Apache"), "C:\\tarnwick-browse\\Apache");
     EXPECT_EQ(editor.items->GetItem(Find("ServerRoot")).value, "y");  // only "&Update" stores it
-    RemoveDirectoryA("C:\\tarnwick-browse\\Apache");
-    RemoveDirectoryA("C:\\tarnwick-browse\\.hidden");
+    EXPECT_EQ(browse("ServerRoot", zoe), "C:\\tarnwick-browse\\" + zoe);
+    Click(editor.panes->OptionsPane(), IDOK);  // "&Update"
+    EXPECT_EQ(browse("DocumentRoot", site), "C:/tarnwick-browse/" + site);
+    Click(editor.panes->OptionsPane(), IDOK);
+    Command(CMD_SAVE);
+    EXPECT_EQ(files.ReadFileBytes(scratch + "httpd.conf"),
+              "DocumentRoot C:/tarnwick-browse/" + site + "\r\nServerRoot C:\\tarnwick-browse\\" + zoe + "\r\n");
+    for (const std::string& folder : folders) RemoveDirectoryA(("C:\\tarnwick-browse\\" + folder).c_str());
     RemoveDirectoryA("C:\\tarnwick-browse");
 }
 

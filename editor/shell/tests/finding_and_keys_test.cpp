@@ -172,6 +172,13 @@ TEST_F(FindingAndKeys, ValuesAreDrawnBesideTheNamesUnlessTurnedOff) {
     info.cchTextMax = sizeof tip;
     SendMessageA(editor.window, WM_NOTIFY, IDC_CONFIG_TREE, reinterpret_cast<LPARAM>(&info));
     EXPECT_STREQ(tip, "80");
+    // A value longer than the tip's buffer ends before the character that would not fit whole.
+    std::string accents;
+    for (int i = 0; i < 40; ++i) accents += "\xC3\xAB";
+    editor.items->SetItemValue(port, accents);
+    SendMessageA(editor.window, WM_NOTIFY, IDC_CONFIG_TREE, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(std::string(tip), accents.substr(0, 62));
+    editor.items->SetItemValue(port, "80");
 
     DialogScript script({{"Options...", [](HWND dialog) {
         SendDlgItemMessageA(dialog, IDC_OPT_SHOW_VALUES, BM_SETCHECK, BST_UNCHECKED, 0);

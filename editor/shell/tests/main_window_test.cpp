@@ -177,6 +177,66 @@ TEST_F(MainWindow, DirectoryPaneHasItsFolderTreeAndStoresItsText) {
     EXPECT_EQ(Value(root), "D:\\www");
 }
 
+// Under the manifest's UTF-8 the editor's code page for files that are not UTF-8 is the system
+// locale's, as the older locale functions tell it too, not the process's.
+TEST_F(MainWindow, FilesThatAreNotUtf8AreReadInTheSystemsCodePage) {
+    ASSERT_EQ(GetACP(), 65001u);
+    char number[16] = {};
+    ASSERT_GT(GetLocaleInfoA(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE, number, sizeof number), 0);
+    EXPECT_EQ(editor.document->ansiCodePage, &editor.codePage);
+    EXPECT_EQ(editor.codePage.Number(), static_cast<unsigned>(std::stoul(number)));
+    EXPECT_NE(editor.codePage.Number(), 0u);
+}
+
+// Names and values show as Windows shows text, in UTF-16, from a UTF-8 file and from one in the
+// system's code page alike; an edit goes back in its file's encoding, and a character the
+// code page lacks is refused when "&Update" would store it.
+TEST_F(MainWindow, FilesShowTheirTextInUtf8OrInTheirCodePage) {
+    const Win32AnsiCodePage westernEuropean{1252};  // the system's, whatever Wine's locale says
+    editor.document->ansiCodePage = &westernEuropean;
+    const std::string site = "\xE3\x82\xB5\xE3\x82\xA4\xE3\x83\x88";
+    const std::string utf8File = "<Directory \"C:/" + site + "\">\r\nDocumentRoot \"C:/Zo\xC3\xAB\"\r\n</Directory>\r\n";
+    const std::string latinFile = "# R\xE9glages\r\nDocumentRoot \"C:/Zo\xEB\"\r\n";
+    files.AddFile("C:\\conf\\" + site + ".conf", utf8File);
+    files.AddFile("C:\\conf\\latin.conf", latinFile);
+    prompts.open = OpenSelection{"C:\\conf\\", {site + ".conf", "latin.conf"}};
+    Command(CMD_OPEN);
+    const ItemHandle utf8Item = editor.items->FirstFileItem(), latinItem = editor.items->NextSibling(utf8Item);
+    EXPECT_EQ(ShownLabel(editor.tree, utf8Item), L"\u30B5\u30A4\u30C8.conf");
+
+    struct Case {
+        ItemHandle file;
+        const wchar_t* typed;
+        bool refused;
+        std::string saved;
+    };
+    const Case cases[] = {
+        {utf8Item, L"C:/\u0150", false, "<Directory \"C:/" + site + "\">\r\nDocumentRoot C:/\xC5\x90\r\n</Directory>\r\n"},
+        {latinItem, L"C:/\u0150", true, latinFile},  // no such letter in code page 1252
+        {latinItem, L"C:/\u00E9t\u00E9", false, "# R\xE9glages\r\nDocumentRoot C:/\xE9t\xE9\r\n"},
+    };
+    for (const Case& c : cases) {
+        const ItemHandle root = FindItemByName(*editor.items, editor.items->FirstChild(c.file), "DocumentRoot");
+        Select(root);
+        const HWND field = GetDlgItem(editor.panes->OptionsPane(), IDC_PANE_VALUE);
+        wchar_t shown[64] = {};
+        GetWindowTextW(field, shown, 64);
+        EXPECT_STREQ(shown, L"\"C:/Zo\u00EB\"");
+        SetWindowTextW(field, c.typed);
+        std::string said;
+        DialogScript script({{"Update", [&said](HWND box) {
+                                  said = WindowText(GetDlgItem(box, 0xFFFF));
+                                  Click(box, IDOK);
+                              }}});
+        ClickUpdate(editor.panes->OptionsPane());
+        EXPECT_EQ(said.find("code page 1252") != std::string::npos, c.refused) << said;
+        if (c.refused) SetWindowTextW(field, L"\"C:/Zo\u00EB\"");  // taken back, so that the selection may move on
+        Command(CMD_SAVE);
+        const std::string name(editor.items->GetItem(c.file).text);
+        EXPECT_EQ(files.ReadFileBytes("C:\\conf\\" + name), c.saved) << name;
+    }
+}
+
 TEST_F(MainWindow, InsertAndDeleteKeysInTheTreeAreCommands) {
     OpenBoth();
     editor.settings.confirmDelete = 0;

@@ -45,4 +45,15 @@ void Click(HWND dialog, int button) {
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
 }
 
+std::wstring ShownLabel(HWND tree, ItemHandle item) {
+    wchar_t text[256] = {};
+    TVITEMW fields{};
+    fields.mask = TVIF_TEXT | TVIF_HANDLE;
+    fields.hItem = reinterpret_cast<HTREEITEM>(item);
+    fields.pszText = text;
+    fields.cchTextMax = 256;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&fields));
+    return text;
+}
+
 }  // namespace tarnwick::testing

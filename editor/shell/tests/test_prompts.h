@@ -92,4 +92,7 @@ void CloseEditorWindow(Editor& editor);
 // Clicks a button of a dialog.
 void Click(HWND dialog, int button);
 
+// An item's label as the tree-view control shows it, in UTF-16 (up to 255 units).
+std::wstring ShownLabel(HWND tree, ItemHandle item);
+
 }  // namespace tarnwick::testing

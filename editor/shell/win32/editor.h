@@ -13,6 +13,7 @@
 #include "win32/pane_container.h"
 #include "win32/win32_drive_system.h"
 #include "win32/tree_view_items.h"
+#include "win32/win32_code_page.h"
 
 #include <memory>
 #include <optional>
@@ -90,6 +91,7 @@ struct Editor {
     int dividerAnchor = 0;  // x inside the divider where a drag began; 0 when none
     bool dragging = false;  // an item of the tree is being dragged
     Win32DriveSystem drives;
+    Win32AnsiCodePage codePage;  // what files that are not UTF-8 are read and written in
     HelpLoader help;
     FindState find;
     HWND lastFocus = nullptr;  // the control that had the focus when the window was last left

@@ -67,8 +67,12 @@ void OnCreate(Editor& editor) {
     editor.document = std::make_unique<ConfigDocument>(
         ConfigDocument{*editor.history, editor.files, editor.settings.defaultConfigPath});
     editor.document->keepLayout = editor.settings.KeepsLayout();
+    editor.document->ansiCodePage = &editor.codePage;
     editor.panes = std::make_unique<PaneContainer>(editor.instance, *editor.history, editor.registry,
                                                    editor.document->currentItem, editor.drives);
+    editor.panes->SetValueCheck([&editor](ItemHandle item, std::string_view value) {
+        return ValueNotInCodePage(*editor.document, item, value);
+    });
     editor.panes->Create(editor.window);
     LayOut(editor);
     SetWindowPos(editor.panes->Window(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);

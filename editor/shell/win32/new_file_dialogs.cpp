@@ -1,5 +1,6 @@
 // The New File(s) and Quick Configuration dialogs.
 
+#include "code_page.h"
 #include "editor.h"
 
 #include "new_files.h"
@@ -28,7 +29,7 @@ INT_PTR CALLBACK NewFileProcedure(HWND dialog, UINT message, WPARAM wParam, LPAR
     if (message != WM_COMMAND || !editor) return FALSE;
     const int command = LOWORD(wParam);
     if (command == IDOK || (command == IDC_NAME_COMBO && HIWORD(wParam) == CBN_DBLCLK)) {
-        const std::string name = WindowText(GetDlgItem(dialog, IDC_NAME_COMBO)).substr(0, kMaxItemTextLength);
+        const std::string name = CutBetweenCharacters(WindowText(GetDlgItem(dialog, IDC_NAME_COMBO)), kMaxItemTextLength);
         if (!name.empty()) InsertFileItem(*editor->document, name);
         EndDialog(dialog, name.empty() ? IDCANCEL : IDOK);
         return TRUE;
@@ -53,7 +54,7 @@ void ShowPresets(HWND dialog, const QuickConfigValues& values) {
 }
 
 QuickConfigValues TypedValues(HWND dialog) {
-    const auto field = [dialog](int id) { return WindowText(GetDlgItem(dialog, id)).substr(0, kMaxFieldLength); };
+    const auto field = [dialog](int id) { return CutBetweenCharacters(WindowText(GetDlgItem(dialog, id)), kMaxFieldLength); };
     QuickConfigValues values;
     values.serverRoot = field(IDC_QC_SERVER_ROOT);
     values.documentRoot = field(IDC_QC_DOCUMENT_ROOT);

@@ -4,6 +4,8 @@
 
 #include "editor.h"
 
+#include "code_page.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -11,7 +13,7 @@ namespace tarnwick {
 
 namespace {
 
-// No row is wider than this many characters; longer values are drawn only this far.
+// No row is wider than this many bytes; longer values are drawn only this far.
 constexpr std::size_t kMaxDrawnValue = 512;
 // Between the name and its value: the width of this text in the tree's font.
 constexpr char kGap[] = "  ";
@@ -40,7 +42,7 @@ void DrawValue(Editor& editor, const NMTVCUSTOMDRAW& draw) {
         place.left += gap.cx;
         const int oldMode = SetBkMode(dc, TRANSPARENT);
         const COLORREF oldColour = SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-        const std::string_view shown = view.value.substr(0, kMaxDrawnValue);
+        const std::string_view shown = view.value.substr(0, Utf8CutPoint(view.value, kMaxDrawnValue));
         DrawTextA(dc, shown.data(), static_cast<int>(shown.size()), &place,
                   DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
         SetTextColor(dc, oldColour);
@@ -66,7 +68,8 @@ void OnTreeInfoTip(Editor& editor, NMTVGETINFOTIPA& tip) {
     tip.pszText[0] = '\0';
     if (!editor.settings.ShowsValues() || !editor.items) return;
     const ItemView view = editor.items->GetItem(reinterpret_cast<ItemHandle>(tip.hItem));
-    const std::size_t length = std::min(view.value.size(), static_cast<std::size_t>(tip.cchTextMax - 1));
+    // The control's buffer may end within a character: the tip then ends before it.
+    const std::size_t length = Utf8CutPoint(view.value, static_cast<std::size_t>(tip.cchTextMax - 1));
     std::memcpy(tip.pszText, view.value.data(), length);
     tip.pszText[length] = '\0';
 }

@@ -135,7 +135,7 @@ public:
     std::map<char, DriveType> types{{'A', DriveType::Removable}, {'C', DriveType::Fixed}, {'D', DriveType::CdRom}};
     std::map<char, std::string> volumes{{'A', "Floppy"}, {'C', "System"}};
     std::set<std::string> folders{"C:\\Program Files", "C:\\Program Files\\Apache", "C:\\apache", "C:\\.hidden",
-                                  "C:\\Zeta", "A:\\Backup", "C:\\Locked"};
+                                  "C:\\Zeta", "A:\\Backup", "C:\\Locked", "C:\\\xE3\x82\xB5\xE3\x82\xA4\xE3\x83\x88", "C:\\Zo\xC3\xAB"};
     std::set<std::string> unlistable{"C:\\Locked"};
     mutable int volumeQueries = 0;
     mutable std::string lastPattern;
@@ -179,7 +179,9 @@ TEST(DirectoryChooser, ExpandsFoldersLazilyAndBuildsPaths) {
     const ItemHandle c = Child(tree, kNoItem, "System (C:)");
     ExpandFolder(tree, drives, c);
     EXPECT_EQ(drives.lastPattern, "C:\\*");
-    EXPECT_EQ(Children(tree, c), (std::vector<std::string>{"apache", "Locked", "Program Files", "Zeta"}));
+    // Names in other scripts after the Latin letters, as their UTF-8 bytes go.
+    EXPECT_EQ(Children(tree, c), (std::vector<std::string>{"apache", "Locked", "Program Files", "Zeta", "Zo\xC3\xAB",
+                                                           "\xE3\x82\xB5\xE3\x82\xA4\xE3\x83\x88"}));
     const ItemHandle programs = Child(tree, c, "Program Files");
     ExpandFolder(tree, drives, programs);
     const ItemHandle apache = Child(tree, programs, "Apache");
@@ -206,7 +208,8 @@ TEST(DirectoryChooser, PruningThenExpandingShowsTheFolderAsItIsNow) {
     EXPECT_EQ(Children(tree, c), std::vector<std::string>{"apache"});
     drives.folders.insert("C:\\New Folder");
     ExpandFolder(tree, drives, c);
-    EXPECT_EQ(Children(tree, c), (std::vector<std::string>{"apache", "Locked", "New Folder", "Program Files", "Zeta"}));
+    EXPECT_EQ(Children(tree, c), (std::vector<std::string>{"apache", "Locked", "New Folder", "Program Files", "Zeta",
+                                                           "Zo\xC3\xAB", "\xE3\x82\xB5\xE3\x82\xA4\xE3\x83\x88"}));
     EXPECT_EQ(tree.LiveValueCount(), 3u);  // only the drive items carry a value, their letter
 }
 

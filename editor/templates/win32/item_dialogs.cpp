@@ -1,5 +1,6 @@
 #include "item_dialogs.h"
 
+#include "code_page.h"
 #include "new_item.h"
 #include "resource.h"
 #include "template_store.h"
@@ -20,7 +21,7 @@ std::string ParentName(const NewItemRequest& request) {
 
 void AcceptNewItem(HWND dialog, NewItemRequest& request) {
     while (request.currentItem == kNoItem && request.askForFileItem) request.askForFileItem();
-    std::string name = WindowText(GetDlgItem(dialog, IDC_NAME_COMBO)).substr(0, kMaxItemTextLength);
+    std::string name = CutBetweenCharacters(WindowText(GetDlgItem(dialog, IDC_NAME_COMBO)), kMaxItemTextLength);
     request.added = InsertNewItem(request.tree, request.registry,
                                   PlaceForNewItem(request.tree, request.registry, request.currentItem), name);
     EndDialog(dialog, request.added != kNoItem ? IDOK : IDCANCEL);
@@ -76,7 +77,8 @@ void SelectTypedName(HWND dialog) {
     if (GetPropA(dialog, kCompletingProperty)) return;
     SetPropA(dialog, kCompletingProperty, reinterpret_cast<HANDLE>(1));
     SendMessageA(combo, CB_SETCURSEL, found, 0);
-    SendMessageA(combo, CB_SETEDITSEL, 0, MAKELPARAM(typed.size(), -1));
+    // The field counts in characters (UTF-16 units), not in the bytes of what was typed.
+    SendMessageA(combo, CB_SETEDITSEL, 0, MAKELPARAM(Utf16Length(typed), -1));
     RemovePropA(dialog, kCompletingProperty);
 }
 

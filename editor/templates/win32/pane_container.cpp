@@ -1,5 +1,6 @@
 #include "pane_container.h"
 
+#include "code_page.h"
 #include "pane_values.h"
 #include "resource.h"
 #include "template_store.h"
@@ -287,7 +288,7 @@ void PaneContainer::SetTemplate(HWND pane) {
     const std::uint32_t chosen = ShowSetTemplateDialog(instance_, pane, registry_);
     if (chosen == 0) return;
     // The name is the Default pane's heading, which the last selection set to the item's name.
-    const std::string name = WindowText(GetDlgItem(defaults_, IDC_PANE_HEADING)).substr(0, 1023);
+    const std::string name = CutBetweenCharacters(WindowText(GetDlgItem(defaults_, IDC_PANE_HEADING)), kMaxItemTextLength);
     if (!AssignTemplate(registry_, name, chosen)) return;  // no template key: nothing written, nothing said
     ShowItemInPanes();
 }
@@ -364,6 +365,13 @@ bool PaneContainer::Update(HWND pane) {
             break;
         }
         default: value = WindowText(GetDlgItem(pane, IDC_PANE_VALUE)); break;
+    }
+    if (currentItem_ != kNoItem && valueCheck_) {
+        if (const std::string refused = valueCheck_(currentItem_, value); !refused.empty()) {
+            MessageBoxA(GetAncestor(pane, GA_ROOT), refused.c_str(), "Update", MB_ICONWARNING | MB_OK);
+            SetFocus(GetDlgItem(pane, IDC_PANE_VALUE));
+            return false;
+        }
     }
     if (changed) changedPane_ = nullptr;
     if (currentItem_ != kNoItem) tree_.SetItemValue(currentItem_, value);

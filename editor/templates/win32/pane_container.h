@@ -10,6 +10,7 @@
 #include "registry.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <memory>
 #include <string_view>
@@ -47,6 +48,9 @@ public:
     // that asked (a save, another selection, closing) must not go ahead. A pane the user did
     // not touch changes nothing, whatever it shows.
     bool ApplyChangedPane();
+    // Asked before "&Update" stores a value: why `value` cannot be stored in `item`, or empty.
+    using ValueCheck = std::function<std::string(ItemHandle item, std::string_view value)>;
+    void SetValueCheck(ValueCheck check) { valueCheck_ = std::move(check); }
     // Where the focus goes after Escape in a value field.
     void SetEscapeTarget(HWND window) { escapeTarget_ = window; }
     // Whether a pane holds changes the user made since the item was shown.
@@ -100,6 +104,7 @@ private:
     HWND changedPane_ = nullptr;  // the pane the user changed since the item was shown
     bool showing_ = false;        // the panes' controls are being filled, not changed by the user
     HWND escapeTarget_ = nullptr;
+    ValueCheck valueCheck_;
 };
 
 // The whole text of a window, however long.

@@ -10,6 +10,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <climits>
 #include <atomic>
 #include <cstdio>
 #include <memory>
@@ -278,6 +279,33 @@ std::vector<FoundFile> Win32Platform::FindFiles(const std::string& pattern) {
     while (FindNextFileA(search, &entry));
     FindClose(search);
     return found;
+}
+
+std::string Win32Platform::AnsiToUtf8(std::string_view bytes) { return SystemAnsiToUtf8(bytes); }
+
+std::string SystemAnsiToUtf8(std::string_view bytes) {
+    // GetACP answers 65001 under the UTF-8 process code page: the system's own is the locale's.
+    // Where the manifest's UTF-8 is not honoured (before Windows 10 version 1903), the process
+    // reads the system's code page itself, and nothing is converted.
+    // The system locale by its name: Wine does not take LOCALE_NAME_SYSTEM_DEFAULT here, which
+    // Windows does; the name serves both.
+    DWORD codePage = 0;
+    WCHAR locale[LOCALE_NAME_MAX_LENGTH] = {};
+    if (GetSystemDefaultLocaleName(locale, LOCALE_NAME_MAX_LENGTH) == 0 ||
+        GetLocaleInfoEx(locale, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER, reinterpret_cast<LPWSTR>(&codePage),
+                        sizeof codePage / sizeof(WCHAR)) == 0 ||
+        codePage == 0 || codePage == CP_UTF8 || GetACP() != CP_UTF8 || bytes.empty() || bytes.size() > INT_MAX / 2)
+        return std::string(bytes);  // no other code page: the bytes as they stand
+    const int size = static_cast<int>(bytes.size());
+    const int wideLength = MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
+    if (wideLength <= 0) return std::string(bytes);
+    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
+    MultiByteToWideChar(codePage, 0, bytes.data(), size, wide.data(), wideLength);
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) return std::string(bytes);
+    std::string text(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, text.data(), length, nullptr, nullptr);
+    return text;
 }
 
 std::optional<std::string> Win32Platform::ReadFile(const std::string& path) {

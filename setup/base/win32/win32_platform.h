@@ -32,6 +32,7 @@ public:
     bool IsDirectory(const std::string& path) override;
     std::vector<FoundFile> FindFiles(const std::string& pattern) override;
     std::optional<std::string> ReadFile(const std::string& path) override;
+    std::string AnsiToUtf8(std::string_view bytes) override;
     bool AppendText(const std::string& path, const std::string& text) override;
     bool SameFile(const std::string& a, const std::string& b) override;
     LineWriter CreateLog(const std::string& path) override;
@@ -53,5 +54,9 @@ private:
     int forcedFamily_ = -1;  // -1: ask the system
     unsigned long lastError_ = 0;
 };
+
+// Text in the system's ANSI code page as UTF-8: GetACP answers 65001 under the UTF-8 process
+// code page, so the code page is the system locale's. The bytes as they are when it has none.
+std::string SystemAnsiToUtf8(std::string_view bytes);
 
 }  // namespace kelsetup

@@ -2,6 +2,8 @@
 
 #include "resource.h"
 #include "script_stream.h"
+#include "script_text.h"
+#include "win32_platform.h"
 
 #include <cstdio>
 #include <string>
@@ -65,7 +67,8 @@ void LoadTextFile(const char* fileName, HWND control) {
     char chunk[64 * 1024];
     for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) text.append(chunk, got);
     std::fclose(file);
-    SetWindowTextA(control, text.c_str());
+    // Read as the script is: UTF-8, or the system's code page for a page written in it.
+    SetWindowTextA(control, Utf8Text(std::move(text), SystemAnsiToUtf8).c_str());
 }
 
 int ShowTextPage(HINSTANCE instance, HWND owner, TextPage page, const std::string& productName) {
