@@ -8,6 +8,7 @@
 #include "config_writer.h"
 #include "edit_history.h"
 #include "item_text.h"
+#include "memory_code_page.h"
 #include "memory_file_store.h"
 #include "random_edits.h"
 #include "test_support.h"
@@ -291,10 +292,15 @@ TEST(UndoAndSave, DeleteUndoAndAnUpdateChangeOnlyTheUpdatedLine) {
     const char* const names[] = {"apache-1.3-final/httpd.conf-dist-win", "apache-1.3-split/access.conf-dist-win",
                                  "apache-1.3-split/httpd.conf-dist-win", "apache-1.3-split/srm.conf-dist-win",
                                  "apache-2.4-style/httpd.conf",          "apache-2.4-style/httpd-vhosts.conf",
-                                 "apache-2.4-style/odd-lines.conf"};
+                                 "apache-2.4-style/odd-lines.conf",
+                                 // An old configuration in code page 1252, its accents kept as they were.
+                                 "# R\xE9glages du serveur\r\nServerName caf\xE9.example\r\n<Directory \"C:/Donn\xE9" "es\">\r\n"
+                                 "  Options None\r\n</Directory>\r\nServerAdmin \xE9t\xE9@example.org\r\n"};
+    const Windows1252CodePage codePage;
     for (const char* name : names) {
         SCOPED_TRACE(name);
-        const auto text = store->ReadFileBytes(TestDataPath(name));
+        const bool inline1252 = name[0] == '#';
+        const auto text = inline1252 ? std::optional<std::string>(name) : store->ReadFileBytes(TestDataPath(name));
         ASSERT_TRUE(text);
         MemoryTree tree;
         EditHistory history(tree);
@@ -302,6 +308,7 @@ TEST(UndoAndSave, DeleteUndoAndAnUpdateChangeOnlyTheUpdatedLine) {
         files.AddDirectory("C:\\conf\\");
         files.AddFile("C:\\conf\\f.conf", *text);
         ConfigDocument document{history, files, "C:\\conf\\"};
+        document.ansiCodePage = &codePage;
         // A changed file is written with the mode's line ends: those it has.
         document.crLfMode = text->find("\r\n") != std::string::npos;
         {
