@@ -230,6 +230,24 @@ TYPED_TEST(Undoing, ANewChangeDropsWhatRedoWouldRedoAndOpeningIsNoStep) {
     EXPECT_FALSE(this->history.EndStep());
 }
 
+// No small fixed limit: well over a thousand steps all undo, and all redo.
+TYPED_TEST(Undoing, ThousandsOfStepsUndoAndRedo) {
+    const ItemHandle listen = this->Find("Listen");
+    constexpr int kSteps = 1500;
+    for (int step = 1; step <= kSteps; ++step) {
+        this->history.SetItemValue(listen, std::to_string(step));
+        this->history.EndStep();
+    }
+    EXPECT_EQ(this->history.UndoSteps(), std::size_t{kSteps});
+    while (this->history.Undo()) {
+    }
+    EXPECT_EQ(this->history.GetItem(listen).value, "80");
+    EXPECT_EQ(this->history.RedoSteps(), std::size_t{kSteps});
+    while (this->history.Redo()) {
+    }
+    EXPECT_EQ(this->history.GetItem(listen).value, std::to_string(kSteps));
+}
+
 TYPED_TEST(Undoing, UndoingBackToTheSaveLeavesNothingUnsaved) {
     DeleteConfigItem(this->document, this->Find("Directory"));
     this->history.EndStep();
