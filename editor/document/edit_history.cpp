@@ -102,7 +102,6 @@ void EditHistory::DeleteItem(ItemHandle item) {
     change.items = SaveSubtree(item);
     Forget(item);
     tree_.DeleteItem(item);
-    FoldReleasedValues(change);
     open_.push_back(std::move(change));
 }
 
@@ -282,20 +281,6 @@ std::vector<EditHistory::SavedItem> EditHistory::SaveSubtree(ItemHandle item) co
         std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(mark), pending.end());
     }
     return saved;
-}
-
-void EditHistory::FoldReleasedValues(Change& deletion) {
-    // Deleting releases each value first; one saved subtree with its values undoes faster
-    // than a subtree without them and a value set again for each item.
-    std::unordered_map<ItemId, std::size_t> saved;
-    for (std::size_t i = 0; i < deletion.items.size(); ++i)
-        if (deletion.items[i].id != 0) saved.emplace(deletion.items[i].id, i);
-    while (!open_.empty() && open_.back().kind == Change::Kind::Value && !open_.back().newValue) {
-        const auto found = saved.find(open_.back().item);
-        if (found == saved.end()) break;
-        deletion.items[found->second].fields.value = std::move(open_.back().oldValue);
-        open_.pop_back();
-    }
 }
 
 }  // namespace tarnwick

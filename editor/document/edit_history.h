@@ -108,8 +108,6 @@ private:
     ItemHandle HandleOf(ItemId id) const;
     // Forgets the handles of `item` and everything below it, which the tree is about to delete.
     void Forget(ItemHandle item);
-    // Gives the values released right before a delete to the deleted items' saved fields.
-    void FoldReleasedValues(Change& deletion);
     std::vector<SavedItem> SaveSubtree(ItemHandle item) const;
 
     // Carry a change out or take it back, on the tree itself; false when an item it names is

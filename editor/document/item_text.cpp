@@ -5,6 +5,7 @@
 #include "config_writer.h"
 #include "memory_tree.h"
 #include "own_comments.h"
+#include "tree_editing.h"
 
 #include <utility>
 #include <vector>
@@ -17,29 +18,6 @@ std::uint32_t DepthOf(const ConfigTree& tree, ItemHandle item) {
     std::uint32_t depth = 0;
     for (ItemHandle up = tree.Parent(item); up != kNoItem; up = tree.Parent(up)) ++depth;
     return depth;
-}
-
-// Makes `item` with everything below it again under `parent` of `to` at `where`, its kept
-// sources shifted `shallower` levels up, so that an item written at its own depth still is.
-ItemHandle CopySubtree(const ConfigTree& from, ItemHandle item, ConfigTree& to, ItemHandle parent, InsertPosition where,
-                       std::uint32_t shallower) {
-    const auto copyOf = [&](ItemHandle original) {
-        ItemFields fields = ItemFields::From(from.GetItem(original));
-        if (fields.source && fields.source->file) fields.source->depth -= std::min(shallower, fields.source->depth);
-        return fields;
-    };
-    const ItemHandle top = to.InsertItem(parent, where, copyOf(item).View());
-    std::vector<std::pair<ItemHandle, ItemHandle>> pending;  // (original, copy)
-    if (top != kNoItem) pending.emplace_back(item, top);
-    while (!pending.empty()) {
-        const auto [original, copy] = pending.back();
-        pending.pop_back();
-        for (ItemHandle child = from.FirstChild(original); child != kNoItem; child = from.NextSibling(child)) {
-            const ItemHandle made = to.InsertItem(copy, InsertPosition::Last(), copyOf(child).View());
-            if (made != kNoItem) pending.emplace_back(child, made);
-        }
-    }
-    return top;
 }
 
 bool IsCommentLine(std::string_view line) {
@@ -76,7 +54,7 @@ std::string ItemsText(const ConfigTree& tree, ItemHandle item) {
     if (tree.Parent(item) == kNoItem) {
         // A file item: its items as they stand, and the lines after the last of them.
         for (ItemHandle child = tree.FirstChild(item); child != kNoItem; child = tree.NextSibling(child))
-            CopySubtree(tree, child, scratch, file, InsertPosition::Last(), 0);
+            CopySubtree(tree, child, scratch, file, InsertPosition::Last());
         if (view.source && view.source->file) scratch.SetItemSource(file, *view.source);
         WriteFileItemText(text, scratch, file, true, true);
         return text;
@@ -115,7 +93,7 @@ PastedItems PasteItems(ConfigDocument& document, ItemHandle selected, std::strin
         const InsertPosition where = last != kNoItem ? InsertPosition::After(last)
                                      : intoFile      ? InsertPosition::Last()
                                                      : InsertPosition::After(selected);
-        const ItemHandle made = CopySubtree(scratch, item, tree, parent, where, 0);
+        const ItemHandle made = CopySubtree(scratch, item, tree, parent, where);
         if (made == kNoItem) break;
         if (pasted.first == kNoItem) pasted.first = made;
         last = made;

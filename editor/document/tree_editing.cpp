@@ -2,37 +2,54 @@
 
 #include "own_comments.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
 namespace tarnwick {
 
-namespace {
-
-// Copies the children of `from` (and theirs) under `to`, in order. Iterative, so that any
-// depth is copied; the originals are left for the caller to delete.
-void CopyChildren(ConfigTree& tree, ItemHandle from, ItemHandle to) {
-    std::vector<std::pair<ItemHandle, ItemHandle>> pending{{from, to}};  // (original, copy)
+ItemHandle CopySubtree(const ConfigTree& from, ItemHandle item, ConfigTree& to, ItemHandle parent, InsertPosition where,
+                       std::uint32_t shallower) {
+    const auto copyOf = [&](ItemHandle original) {
+        ItemFields fields = ItemFields::From(from.GetItem(original));
+        if (fields.source && fields.source->file) fields.source->depth -= std::min(shallower, fields.source->depth);
+        return fields;
+    };
+    const ItemHandle top = to.InsertItem(parent, where, copyOf(item).View());
+    // Iterative, so that any depth is copied.
+    std::vector<std::pair<ItemHandle, ItemHandle>> pending;  // (original, copy)
+    if (top != kNoItem) pending.emplace_back(item, top);
     while (!pending.empty()) {
         const auto [original, copy] = pending.back();
         pending.pop_back();
-        std::vector<std::pair<ItemHandle, ItemHandle>> made;
-        for (ItemHandle child = tree.FirstChild(original); child != kNoItem; child = tree.NextSibling(child)) {
-            const ItemFields fields = ItemFields::From(tree.GetItem(child));
-            made.emplace_back(child, tree.InsertItem(copy, InsertPosition::Last(), fields.View()));
+        for (ItemHandle child = from.FirstChild(original); child != kNoItem; child = from.NextSibling(child)) {
+            const ItemHandle made = to.InsertItem(copy, InsertPosition::Last(), copyOf(child).View());
+            if (made != kNoItem) pending.emplace_back(child, made);
         }
-        for (auto it = made.rbegin(); it != made.rend(); ++it)
-            if (it->second != kNoItem) pending.push_back(*it);
     }
+    return top;
 }
-
-}  // namespace
 
 bool IsSameOrBelow(const ConfigTree& tree, ItemHandle item, ItemHandle ancestor) {
     for (; item != kNoItem; item = tree.Parent(item))
         if (item == ancestor) return true;
     return false;
 }
+
+namespace {
+
+// Makes `item` with everything below it again at `where` under `parent`, selects the copy and
+// deletes the item.
+ItemHandle MoveTo(ConfigTree& tree, ItemHandle parent, InsertPosition where, ItemHandle item, SourceFiles* sources) {
+    if (sources) LeaveOtherLinesBehind(tree, *sources, item);
+    const ItemHandle copy = CopySubtree(tree, item, tree, parent, where);
+    if (copy == kNoItem) return kNoItem;
+    tree.SelectItem(copy);
+    tree.DeleteItem(item);
+    return copy;
+}
+
+}  // namespace
 
 ItemHandle MoveItem(ConfigTree& tree, ItemHandle target, ItemHandle source, SourceFiles* sources) {
     if (target == kNoItem || source == kNoItem || tree.Parent(source) == kNoItem) return kNoItem;
@@ -41,33 +58,8 @@ ItemHandle MoveItem(ConfigTree& tree, ItemHandle target, ItemHandle source, Sour
     // A file item takes the item as its last child: nothing but files stands at the top level.
     const bool intoTarget = tree.FirstChild(target) != kNoItem || tree.Parent(target) == kNoItem;
     const ItemHandle parent = intoTarget ? target : tree.Parent(target);
-    const InsertPosition where = intoTarget ? InsertPosition::Last() : InsertPosition::After(target);
-    if (sources) LeaveOtherLinesBehind(tree, *sources, source);
-    const ItemFields fields = ItemFields::From(tree.GetItem(source));
-    const ItemHandle moved = tree.InsertItem(parent, where, fields.View());
-    if (moved == kNoItem) return kNoItem;
-    tree.SelectItem(moved);
-    CopyChildren(tree, source, moved);
-    tree.SelectItem(moved);
-    tree.DeleteItem(source);
-    return moved;
+    return MoveTo(tree, parent, intoTarget ? InsertPosition::Last() : InsertPosition::After(target), source, sources);
 }
-
-namespace {
-
-// Makes `item` with everything below it again at `where` under `parent` and deletes it.
-ItemHandle MoveTo(ConfigTree& tree, ItemHandle parent, InsertPosition where, ItemHandle item, SourceFiles* sources) {
-    if (sources) LeaveOtherLinesBehind(tree, *sources, item);
-    const ItemFields fields = ItemFields::From(tree.GetItem(item));
-    const ItemHandle copy = tree.InsertItem(parent, where, fields.View());
-    if (copy == kNoItem) return kNoItem;
-    CopyChildren(tree, item, copy);
-    tree.SelectItem(copy);
-    tree.DeleteItem(item);
-    return copy;
-}
-
-}  // namespace
 
 ItemHandle MoveSubtree(ConfigTree& tree, ItemHandle parent, ItemHandle item, SourceFiles* sources) {
     if (item == kNoItem || IsSameOrBelow(tree, parent, item)) return kNoItem;

@@ -7,6 +7,13 @@
 
 namespace tarnwick {
 
+// Makes `item` of `from`, with everything below it, again in `to` under `parent` at `where`
+// (the same tree or another). With `shallower`, the copies' kept sources say they stood that
+// many levels higher, so that a subtree copied to another depth is written as it stood.
+// Returns the copy of `item`, or kNoItem when it could not be made.
+ItemHandle CopySubtree(const ConfigTree& from, ItemHandle item, ConfigTree& to, ItemHandle parent, InsertPosition where,
+                       std::uint32_t shallower = 0);
+
 // True when `item` is `ancestor` or lies below it.
 bool IsSameOrBelow(const ConfigTree& tree, ItemHandle item, ItemHandle ancestor);
 

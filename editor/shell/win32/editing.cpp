@@ -136,8 +136,8 @@ bool CopyItem(Editor& editor) {
 
 void PasteFromClipboard(Editor& editor) {
     ConfigDocument& document = *editor.document;
-    const std::optional<std::string> text = ClipboardText(editor.window);
     if (document.currentItem == kNoItem) return;
+    const std::optional<std::string> text = ClipboardText(editor.window);
     const PastedItems pasted =
         WithoutRedrawing(editor, [&] { return PasteItems(document, document.currentItem, text.value_or(std::string())); });
     if (pasted.first == kNoItem) {

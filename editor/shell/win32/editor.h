@@ -178,14 +178,19 @@ private:
     Editor& editor_;
 };
 
-// Runs `change` with the tree drawn once at the end, not once per item it adds.
+// Runs `change` with the tree drawn once at the end, not once per item it adds; returns
+// what `change` returns.
 template <typename Change>
 auto WithoutRedrawing(Editor& editor, Change change) {
     SendMessageA(editor.tree, WM_SETREDRAW, FALSE, 0);
-    auto result = change();
-    SendMessageA(editor.tree, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(editor.tree, nullptr, TRUE);
-    return result;
+    struct DrawAgain {
+        HWND tree;
+        ~DrawAgain() {
+            SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
+            InvalidateRect(tree, nullptr, TRUE);
+        }
+    } drawAgain{editor.tree};
+    return change();
 }
 
 // Dragging items in the tree.

@@ -202,10 +202,7 @@ void DeleteCurrentItem(Editor& editor) {
     if (document.currentItem == kNoItem) return;
     if (editor.settings.ConfirmsDelete() && !editor.prompts.ConfirmDelete(editor.window)) return;
     // Drawn once at the end: a file item may hold many thousand items.
-    WithoutRedrawing(editor, [&] {
-        DeleteConfigItem(document, document.currentItem);
-        return true;
-    });
+    WithoutRedrawing(editor, [&] { DeleteConfigItem(document, document.currentItem); });
 }
 
 void ToggleCrLfMode(Editor& editor) {
